@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/ui/MessageButtons.h"
+#include "platform/ui/QtUiServices.h"
+#include "platform/ui/ScriptedUiServices.h"
+
+namespace quill::ui {
+namespace {
+
+QApplication& app() {
+  static int argc = 1;
+  static char name[] = "ui_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication application(argc, argv);
+  return application;
+}
+
+TEST(MessageButtons, DefaultButtonFlagsPickTheirAnswerAndFallBackToTheFirst) {
+  // Yes/No/Cancel with the second button as default answers No.
+  EXPECT_EQ(defaultAnswer(MessageBox{"?", 3 + 32 + 256, "t"}), 7);
+  EXPECT_EQ(defaultAnswer(MessageBox{"?", 4, "t"}), 6);
+  // A third default button on a two-button box falls back to the first.
+  EXPECT_EQ(defaultAnswer(MessageBox{"?", 4 + 512, "t"}), 6);
+  EXPECT_EQ(buttonAnswers(MessageBox{"!", 48, "t"}), std::vector<int>{1});
+}
+
+TEST(QtFileFilter, TurnsVbFiltersIntoQtFilters) {
+  EXPECT_EQ(qtFileFilter("Ficheiros de excel (*.xls;*.xlsx)|*.xls;*.xlsx"), "Ficheiros de excel (*.xls *.xlsx)");
+  EXPECT_EQ(qtFileFilter("Texto|*.txt|Todos|*.*"), "Texto (*.txt);;Todos (*.*)");
+}
+
+TEST(ScriptedUiServices, AnswersFromTheScriptThenWithTheDefaultButton) {
+  ScriptedUiServices ui;
+  ui.answerNext(7);
+  EXPECT_EQ(ui.msgBox("Pretende ligar?", 4 + 32, "Ligação SageNext API"), 7);
+  EXPECT_EQ(ui.msgBox("Outra", 4 + 32 + 256, "t"), 7);
+  ASSERT_EQ(ui.boxes().size(), 2u);
+  EXPECT_EQ(ui.boxes()[0].title, "Ligação SageNext API");
+  EXPECT_EQ(ui.boxes()[0].icon(), 32);
+}
+
+TEST(ScriptedUiServices, TimersTickUntilKilledEvenWhenACallbackKillsOne) {
+  ScriptedUiServices ui;
+  int ticks = 0;
+  std::uint32_t second = 0;
+  auto first = ui.setTimer(500, [&] { ++ticks; ui.killTimer(second); });
+  second = ui.setTimer(500, [&] { ticks += 100; });
+  ui.tickTimers();
+  EXPECT_EQ(ticks, 1);
+  ui.killTimer(first);
+  ui.tickTimers();
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(ui.runningTimers(), 0u);
+}
+
+TEST(QtUiServices, ModalShowReturnsWhenTheFormIsHidden) {
+  app();
+  QtUiServices ui;
+  QDialog form;
+  bool hiddenByUser = false;
+  QTimer::singleShot(10, [&] { hiddenByUser = true; form.hide(); });
+  ui.showModal(form);
+  EXPECT_TRUE(hiddenByUser);
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST(QtUiServices, MessageBoxAnswersTheButtonClicked) {
+  app();
+  QtUiServices ui;
+  QTimer::singleShot(10, [] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    for (auto* button : box->buttons())
+      if (button->text() == "Não") button->click();
+  });
+  EXPECT_EQ(ui.msgBox("Pretende desligar?", 4 + 32, "Ligação SageNext API"), 7);
+}
+
+TEST(QtUiServices, SystemTimersTickOnTheEventLoop) {
+  app();
+  QtUiServices ui;
+  int ticks = 0;
+  auto id = ui.setTimer(5, [&] { ++ticks; });
+  QEventLoop loop;
+  QTimer::singleShot(60, &loop, &QEventLoop::quit);
+  loop.exec();
+  ui.killTimer(id);
+  EXPECT_GT(ticks, 2);
+}
+
+}  // namespace
+}  // namespace quill::ui
