@@ -20,6 +20,7 @@ std::string vbErrorDescription(std::int32_t number) {
     case vberr::TypeMismatch: return "Type mismatch";
     case vberr::FileNotFound: return "File not found";
     case vberr::ObjectNotSet: return "Object variable or With block variable not set";
+    case vberr::InvalidUseOfNull: return "Invalid use of Null";
     case vberr::ObjectRequired: return "Object required";
     case vberr::CannotCreateObject: return "ActiveX component can't create object";
     case vberr::MemberNotSupported: return "Object doesn't support this property or method";

@@ -46,20 +46,31 @@ bool digits(std::string_view s, std::size_t pos, std::size_t n, int& out) {
 }  // namespace
 
 Date makeDate(int year, int month, int day, int hour, int minute, int second) {
-  // Roll months over into years first, then let days run past month ends.
+  // Roll months over into years first, then let days and times run past
+  // their ends (hour 25 is 01:00 of the next day).
   long long m0 = static_cast<long long>(month) - 1;
   long long y = year + (m0 >= 0 ? m0 / 12 : (m0 - 11) / 12);
   long long m = ((m0 % 12) + 12) % 12 + 1;
   long long days = daysFromCivil(y, static_cast<unsigned>(m), 1) + (day - 1) - kOleEpoch;
-  double time = (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
-  return Date{static_cast<double>(days) + time};
+  long long seconds = days * 86400 + hour * 3600LL + minute * 60LL + second;
+  long long wholeDays = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+  double time = static_cast<double>(seconds - wholeDays * 86400) / 86400.0;
+  // Before the zero date the day counts down but the time of day still
+  // counts up: 29-12-1899 06:00 is -1.25, not -0.75.
+  return Date{wholeDays < 0 ? static_cast<double>(wholeDays) - time : static_cast<double>(wholeDays) + time};
 }
 
 DateParts dateParts(Date date) {
-  // Whole seconds since the epoch, rounded, so 23:59:59.6 becomes the next day.
-  long long seconds = std::llround(date.serial * 86400.0);
-  long long days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
-  long long rest = seconds - days * 86400;
+  // The whole part is the day (counted towards zero), the fraction's size the
+  // time of day whatever the sign. Rounded to the second, so 23:59:59.6
+  // becomes the next day.
+  double whole = std::trunc(date.serial);
+  long long days = static_cast<long long>(whole);
+  long long rest = std::llround(std::fabs(date.serial - whole) * 86400.0);
+  if (rest >= 86400) {
+    rest -= 86400;
+    ++days;
+  }
   DateParts p;
   civilFromDays(days + kOleEpoch, p.year, p.month, p.day);
   p.hour = static_cast<int>(rest / 3600);
