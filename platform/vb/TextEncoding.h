@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quill::vb {
+
+// Text inside Quill is UTF-8. Files written on Windows may be in the ANSI
+// code page, Windows-1252; these helpers read one character at a time and
+// convert between the two.
+
+// The code point starting at byte `pos` and its length in bytes. A byte that
+// does not begin a well-formed sequence (stray continuation byte, overlong
+// form, surrogate, truncated sequence) is one character of its own, with the
+// code point 0xFFFD, so that walking a text never stops or skips bytes.
+struct Utf8Char {
+  char32_t codePoint;
+  std::size_t length;
+};
+Utf8Char decodeUtf8(std::string_view text, std::size_t pos);
+
+void appendUtf8(std::string& out, char32_t codePoint);
+
+bool isValidUtf8(std::string_view text);
+
+// Every byte read as Windows-1252 (the five bytes it leaves undefined map to
+// the C1 controls of the same number, as Windows does).
+std::string utf8FromWindows1252(std::string_view bytes);
+
+// UTF-8 text written back as Windows-1252; nothing when a character has no
+// place in that code page (the caller then keeps UTF-8) or the text is not
+// valid UTF-8.
+std::optional<std::string> windows1252FromUtf8(std::string_view text);
+
+// A file's bytes as UTF-8: as they are when they are valid UTF-8 (a leading
+// byte-order mark removed), else read as Windows-1252.
+std::string decodeFileText(std::string_view bytes);
+
+}  // namespace quill::vb
