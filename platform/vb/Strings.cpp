@@ -226,6 +226,27 @@ std::string padLeft(std::string_view text, std::size_t width) {
   return have < width ? std::string(width - have, ' ') + body : body;
 }
 
-bool equalsText(std::string_view a, std::string_view b) { return LCase(a) == LCase(b); }
+bool equalsText(std::string_view a, std::string_view b) {
+  // Folding keeps every character's length, so texts of different lengths differ.
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size();) {
+    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x < 0x80 && y < 0x80) {
+      if (x != y && lowerOf(x) != lowerOf(y)) return false;
+      ++i;
+      continue;
+    }
+    Utf8Char cx = decodeUtf8(a, i), cy = decodeUtf8(b, i);
+    if (cx.length != cy.length) return false;
+    bool strayX = cx.codePoint == 0xFFFD && cx.length == 1, strayY = cy.codePoint == 0xFFFD && cy.length == 1;
+    if (strayX || strayY) {
+      if (x != y) return false;
+    } else if (lowerOf(cx.codePoint) != lowerOf(cy.codePoint)) {
+      return false;
+    }
+    i += cx.length;
+  }
+  return true;
+}
 
 }  // namespace quill::vb

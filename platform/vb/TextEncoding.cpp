@@ -84,6 +84,20 @@ bool isValidUtf8(std::string_view text) {
   return true;
 }
 
+std::size_t utf8Length(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t pos = 0; pos < text.size(); ++count)
+    pos += static_cast<unsigned char>(text[pos]) < 0x80 ? 1 : decodeUtf8(text, pos).length;
+  return count;
+}
+
+std::size_t utf8PrefixBytes(std::string_view text, std::size_t count) {
+  std::size_t pos = 0;
+  for (; count > 0 && pos < text.size(); --count)
+    pos += static_cast<unsigned char>(text[pos]) < 0x80 ? 1 : decodeUtf8(text, pos).length;
+  return pos;
+}
+
 std::string utf8FromWindows1252(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);

@@ -25,6 +25,11 @@ void appendUtf8(std::string& out, char32_t codePoint);
 
 bool isValidUtf8(std::string_view text);
 
+// The number of characters of a text, and the bytes its first `count`
+// characters take (the whole text when it has fewer).
+std::size_t utf8Length(std::string_view text);
+std::size_t utf8PrefixBytes(std::string_view text, std::size_t count);
+
 // Every byte read as Windows-1252 (the five bytes it leaves undefined map to
 // the C1 controls of the same number, as Windows does).
 std::string utf8FromWindows1252(std::string_view bytes);

@@ -34,6 +34,10 @@ TEST(Strings, CaseIncludesPortugueseLetters) {
   EXPECT_EQ(UCase("straße ÿ"), "STRAßE Ÿ");
   EXPECT_TRUE(equalsText("Ligação", "LIGAÇÃO"));
   EXPECT_FALSE(equalsText("Ligacao", "LIGAÇÃO"));
+  EXPECT_TRUE(equalsText("api next", "API NEXT"));
+  EXPECT_FALSE(equalsText("a", "ab"));
+  EXPECT_TRUE(equalsText("Liga\xE7\xE3o", "Liga\xE7\xE3o"));  // stray bytes equal only to themselves
+  EXPECT_FALSE(equalsText("Liga\xE7\xE3o", "Liga\xC7\xC3o"));
 }
 
 TEST(Strings, TrimRemovesBlanksOnly) {

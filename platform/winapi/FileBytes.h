@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quill::winapi {
+
+// A whole file's bytes, read with as few system calls as its size allows
+// (one for a configuration file). Nothing when the file is missing,
+// unreadable or not a regular file.
+std::optional<std::string> readFileBytes(const std::filesystem::path& file);
+
+// Replaces the file's contents with `bytes` all at once: the bytes go to a
+// temporary file in the same folder, which is then renamed over the file, so
+// that a failure at any point leaves the old file as it was. The file keeps
+// its permissions; a symbolic link keeps pointing at the replaced file.
+// False when the folder or the file is not writable or any step fails.
+bool replaceFileContents(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace quill::winapi
