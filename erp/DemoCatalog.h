@@ -1,0 +1,18 @@
+#pragma once
+
+namespace quill::erp {
+
+class SqliteDatabase;
+class DemoRandom;
+struct DemoModel;
+
+// The demo company's articles and their prices: ARTIGOS and U_ARTIGOS, the
+// price-line prices (PRECOS) of the fixed-price articles, and the scheduled
+// retail prices (U_QOR_PRECOS).
+class DemoCatalog {
+ public:
+  static void build(DemoModel& model, DemoRandom& random);
+  static void write(SqliteDatabase& db, const DemoModel& model);
+};
+
+}  // namespace quill::erp

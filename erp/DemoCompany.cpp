@@ -1,0 +1,163 @@
+#include "erp/DemoCompany.h"
+
+#include <fmt/format.h>
+
+#include <cctype>
+#include <string>
+
+#include "erp/CompanySchema.h"
+#include "erp/DatabaseFile.h"
+#include "erp/DemoCatalog.h"
+#include "erp/DemoCodes.h"
+#include "erp/DemoCustomers.h"
+#include "erp/DemoModel.h"
+#include "erp/DemoRandom.h"
+#include "erp/DemoReferenceData.h"
+#include "erp/DemoSales.h"
+#include "erp/ExtensionTables.h"
+#include "erp/FolderLock.h"
+#include "erp/Installation.h"
+#include "erp/SqliteDatabase.h"
+#include "erp/SqliteStatement.h"
+#include "erp/SqliteTransaction.h"
+
+namespace quill::erp {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kDemoInfoTable = R"sql(
+CREATE TABLE DEMOINFO (
+  CODIGO INTEGER NOT NULL,
+  VERSAO INTEGER NOT NULL,
+  TAMANHO TEXT NOT NULL,
+  SEMENTE TEXT NOT NULL,
+  ARTIGOS INTEGER NOT NULL,
+  CLIENTES INTEGER NOT NULL,
+  LINHAS INTEGER NOT NULL,
+  CONSTRAINT PK_DEMOINFO PRIMARY KEY (CODIGO)
+);
+)sql";
+
+constexpr std::string_view kLockFileName = ".quilldemo.lock";
+
+void step(const DemoOptions& options, std::string_view name) {
+  if (options.progress) options.progress(name);
+}
+
+bool sameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+CompanyEntry createLocked(const fs::path& erpFolder, const DemoOptions& options) {
+  auto installation = Installation::create(erpFolder);
+  CompanyEntry entry{options.companyCode, options.companyName, installation.dataFolder(),
+                     options.effectiveDatabaseName()};
+  Installation::checkDatabaseName(entry.databaseName);
+  DatabaseFile file(entry.databaseFile());
+  {
+    SqliteDatabase db(file.workingPath(), SqliteDatabase::Mode::Create);
+    DemoCompany::generate(db, options);
+  }
+  step(options, "register");
+  file.commit();
+  installation.registerCompany(entry);
+  installation.addUser(demo::kLogin, "Utilizador de demonstração", demo::kPassword);
+  return *installation.findCompany(entry.code);
+}
+
+}  // namespace
+
+void DemoCompany::generate(SqliteDatabase& db, const DemoOptions& options) {
+  // A bulk load into a file nobody else sees yet: no journal, no syncing,
+  // indexes after the data. A failure throws the whole file away.
+  db.exec(
+      "PRAGMA page_size=8192; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY; "
+      "PRAGMA cache_size=-262144;");
+
+  DemoModel model;
+  model.options = options;
+  model.scale = DemoScale::of(options.size);
+  DemoRandom random(options.seed);
+
+  {
+    SqliteTransaction transaction(db);
+    step(options, "schema");
+    CompanySchema::createTables(db);
+    ExtensionTables::install(db);
+    db.exec(kDemoInfoTable);
+    step(options, "reference data");
+    DemoReferenceData::write(db, model, random);
+    step(options, "articles and prices");
+    DemoCatalog::build(model, random);
+    DemoCatalog::write(db, model);
+    step(options, "clients, discounts and commission rates");
+    DemoCustomers::build(model, random);
+    DemoCustomers::write(db, model, random);
+    step(options, "sales documents");
+    DemoSales::write(db, model, random);
+    db.prepare(
+          "INSERT INTO DEMOINFO (CODIGO, VERSAO, TAMANHO, SEMENTE, ARTIGOS, CLIENTES, LINHAS) "
+          "VALUES (1, ?1, ?2, ?3, (SELECT count(*) FROM ARTIGOS), (SELECT count(*) FROM CLIENTES), "
+          "(SELECT count(*) FROM DOCGCLIN))")
+        .bindAll(kGeneratorVersion, demoSizeName(options.size), std::to_string(options.seed))
+        .run();
+    transaction.commit();
+  }
+
+  step(options, "indexes");
+  CompanySchema::createIndexes(db);
+  db.exec("PRAGMA analysis_limit=1000; ANALYZE;");
+  // The host, the bridge and the extension share the file from now on.
+  db.exec("PRAGMA journal_mode=WAL;");
+}
+
+CompanyEntry DemoCompany::create(const fs::path& erpFolder, const DemoOptions& options) {
+  auto installation = Installation::create(erpFolder);
+  FolderLock lock(installation.folder() / kLockFileName);
+  return createLocked(installation.folder(), options);
+}
+
+CompanyEntry DemoCompany::ensure(const fs::path& erpFolder, const DemoOptions& options, bool* reused) {
+  if (reused) *reused = false;
+  auto installation = Installation::create(erpFolder);
+  FolderLock lock(installation.folder() / kLockFileName);
+  if (auto entry = installation.findCompany(options.companyCode)) {
+    auto info = readInfo(entry->databaseFile());
+    if (info && info->version == kGeneratorVersion && info->size == options.size && info->seed == options.seed &&
+        sameText(entry->databaseName, options.effectiveDatabaseName()) &&
+        entry->dataFolder == installation.dataFolder()) {
+      if (!installation.checkLogin(demo::kLogin, demo::kPassword))
+        installation.addUser(demo::kLogin, "Utilizador de demonstração", demo::kPassword);
+      if (reused) *reused = true;
+      return *entry;
+    }
+  }
+  return createLocked(installation.folder(), options);
+}
+
+std::optional<DemoCompanyInfo> DemoCompany::readInfo(const fs::path& databaseFile) {
+  std::error_code ec;
+  if (!fs::is_regular_file(databaseFile, ec)) return std::nullopt;
+  try {
+    SqliteDatabase db(databaseFile, SqliteDatabase::Mode::ReadOnly);
+    auto query = db.prepare("SELECT VERSAO, TAMANHO, SEMENTE, ARTIGOS, CLIENTES, LINHAS FROM DEMOINFO WHERE CODIGO = 1");
+    if (!query.step()) return std::nullopt;
+    DemoCompanyInfo info;
+    info.version = static_cast<int>(query.integer(0));
+    if (!parseDemoSize(query.text(1), info.size)) return std::nullopt;
+    info.seed = std::stoull(query.text(2));
+    info.articles = static_cast<int>(query.integer(3));
+    info.clients = static_cast<int>(query.integer(4));
+    info.documentLines = static_cast<int>(query.integer(5));
+    return info;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace quill::erp

@@ -1,0 +1,345 @@
+#include "erp/DemoSales.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <stdexcept>
+#include <tuple>
+
+#include "erp/CompanySchema.h"
+#include "erp/DemoCodes.h"
+#include "erp/DemoDates.h"
+#include "erp/DemoModel.h"
+#include "erp/DemoRandom.h"
+#include "erp/SqliteDatabase.h"
+#include "erp/SqliteStatement.h"
+
+namespace quill::erp {
+
+namespace {
+
+double round2(double v) { return std::round(v * 100.0) / 100.0; }
+double round4(double v) { return std::round(v * 10000.0) / 10000.0; }
+
+struct DocumentType {
+  std::string_view code;
+  int areag, tpterc, tpoper, natconta, tipifstk, sinalct;
+};
+constexpr DocumentType kInvoice{demo::kInvoiceType, 4, 2, 2, 1, 2, 1};
+constexpr DocumentType kCreditNote{demo::kCreditNoteType, 4, 2, 2, 1, 1, 2};
+constexpr DocumentType kOrder{demo::kOrderType, 4, 2, 1, 0, 0, 0};
+
+struct Line {
+  int type = kLineTypeArticle;
+  std::string article;
+  std::string description;
+  std::string unit;
+  double quantity = 0;
+  double unitPrice = 0;
+  std::string discount;
+  double discountValue = 0;
+  double vatRate = 0;
+  double total = 0;
+};
+
+struct Header {
+  const DocumentType* type = nullptr;
+  int series = 0;
+  int number = 0;
+  int day = 0;
+  const DemoClient* client = nullptr;
+  std::string dispatch;
+  bool inPreparation = false;
+  bool cancelled = false;
+};
+
+double unitFactor(const DemoArticle& a, const std::string& unit) {
+  double f = 1.0;
+  if (!a.packingUnit.empty() && unit == a.packingUnit) f = a.packingFactor;
+  if (!a.transportUnit.empty() && unit == a.transportUnit) f = a.transportFactor;
+  return f == 0 ? 1.0 : f;
+}
+
+class Writer {
+ public:
+  Writer(SqliteDatabase& db, const DemoModel& model)
+      : model_(model),
+        header_(db.prepare(
+            "INSERT INTO DOCGCCAB (TPDOC, SERIE, NNUMDOC, ANO, DATA, TERCEIRO, NOME, MOEDA, EXPEDICAO, VENDEDOR, ZONA, "
+            "EMPREP, AREAG, TPTERC, TPOPER, NATCONTA, TIPIFSTK, SINALCT, NVIAS, DATAVENC, TOTMERC, TOTDESC, TOTIVA, "
+            "TOTDOC, VALPEND) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, "
+            "?19, ?20, ?21, ?22, ?23, ?24, ?25)")),
+        line_(db.prepare(
+            "INSERT INTO DOCGCLIN (TPDOCUM, SERIE, NNUMDOC, ANO, NUMLIN, TIPOLIN, ARTIGO, DESCR, UNIDADE, QUANT, "
+            "QUANTORIG, PRECUNIT, PRECUNITINT, DESCONTO, DESCVALOR, TAXAIVA, TOTLIN, VENDEDOR, DATA, ORDOC) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?10, ?11, ?11, ?12, ?13, ?14, ?15, ?16, ?17, '')")) {
+    for (std::size_t i = 0; i < model.articles.size(); ++i) articleIndex_[model.articles[i].code] = i;
+  }
+
+  std::size_t article(std::string_view code) const {
+    auto it = articleIndex_.find(std::string(code));
+    if (it == articleIndex_.end()) throw std::logic_error("demo article missing");
+    return it->second;
+  }
+
+  // An article line priced as the extension prices it for this client and date.
+  Line articleLine(std::size_t index, const DemoClient& client, int day, const std::string& unit, double quantity) const {
+    const auto& a = model_.articles[index];
+    double factor = unitFactor(a, unit);
+    int level = client.retailType >= 0 && client.retailType <= 2 ? client.retailType : 0;
+    auto retail = [&] {
+      if (a.scheduled)
+        return day >= DemoDates::parse(a.activation) ? a.scheduledPrices[level] : a.scheduledHistory[level];
+      return a.retail[level];
+    };
+
+    Line line;
+    line.article = a.code;
+    line.description = a.name;
+    line.unit = unit;
+    line.quantity = quantity;
+    line.vatRate = model_.vatRate(a.vatIndex);
+    double perKg = 0;
+    double percent = 0;
+    if (a.fixedPrice && client.priceLine > 0) {
+      const DemoPrice* p = model_.price(index, client.priceLine);
+      if (p) perKg = day >= DemoDates::parse(p->start) ? p->price : p->previous;
+      if (perKg <= 0) perKg = retail();
+    } else {
+      perKg = retail();
+      double perUnit = a.fixedPrice ? 0.0 : client.groupDiscount(a.group);
+      if (perUnit <= 0 && !a.fixedPrice) perUnit = client.perKgDiscount.value_or(0.0);
+      if (perUnit > 0 && perKg > 0) {
+        line.discountValue = round4(perUnit * factor);
+        percent = std::round(line.discountValue / (perKg * factor) * 10000.0) / 100.0;
+        if (percent >= 100) percent = 0;
+        line.discount = fmt::format("{:.2f}", percent);
+      } else if (!client.compoundDiscount.empty() && client.compoundDiscount.find_first_not_of("0123456789+") ==
+                                                         std::string::npos) {
+        line.discount = client.compoundDiscount;
+        double rest = 100.0;
+        std::size_t from = 0;
+        while (from <= line.discount.size()) {
+          auto to = line.discount.find('+', from);
+          if (to == std::string::npos) to = line.discount.size();
+          if (to > from) rest -= std::stod(line.discount.substr(from, to - from)) / 100.0 * rest;
+          from = to + 1;
+        }
+        percent = 100.0 - rest;
+      }
+    }
+    line.unitPrice = round4(perKg * factor);
+    line.total = round2(line.quantity * line.unitPrice * (1.0 - percent / 100.0));
+    return line;
+  }
+
+  Line serviceLine(std::string_view code, double price, double quantity) const {
+    const auto& a = model_.articles[article(code)];
+    Line line;
+    line.type = kLineTypeService;
+    line.article = a.code;
+    line.description = a.name;
+    line.unit = a.saleUnit;
+    line.quantity = quantity;
+    line.unitPrice = price;
+    line.vatRate = model_.vatRate(a.vatIndex);
+    line.total = round2(quantity * price);
+    return line;
+  }
+
+  static Line commentLine(std::string text) {
+    Line line;
+    line.type = kLineTypeComment;
+    line.description = std::move(text);
+    return line;
+  }
+
+  void write(const Header& h, const std::vector<Line>& lines, bool pending) {
+    const DemoClient& c = *h.client;
+    std::string date = DemoDates::text(h.day);
+    int year = DemoDates::year(h.day);
+    double goods = 0, net = 0, vat = 0;
+    for (const auto& l : lines) {
+      goods += l.quantity * l.unitPrice;
+      net += l.total;
+      vat += l.total * l.vatRate / 100.0;
+    }
+    goods = round2(goods);
+    net = round2(net);
+    vat = round2(vat);
+    double total = round2(net + vat);
+    const DocumentType& t = *h.type;
+    header_
+        .bindAll(t.code, h.series, h.number, year, date, c.code, c.name, demo::kNationalCurrency, h.dispatch, c.seller,
+                 c.zone, h.inPreparation ? -1 : 0, t.areag, t.tpterc, t.tpoper, t.natconta, t.tipifstk, t.sinalct,
+                 h.cancelled ? -1 : 1, DemoDates::text(h.day + c.paymentDays), goods, round2(goods - net), vat, total,
+                 pending ? total : 0.0)
+        .run();
+    int number = 0;
+    for (const auto& l : lines) {
+      line_
+          .bindAll(t.code, h.series, h.number, year, ++number, l.type, l.article, l.description, l.unit, l.quantity,
+                   l.unitPrice, l.discount, l.discountValue, l.vatRate, l.total, c.seller, date)
+          .run();
+    }
+    written_ += static_cast<int>(lines.size());
+  }
+
+  int written() const { return written_; }
+
+ private:
+  const DemoModel& model_;
+  SqliteStatement header_;
+  SqliteStatement line_;
+  std::map<std::string, std::size_t> articleIndex_;
+  int written_ = 0;
+};
+
+const DemoClient& client(const DemoModel& model, std::string_view code) {
+  for (const auto& c : model.clients)
+    if (c.code == code) return c;
+  throw std::logic_error("demo client missing");
+}
+
+// The documents of DemoCodes.h.
+void writeKnownDocuments(Writer& w, const DemoModel& model) {
+  int day = DemoDates::parse(demo::kDocumentsFrom);
+  std::string allowance(demo::kAllowanceDispatch);
+  const auto& allowanceClient = client(model, demo::kAllowanceClient);
+  auto fixed = w.article(demo::kFixedPriceArticle);
+  auto feed = w.article(demo::kGroupDiscountArticle);
+  auto ordinary = w.article(demo::kOrdinaryArticle);
+
+  Header h{&kInvoice, demo::kSignedInvoice.series, demo::kSignedInvoice.number, day, &allowanceClient, allowance};
+  w.write(h,
+          {w.articleLine(fixed, allowanceClient, day, "SC", 40), w.articleLine(feed, allowanceClient, day, "PAL", 1),
+           w.articleLine(ordinary, allowanceClient, day, "KG", 250)},
+          false);
+
+  h.number = demo::kInvoiceInPreparation.number;
+  h.inPreparation = true;
+  w.write(h,
+          {w.articleLine(fixed, allowanceClient, day, "SC", 20), w.articleLine(feed, allowanceClient, day, "PAL", 2),
+           w.articleLine(ordinary, allowanceClient, day, "KG", 500),
+           w.articleLine(w.article(demo::kZeroFactorArticle), allowanceClient, day, "SC", 10)},
+          true);
+
+  h = Header{&kInvoice, demo::kSeriesZeroInvoice.series, demo::kSeriesZeroInvoice.number, day, &allowanceClient,
+             allowance};
+  w.write(h,
+          {w.articleLine(w.article(demo::kFuturePriceArticle), allowanceClient, day, "PAL", 1),
+           w.articleLine(feed, allowanceClient, day, "SC", 30)},
+          true);
+
+  const auto& allRules = client(model, demo::kAllRulesClient);
+  h = Header{&kInvoice, demo::kInvoiceWithAllowanceLine.series, demo::kInvoiceWithAllowanceLine.number, day, &allRules,
+             allowance};
+  // The allowance line holds an out-of-date value, a quantity and discounts
+  // that a correction must replace.
+  auto stale = w.serviceLine(demo::kAllowanceArticle, 12.0, 2);
+  stale.discount = "5";
+  stale.discountValue = 1.0;
+  w.write(h,
+          {w.articleLine(fixed, allRules, day, "PAL", 2), w.articleLine(feed, allRules, day, "SC", 40), stale},
+          true);
+
+  h = Header{&kInvoice, demo::kInvoiceWithoutArticleLines.series, demo::kInvoiceWithoutArticleLines.number, day,
+             &allowanceClient, allowance};
+  auto text = w.articleLine(w.article(demo::kDescriptionOnlyArticle), allowanceClient, day, "UN", 1);
+  w.write(h, {Writer::commentLine("Entrega combinada para a próxima semana"), text}, true);
+
+  const auto& groupClient = client(model, demo::kGroupDiscountClient);
+  h = Header{&kCreditNote, demo::kCreditNote.series, demo::kCreditNote.number, day, &groupClient,
+             std::string(demo::kNoAllowanceDispatch)};
+  w.write(h, {w.articleLine(feed, groupClient, day, "SC", 4), w.articleLine(fixed, groupClient, day, "SC", 2)}, false);
+
+  const auto& lineClient = client(model, demo::kPriceLineClient);
+  h = Header{&kOrder, demo::kOrder.series, demo::kOrder.number, day, &lineClient, lineClient.dispatch};
+  w.write(h, {w.articleLine(fixed, lineClient, day, "PAL", 1)}, false);
+}
+
+double quantityFor(DemoRandom& random, const std::string& unit, bool creditNote) {
+  if (unit == "KG") return creditNote ? random.between(1, 10) * 5.0 : random.between(1, 80) * 25.0;
+  if (unit == "SC") return creditNote ? random.between(1, 10) : random.between(1, 120);
+  if (unit == "TON") return creditNote ? 1.0 : random.between(1, 28);
+  return creditNote ? 1.0 : random.between(1, unit == "PAL" ? 12 : 10);
+}
+
+void writeGeneratedDocuments(Writer& w, const DemoModel& model, DemoRandom& random) {
+  std::vector<std::size_t> articles;
+  for (std::size_t i = 0; i < model.articles.size(); ++i)
+    if (model.articles[i].sellable()) articles.push_back(i);
+  std::vector<const DemoClient*> clients;
+  for (const auto& c : model.clients)
+    if (!c.inactive) clients.push_back(&c);
+
+  int first = model.scale.firstDocumentYear == demo::kDocumentYear
+                  ? DemoDates::parse(demo::kDocumentsFrom)
+                  : DemoDates::day(model.scale.firstDocumentYear, model.scale.firstDocumentMonth, 2);
+  int last = DemoDates::parse(demo::kDocumentsTo);
+  std::vector<int> days;
+  for (int d = first; d <= last; ++d)
+    if (!DemoDates::weekend(d)) days.push_back(d);
+
+  bool large = model.scale.documentLines > 100000;
+  int minLines = large ? 5 : 1, maxLines = large ? 15 : 7;
+  double estimatedDocuments = static_cast<double>(model.scale.documentLines) / ((minLines + maxLines) / 2.0);
+
+  // Next number per type, series and year, after the well-known documents.
+  std::map<std::tuple<std::string_view, int, int>, int> numbers;
+  for (const auto& key : {demo::kSignedInvoice, demo::kInvoiceInPreparation, demo::kSeriesZeroInvoice,
+                          demo::kInvoiceWithAllowanceLine, demo::kInvoiceWithoutArticleLines, demo::kCreditNote,
+                          demo::kOrder}) {
+    int& n = numbers[{key.type, key.series, key.year}];
+    n = std::max(n, key.number);
+  }
+
+  for (int document = 0; w.written() < model.scale.documentLines; ++document) {
+    auto slot = static_cast<std::size_t>(document / estimatedDocuments * static_cast<double>(days.size()));
+    int day = days[std::min(slot, days.size() - 1)];
+
+    Header h;
+    int kind = random.between(0, 99);
+    h.type = kind < 80 ? &kInvoice : kind < 88 ? &kCreditNote : &kOrder;
+    int s = random.between(0, 99);
+    if (h.type == &kInvoice) h.series = s < 85 ? demo::kSignedSeries : s < 95 ? demo::kUnsignedSeriesZero : demo::kUnsignedSeries;
+    else if (h.type == &kCreditNote) h.series = s < 90 ? demo::kSignedSeries : demo::kUnsignedSeriesZero;
+    else h.series = demo::kUnsignedSeriesZero;
+    h.number = ++numbers[{h.type->code, h.series, DemoDates::year(day)}];
+    h.day = day;
+    h.client = random.pick(clients);
+    h.dispatch = h.client->dispatch;
+    bool recent = last - day < 7;
+    h.inPreparation = h.type != &kOrder && (recent ? random.chance(0.5) : random.chance(0.01));
+    h.cancelled = random.chance(0.02);
+
+    bool creditNote = h.type == &kCreditNote;
+    int count = creditNote ? random.between(1, 3) : random.between(minLines, maxLines);
+    count = std::min(count, model.scale.documentLines - w.written());
+    std::vector<Line> lines;
+    for (int i = 0; i < count; ++i) {
+      std::size_t index = random.pick(articles);
+      const auto& a = model.articles[index];
+      int u = random.between(0, 99);
+      std::string unit = a.saleUnit;
+      if (u >= 40 && !a.packingUnit.empty()) unit = a.packingUnit;
+      if (u >= 85 && !a.transportUnit.empty()) unit = a.transportUnit;
+      double quantity = quantityFor(random, unit, creditNote);
+      lines.push_back(w.articleLine(index, *h.client, day, unit, quantity));
+    }
+    bool pending = h.type == &kInvoice && !h.cancelled && random.chance(last - day <= 60 ? 0.7 : 0.1);
+    w.write(h, lines, pending);
+  }
+}
+
+}  // namespace
+
+void DemoSales::write(SqliteDatabase& db, const DemoModel& model, DemoRandom& random) {
+  Writer writer(db, model);
+  writeKnownDocuments(writer, model);
+  writeGeneratedDocuments(writer, model, random);
+}
+
+}  // namespace quill::erp

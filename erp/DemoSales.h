@@ -1,0 +1,18 @@
+#pragma once
+
+namespace quill::erp {
+
+class SqliteDatabase;
+class DemoRandom;
+struct DemoModel;
+
+// The demo company's sales documents (DOCGCCAB, DOCGCLIN): the well-known
+// documents of DemoCodes.h, then invoices, credit notes and orders over the
+// period, priced by the same rules the extension applies, until the line
+// count of the size is reached.
+class DemoSales {
+ public:
+  static void write(SqliteDatabase& db, const DemoModel& model, DemoRandom& random);
+};
+
+}  // namespace quill::erp
