@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quill::sql {
+
+// Translates the T-SQL the system writes into SQLite's dialect, token by
+// token, never touching string literals or comments:
+//
+//   INSERT t (...) SELECT/VALUES        -> INSERT INTO t ...
+//   Delete t where ...                   -> DELETE FROM t where ...
+//   [name], [dbo].name, dbo.name         -> "name"
+//   GETDATE ()                           -> the local date and time, 'yyyy-mm-dd hh:mm:ss'
+//   CONVERT(DATETIME, 'yyyy-mm-dd', 102) -> 'yyyy-mm-dd 00:00:00'
+//   CONVERT(type, expr [, style])        -> CAST(expr AS type), dates left as their text
+//   month(x), year(x), day(x)            -> the number read from the stored date text
+//   ISNULL(a, b)                         -> IFNULL(a, b)
+//   SELECT TOP n ...                     -> SELECT ... LIMIT n
+//   CREATE TABLE with IDENTITY, COLLATE ..._CI_..., [money], [nvarchar](n),
+//     CONSTRAINT ... PRIMARY KEY CLUSTERED (...), ON [PRIMARY]
+//
+// Dates are stored as 'yyyy-mm-dd hh:mm:ss' text, so a converted date
+// literal carries its midnight time: a price starting on a day compares
+// equal to that day, as it does on the original server.
+//
+// Text already in SQLite's dialect passes through unchanged. Translation is
+// pure: callers cache it by statement text.
+class SqlShim {
+ public:
+  std::string translate(std::string_view tsql) const;
+};
+
+}  // namespace quill::sql

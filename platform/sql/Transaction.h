@@ -1,0 +1,29 @@
+#pragma once
+
+namespace quill::sql {
+
+class Connection;
+
+// The one way all-or-nothing writes are made: the guard begins a transaction
+// (taking the database's write lock, waiting up to the busy timeout) and
+// rolls it back when it goes out of scope uncommitted, for instance when an
+// error leaves the block. Guards nest; an inner one is a savepoint.
+//
+//   Transaction transaction(connection);
+//   ... writes ...
+//   transaction.commit();
+class Transaction {
+ public:
+  explicit Transaction(Connection& connection);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  void commit();
+
+ private:
+  Connection& connection_;
+  bool done_ = false;
+};
+
+}  // namespace quill::sql
