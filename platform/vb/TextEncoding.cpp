@@ -1,5 +1,8 @@
 #include "platform/vb/TextEncoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace quill::vb {
 
 namespace {
@@ -66,11 +69,12 @@ bool isValidUtf8(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     // ASCII runs are the common case: skip them eight bytes at a time.
-    while (i + 8 <= text.size()) {
-      unsigned long long word = 0;
-      for (int k = 0; k < 8; ++k) word |= static_cast<unsigned long long>(static_cast<unsigned char>(text[i + k])) << (8 * k);
-      if (word & 0x8080808080808080ULL) break;
-      i += 8;
+    while (i + 16 <= text.size()) {
+      std::uint64_t a, b;
+      std::memcpy(&a, text.data() + i, 8);
+      std::memcpy(&b, text.data() + i + 8, 8);
+      if ((a | b) & 0x8080808080808080ULL) break;
+      i += 16;
     }
     if (i >= text.size()) break;
     if (static_cast<unsigned char>(text[i]) < 0x80) {

@@ -48,30 +48,38 @@ bool writeAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> readFileBytes(const fs::path& file) {
-  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+std::optional<std::string_view> readFileInto(const fs::path& file, std::vector<char>& buffer) {
+  constexpr std::size_t kFirstChunk = 64 * 1024;
+  if (buffer.size() < kFirstChunk) buffer.resize(kFirstChunk);
+  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return std::nullopt;
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  std::string bytes;
-  // Read one byte more than the size so that a file that grew meanwhile is
-  // noticed and read to its end.
-  std::size_t capacity = static_cast<std::size_t>(info.st_size) + 1;
-  bytes.resize(capacity);
   std::size_t used = 0;
+  bool checked = false;
   for (;;) {
-    ssize_t n = ::read(fd.get(), bytes.data() + used, capacity - used);
+    ssize_t n = ::read(fd.get(), buffer.data() + used, buffer.size() - used);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
+    if (n < 0) return std::nullopt;  // a folder, a pipe without data...
     used += static_cast<std::size_t>(n);
-    if (used == capacity) {
-      capacity *= 2;
-      bytes.resize(capacity);
+    // A regular file answers a read in full up to its end, so a short read
+    // is the end; only a full buffer needs another read. (A pipe gives what
+    // it has at that moment.)
+    if (used < buffer.size()) break;
+    if (!checked) {
+      // Larger than the first chunk: make sure this is a file that ends.
+      struct stat info {};
+      if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+      checked = true;
     }
+    buffer.resize(buffer.size() * 2);
   }
-  bytes.resize(used);
-  return bytes;
+  return std::string_view(buffer.data(), used);
+}
+
+std::optional<std::string> readFileBytes(const fs::path& file) {
+  std::vector<char> buffer;
+  auto bytes = readFileInto(file, buffer);
+  if (!bytes) return std::nullopt;
+  return std::string(*bytes);
 }
 
 bool replaceFileContents(const fs::path& file, std::string_view bytes) {

@@ -4,13 +4,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill::winapi {
 
-// A whole file's bytes, read with as few system calls as its size allows
-// (one for a configuration file). Nothing when the file is missing,
-// unreadable or not a regular file.
+// A whole file's bytes. Nothing when the file is missing, unreadable or not
+// a regular file.
 std::optional<std::string> readFileBytes(const std::filesystem::path& file);
+
+// The same into a buffer the caller keeps between calls: the answer views
+// the buffer, which only grows. A file smaller than the buffer costs one
+// open, one read and one close, as a configuration file read on every
+// lookup should. Never blocks on a pipe.
+std::optional<std::string_view> readFileInto(const std::filesystem::path& file, std::vector<char>& buffer);
 
 // Replaces the file's contents with `bytes` all at once: the bytes go to a
 // temporary file in the same folder, which is then renamed over the file, so

@@ -13,31 +13,35 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-// The file's text as UTF-8, viewing the file's own bytes when they already
-// are UTF-8 (the common case costs no copy).
+// A file read for one query. Its bytes stay in a buffer that each thread
+// keeps between calls, and are decoded from Windows-1252 only where needed.
 class ProfileSource {
  public:
   explicit ProfileSource(const std::filesystem::path& file) {
-    auto bytes = readFileBytes(file);
+    thread_local std::vector<char> buffer;
+    auto bytes = readFileInto(file, buffer);
     if (!bytes) return;
     readable_ = true;
-    bytes_ = std::move(*bytes);
-    std::string_view view = bytes_;
-    if (view.substr(0, kBom.size()) == kBom) view.remove_prefix(kBom.size());
-    if (vb::isValidUtf8(view)) {
-      text_ = view;
-    } else {
-      bytes_ = vb::utf8FromWindows1252(view);
-      text_ = bytes_;
-    }
+    raw_ = *bytes;
+    if (raw_.substr(0, kBom.size()) == kBom) raw_.remove_prefix(kBom.size());
+    if (!vb::isValidUtf8(raw_)) encoding_ = ProfileEncoding::Windows1252;
   }
   bool readable() const { return readable_; }
-  std::string_view text() const { return text_; }
+  ProfileEncoding encoding() const { return encoding_; }
+  // The file's bytes, without a byte-order mark.
+  std::string_view raw() const { return raw_; }
+  // The file's text as UTF-8.
+  std::string_view text() {
+    if (encoding_ == ProfileEncoding::Utf8) return raw_;
+    if (decoded_.empty()) decoded_ = vb::utf8FromWindows1252(raw_);
+    return decoded_;
+  }
 
  private:
   bool readable_ = false;
-  std::string bytes_;
-  std::string_view text_;
+  ProfileEncoding encoding_ = ProfileEncoding::Utf8;
+  std::string_view raw_;
+  std::string decoded_;
 };
 
 // Copies `text` cut to `limit` characters; answers the characters copied.
@@ -116,10 +120,12 @@ std::uint32_t getPrivateProfileString(std::optional<std::string_view> section, s
     if (names.empty()) return copyDefault(defaultValue, size, returned);
     return copyList(names, size, returned);
   }
-  auto value = source.readable() ? findProfileValue(source.text(), *section, *key) : std::nullopt;
+  auto value = source.readable() ? findProfileValue(source.raw(), *section, *key, source.encoding()) : std::nullopt;
   if (!value) return copyDefault(defaultValue, size, returned);
   // A value is read up to a NUL, as from a C string.
-  return copyCut(value->substr(0, value->find('\0')), size - 1, returned);
+  std::string_view found = value->substr(0, value->find('\0'));
+  if (source.encoding() == ProfileEncoding::Windows1252) return copyCut(vb::utf8FromWindows1252(found), size - 1, returned);
+  return copyCut(found, size - 1, returned);
 }
 
 std::int32_t writePrivateProfileString(std::optional<std::string_view> section, std::optional<std::string_view> key,

@@ -36,17 +36,23 @@ void forEachProfileLine(std::string_view text, Visit visit) {
   }
 }
 
-// Queries on a profile's decoded (UTF-8) text. Section and key names match
+// How a file's bytes encode its text.
+enum class ProfileEncoding { Utf8, Windows1252 };
+
+// Queries on a profile's text. Section and key names match
 // without regard to case, accented letters included. When a section or a
 // key appears twice, the first one counts, as on Windows.
 
 // The value of `key` in `section`: blanks around it removed, and a matching
-// pair of quotes (" or ') around it as well.
+// pair of quotes (" or ') around it as well. `text` may be the file's own
+// Windows-1252 bytes: names are then decoded only to be compared (section
+// and key are UTF-8), and the value found is in the file's encoding.
 std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
-                                                 std::string_view key);
+                                                 std::string_view key,
+                                                 ProfileEncoding encoding = ProfileEncoding::Utf8);
 
 // The names of the file's sections, or of one section's keys, in file order,
-// each once.
+// each once. `text` is UTF-8.
 std::vector<std::string_view> profileSectionNames(std::string_view text);
 std::vector<std::string_view> profileKeyNames(std::string_view text, std::string_view section);
 

@@ -127,6 +127,15 @@ TEST_F(PrivateProfileTest, MalformedFilesAreReadWithoutHarm) {
   EXPECT_EQ(get("S", "k", "d"), "d");
 }
 
+TEST_F(PrivateProfileTest, APathThatIsNoFileGivesTheDefaultWithoutWaiting) {
+  ASSERT_EQ(::mkfifo(ini_.c_str(), 0644), 0);  // a pipe nobody writes to
+  EXPECT_EQ(get("S", "k", "d"), "d");
+  EXPECT_EQ(get(nullopt, nullopt, "d"), "d");
+  std::filesystem::remove(ini_);
+  std::filesystem::create_directory(ini_);
+  EXPECT_EQ(get("S", "k", "d"), "d");
+}
+
 TEST_F(PrivateProfileTest, WritingAKeyKeepsEveryOtherLineByteForByte) {
   TempFolder::write(ini_, kWindowsIni);
   ASSERT_EQ(writePrivateProfileString("api next", "Login", "gestor", ini_), 1);
