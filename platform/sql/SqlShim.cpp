@@ -286,8 +286,17 @@ class Rewriter {
   void createTable(std::size_t create, std::size_t end) {
     std::size_t j = nextSig(nextSig(create, end), end);  // after TABLE
     std::string name;
+    std::string ifNotExists;
     for (; j != npos && !t_[j].isSymbol("("); j = nextSig(j, end)) {
       if (t_[j].isSymbol(".")) continue;
+      if (t_[j].isWord("AS")) {  // CREATE TABLE ... AS SELECT: an ordinary statement
+        for (std::size_t i = create; i < end; ++i) token(i, create, end);
+        return;
+      }
+      if (t_[j].isWord("IF") || t_[j].isWord("NOT") || t_[j].isWord("EXISTS")) {
+        ifNotExists = "IF NOT EXISTS ";
+        continue;
+      }
       if (t_[j].kind == Kind::Word || t_[j].kind == Kind::QuotedName) name = t_[j].name();
     }
     if (j == npos || name.empty()) throw commandError("CREATE TABLE without a name or columns");
@@ -318,7 +327,7 @@ class Rewriter {
       for (const auto& p : d.parts) text += (text.empty() ? "" : " ") + p;
       rendered.push_back(text);
     }
-    std::string out = "CREATE TABLE " + quoteName(name) + " (";
+    std::string out = "CREATE TABLE " + ifNotExists + quoteName(name) + " (";
     for (std::size_t k = 0; k < rendered.size(); ++k) out += (k ? ", " : "") + rendered[k];
     out += ")";
     t_[create].text = out;
@@ -331,6 +340,9 @@ class Rewriter {
         erase(k, target == npos ? end : target + 1);
         if (target == npos) break;
         k = target;
+      } else if (t_[k].isWord("WITHOUT") || t_[k].isWord("ROWID") || t_[k].isWord("STRICT") ||
+                 t_[k].isSymbol(",")) {
+        continue;  // SQLite's own table options stay as written
       } else if (t_[k].isWord("WITH") && followedByParen(k, end)) {
         std::size_t p = matchParen(nextSig(k, end), end);
         erase(k, p + 1);
