@@ -1,0 +1,196 @@
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "erp/DemoCodes.h"
+#include "erp/DemoCompany.h"
+#include "erp/Installation.h"
+#include "tests/erp/ErpTestSupport.h"
+
+namespace quill::erp {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(DemoCompany, TheSameSeedGivesTheSameRowsAndAnotherSeedOtherRows) {
+  test::TempFolder folder("erp-determinism");
+  auto first = DemoCompany::create(folder / "a", DemoOptions{});
+  auto second = DemoCompany::create(folder / "b", DemoOptions{});
+  DemoOptions other;
+  other.seed = 7;
+  auto third = DemoCompany::create(folder / "c", other);
+
+  auto digest = test::databaseDigest(first.databaseFile());
+  EXPECT_EQ(test::databaseDigest(second.databaseFile()), digest);
+  EXPECT_EQ(test::databaseDigest(test::demoCompany().databaseFile()), digest);
+  EXPECT_NE(test::databaseDigest(third.databaseFile()), digest);
+}
+
+TEST(DemoCompany, EnsureReusesAnUpToDateCompanyAndRemakesOneWithOtherOptions) {
+  test::TempFolder folder("erp-ensure");
+  bool reused = true;
+  auto company = DemoCompany::ensure(folder.path(), DemoOptions{}, &reused);
+  EXPECT_FALSE(reused);
+  auto written = fs::last_write_time(company.databaseFile());
+
+  auto again = DemoCompany::ensure(folder.path(), DemoOptions{}, &reused);
+  EXPECT_TRUE(reused);
+  EXPECT_EQ(again, company);
+  EXPECT_EQ(fs::last_write_time(company.databaseFile()), written);
+
+  DemoOptions reseeded;
+  reseeded.seed = 99;
+  DemoCompany::ensure(folder.path(), reseeded, &reused);
+  EXPECT_FALSE(reused);
+  auto info = DemoCompany::readInfo(company.databaseFile());
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->seed, 99u);
+  EXPECT_EQ(info->version, DemoCompany::kGeneratorVersion);
+
+  // A demo user whose password was changed gets the demo password back.
+  Installation::open(folder.path()).addUser(demo::kLogin, "x", "changed");
+  DemoCompany::ensure(folder.path(), reseeded, &reused);
+  EXPECT_TRUE(reused);
+  EXPECT_TRUE(Installation::open(folder.path()).checkLogin(demo::kLogin, demo::kPassword));
+
+  // A damaged company file is made again rather than reused.
+  fs::resize_file(company.databaseFile(), 100);
+  DemoCompany::ensure(folder.path(), reseeded, &reused);
+  EXPECT_FALSE(reused);
+  EXPECT_TRUE(DemoCompany::readInfo(company.databaseFile()));
+}
+
+// A generation that fails half-way must never leave a half-written company:
+// the earlier company stays as it was, and no working file is left behind.
+TEST(DemoCompany, AnInterruptedGenerationLeavesTheEarlierCompanyAsItWas) {
+  test::TempFolder folder("erp-interrupted");
+  auto company = DemoCompany::create(folder.path(), DemoOptions{});
+  auto before = test::databaseDigest(company.databaseFile());
+
+  for (std::string_view failAt : {"articles and prices", "sales documents", "indexes", "register"}) {
+    DemoOptions failing;
+    failing.seed = 1234;
+    failing.progress = [&](std::string_view step) {
+      if (step == failAt) throw std::runtime_error("interrupted");
+    };
+    EXPECT_THROW(DemoCompany::create(folder.path(), failing), std::runtime_error) << failAt;
+    EXPECT_EQ(test::databaseDigest(company.databaseFile()), before) << failAt;
+    for (const auto& entry : fs::directory_iterator(company.dataFolder))
+      EXPECT_EQ(entry.path().filename().string().find("building"), std::string::npos) << entry.path();
+  }
+}
+
+TEST(DemoCompany, AnInterruptedFirstGenerationRegistersNothing) {
+  test::TempFolder folder("erp-first-interrupted");
+  DemoOptions failing;
+  failing.progress = [](std::string_view step) {
+    if (step == "sales documents") throw std::runtime_error("interrupted");
+  };
+  EXPECT_THROW(DemoCompany::create(folder.path(), failing), std::runtime_error);
+  EXPECT_FALSE(Installation::open(folder.path()).findCompany(demo::kCompanyCode));
+  EXPECT_TRUE(fs::is_empty(Installation::open(folder.path()).dataFolder()));
+}
+
+TEST(DemoCompany, AnotherCompanyCodeGetsADatabaseOfItsOwn) {
+  test::TempFolder folder("erp-two-companies");
+  DemoOptions second;
+  second.companyCode = "Loja2";
+  auto demoCompany = DemoCompany::create(folder.path(), DemoOptions{});
+  auto other = DemoCompany::create(folder.path(), second);
+  EXPECT_EQ(other.databaseName, "QUILLLOJA2");
+  EXPECT_NE(other.databaseFile(), demoCompany.databaseFile());
+  auto installation = Installation::open(folder.path());
+  EXPECT_EQ(installation.companies().size(), 2u);
+  EXPECT_EQ(installation.findCompany("LOJA2")->databaseName, "QUILLLOJA2");
+}
+
+TEST(DemoCompany, TheDemoSizeHasItsAdvertisedCounts) {
+  auto info = DemoCompany::readInfo(test::demoCompany().databaseFile());
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->size, DemoSize::Demo);
+  auto db = test::demoCompany().databaseFile();
+  EXPECT_EQ(test::scalar(db, "SELECT count(*) FROM ARTIGOS"), info->articles);
+  EXPECT_EQ(test::scalar(db, "SELECT count(*) FROM DOCGCLIN"), info->documentLines);
+  EXPECT_GE(info->articles, 100);
+  EXPECT_LE(info->articles, 300);
+  EXPECT_GE(info->clients, 40);
+  EXPECT_GE(test::scalar(db, "SELECT count(DISTINCT strftime('%m', DATA)) FROM DOCGCCAB"), 3);
+  EXPECT_GT(test::scalar(db, "SELECT count(*) FROM DOCGCCAB WHERE TPDOC = 'NC'"), 5);
+  EXPECT_GT(test::scalar(db, "SELECT count(*) FROM DOCGCCAB WHERE EMPREP = -1"), 1);
+}
+
+// Every code that one table takes from another exists there, and the
+// documents hang together: lines belong to headers, numbers run from 1 in each
+// series and year, the header classification is its type's, the totals
+// are the lines'.
+TEST(DemoCompany, TheGeneratedRowsAreConsistent) {
+  struct Check {
+    const char* what;
+    const char* sql;  // counts offending rows
+  };
+  const std::vector<Check> checks = {
+      {"client seller", "SELECT count(*) FROM CLIENTES WHERE VENDEDOR NOT IN (SELECT CODIGO FROM VENDEDOR)"},
+      {"client zone", "SELECT count(*) FROM CLIENTES WHERE ZONA NOT IN (SELECT ZONA FROM ZONAGEO)"},
+      {"client portfolio", "SELECT count(*) FROM CLIENTES WHERE CARTEIRA NOT IN (SELECT CODIGO FROM CARTEIRA)"},
+      {"client dispatch", "SELECT count(*) FROM CLIENTES WHERE EXPEDICAO NOT IN (SELECT CODIGO FROM EXPEDIR)"},
+      {"client currency", "SELECT count(*) FROM CLIENTES WHERE MOEDA NOT IN (SELECT CODIGO FROM MOEDAS)"},
+      {"article group", "SELECT count(*) FROM ARTIGOS WHERE GRUPO NOT IN (SELECT COD FROM GRUPOS)"},
+      {"article units",
+       "SELECT count(*) FROM ARTIGOS WHERE UNVND NOT IN (SELECT CODIGO FROM UNIDADES) OR (UNEMB <> '' AND UNEMB NOT "
+       "IN (SELECT CODIGO FROM UNIDADES)) OR (UNTRANS <> '' AND UNTRANS NOT IN (SELECT CODIGO FROM UNIDADES))"},
+      {"price article", "SELECT count(*) FROM PRECOS WHERE ARTIGO NOT IN (SELECT CODIGO FROM ARTIGOS)"},
+      {"price currency", "SELECT count(*) FROM PRECOS WHERE MOEDA NOT IN (SELECT CODIGO FROM MOEDAS)"},
+      {"prices only for fixed-price articles",
+       "SELECT count(*) FROM PRECOS WHERE ARTIGO NOT IN (SELECT CODIGO FROM U_ARTIGOS WHERE PRECOFIXO = -1)"},
+      {"article user fields", "SELECT count(*) FROM U_ARTIGOS WHERE CODIGO NOT IN (SELECT CODIGO FROM ARTIGOS)"},
+      {"client user fields", "SELECT count(*) FROM U_CLIENTES WHERE CODIGO NOT IN (SELECT CODIGO FROM CLIENTES)"},
+      {"dispatch user fields", "SELECT count(*) FROM U_EXPEDIR WHERE CODIGO NOT IN (SELECT CODIGO FROM EXPEDIR)"},
+      {"scheduled price article", "SELECT count(*) FROM U_QOR_PRECOS WHERE ARTIGO NOT IN (SELECT CODIGO FROM ARTIGOS)"},
+      {"discount client",
+       "SELECT count(*) FROM U_QOR_GRUPOSDESCONTO WHERE CLIENTE NOT IN (SELECT CODIGO FROM CLIENTES) OR GRUPO NOT IN "
+       "(SELECT COD FROM GRUPOS)"},
+      {"commission seller and group",
+       "SELECT count(*) FROM U_QOR_COMGRUPOS WHERE VENDEDOR NOT IN (SELECT CODIGO FROM VENDEDOR) OR GRUPO NOT IN "
+       "(SELECT COD FROM GRUPOS)"},
+      {"commission codes fit the monthly table",
+       "SELECT count(*) FROM U_QOR_COMGRUPOS WHERE length(VENDEDOR) > 6 OR length(GRUPO) > 6"},
+      {"commission rates 0 to 100", "SELECT count(*) FROM U_QOR_COMGRUPOS WHERE COMISSAO < 0 OR COMISSAO > 100"},
+      {"document client", "SELECT count(*) FROM DOCGCCAB WHERE TERCEIRO NOT IN (SELECT CODIGO FROM CLIENTES)"},
+      {"document series",
+       "SELECT count(*) FROM DOCGCCAB D WHERE NOT EXISTS (SELECT 1 FROM SERIES S WHERE S.TPDOC = D.TPDOC AND "
+       "S.SERIE = D.SERIE)"},
+      {"document classification is its type's",
+       "SELECT count(*) FROM DOCGCCAB D JOIN TIPOSDOC T ON T.CODIGO = D.TPDOC WHERE D.AREAG <> T.AREAG OR D.TPTERC "
+       "<> T.TPTERC OR D.TPOPER <> T.TPOPER OR D.NATCONTA <> T.NATCONTA OR D.TIPIFSTK <> T.TIPIFSTK OR D.SINALCT <> "
+       "T.SINALCT"},
+      {"document year", "SELECT count(*) FROM DOCGCCAB WHERE ANO <> CAST(strftime('%Y', DATA) AS INTEGER)"},
+      {"line without document",
+       "SELECT count(*) FROM DOCGCLIN L WHERE NOT EXISTS (SELECT 1 FROM DOCGCCAB C WHERE C.TPDOC = L.TPDOCUM AND "
+       "C.SERIE = L.SERIE AND C.NNUMDOC = L.NNUMDOC AND C.ANO = L.ANO)"},
+      {"document without lines",
+       "SELECT count(*) FROM DOCGCCAB C WHERE NOT EXISTS (SELECT 1 FROM DOCGCLIN L WHERE C.TPDOC = L.TPDOCUM AND "
+       "C.SERIE = L.SERIE AND C.NNUMDOC = L.NNUMDOC AND C.ANO = L.ANO)"},
+      {"line article", "SELECT count(*) FROM DOCGCLIN WHERE ARTIGO <> '' AND ARTIGO NOT IN (SELECT CODIGO FROM ARTIGOS)"},
+      {"line seller", "SELECT count(*) FROM DOCGCLIN WHERE VENDEDOR NOT IN (SELECT CODIGO FROM VENDEDOR)"},
+      {"line numbers run from 1",
+       "SELECT count(*) FROM (SELECT TPDOCUM, SERIE, NNUMDOC, ANO FROM DOCGCLIN GROUP BY 1, 2, 3, 4 HAVING "
+       "min(NUMLIN) <> 1 OR max(NUMLIN) <> count(*))"},
+      {"document numbers run from 1",
+       "SELECT count(*) FROM (SELECT TPDOC, SERIE, ANO FROM DOCGCCAB GROUP BY 1, 2, 3 HAVING min(NNUMDOC) <> 1 OR "
+       "max(NNUMDOC) <> count(*))"},
+      {"totals are the lines'",
+       "SELECT count(*) FROM DOCGCCAB C WHERE abs(C.TOTMERC - C.TOTDESC - (SELECT sum(TOTLIN) FROM DOCGCLIN L WHERE "
+       "C.TPDOC = L.TPDOCUM AND C.SERIE = L.SERIE AND C.NNUMDOC = L.NNUMDOC AND C.ANO = L.ANO)) > 0.011"},
+      {"pending only on invoices", "SELECT count(*) FROM DOCGCCAB WHERE VALPEND <> 0 AND TPDOC <> 'FT'"},
+      {"retail prices with VAT",
+       "SELECT count(*) FROM ARTIGOS A JOIN RGIVA R ON R.CODIGO = 'CONT' WHERE A.IVA BETWEEN 1 AND 4 AND "
+       "abs(A.PVPCIVA - A.PVPSIVA * (1 + CASE A.IVA WHEN 1 THEN R.TX1 WHEN 2 THEN R.TX2 WHEN 3 THEN R.TX3 ELSE R.TX4 "
+       "END / 100.0)) > 0.0001"},
+  };
+  auto db = test::demoCompany().databaseFile();
+  for (const auto& c : checks) EXPECT_EQ(test::scalar(db, c.sql), 0) << c.what;
+}
+
+}  // namespace
+}  // namespace quill::erp
