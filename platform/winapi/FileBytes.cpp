@@ -63,7 +63,13 @@ std::optional<std::string_view> readFileInto(const fs::path& file, std::vector<c
     // A regular file answers a read in full up to its end, so a short read
     // is the end; only a full buffer needs another read. (A pipe gives what
     // it has at that moment.)
-    if (used < buffer.size()) break;
+    if (used < buffer.size()) {
+      // Nothing at all may also be a pipe without a writer: only an empty
+      // regular file is an empty file.
+      struct stat info {};
+      if (used == 0 && (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))) return std::nullopt;
+      break;
+    }
     if (!checked) {
       // Larger than the first chunk: make sure this is a file that ends.
       struct stat info {};
