@@ -114,9 +114,7 @@ std::string cInifile::Sections() const {
   return list;
 }
 
-void cInifile::DeleteKey() {
-  lastReturnCode_ = winapi::writePrivateProfileString(section_, key_, std::nullopt, path_);
-}
+void cInifile::DeleteKey() { lastReturnCode_ = winapi::writePrivateProfileString(section_, key_, std::nullopt, path_); }
 
 void cInifile::DeleteSection() {
   lastReturnCode_ = winapi::writePrivateProfileString(section_, std::nullopt, std::nullopt, path_);

@@ -123,36 +123,53 @@ std::string doubleToText(double value, const RegionalSettings& settings) {
 
 std::string CStr(const Variant& value) {
   switch (value.type()) {
-    case VarType::Empty: return {};
-    case VarType::Null: invalidUseOfNull();
-    case VarType::Boolean: return value.boolValue() ? "True" : "False";
-    case VarType::Integer: return std::to_string(value.integerValue());
-    case VarType::Long: return std::to_string(value.longValue());
-    case VarType::Double: return doubleToText(value.doubleValue());
-    case VarType::Date: return dateToText(value.dateValue());
-    case VarType::String: return value.stringValue();
+    case VarType::Empty:
+      return {};
+    case VarType::Null:
+      invalidUseOfNull();
+    case VarType::Boolean:
+      return value.boolValue() ? "True" : "False";
+    case VarType::Integer:
+      return std::to_string(value.integerValue());
+    case VarType::Long:
+      return std::to_string(value.longValue());
+    case VarType::Double:
+      return doubleToText(value.doubleValue());
+    case VarType::Date:
+      return dateToText(value.dateValue());
+    case VarType::String:
+      return value.stringValue();
     case VarType::Object:
-    case VarType::Array: break;
+    case VarType::Array:
+      break;
   }
   typeMismatch();
 }
 
 double CDbl(const Variant& value) {
   switch (value.type()) {
-    case VarType::Empty: return 0.0;
-    case VarType::Null: invalidUseOfNull();
-    case VarType::Boolean: return value.boolValue() ? -1.0 : 0.0;
-    case VarType::Integer: return value.integerValue();
-    case VarType::Long: return value.longValue();
-    case VarType::Double: return value.doubleValue();
-    case VarType::Date: return value.dateValue().serial;
+    case VarType::Empty:
+      return 0.0;
+    case VarType::Null:
+      invalidUseOfNull();
+    case VarType::Boolean:
+      return value.boolValue() ? -1.0 : 0.0;
+    case VarType::Integer:
+      return value.integerValue();
+    case VarType::Long:
+      return value.longValue();
+    case VarType::Double:
+      return value.doubleValue();
+    case VarType::Date:
+      return value.dateValue().serial;
     case VarType::String: {
       auto number = parseNumber(value.stringValue());
       if (!number) typeMismatch();
       return checkedDouble(*number);
     }
     case VarType::Object:
-    case VarType::Array: break;
+    case VarType::Array:
+      break;
   }
   typeMismatch();
 }
@@ -173,28 +190,33 @@ std::int32_t CLng(const Variant& value) {
 
 bool CBool(const Variant& value) {
   switch (value.type()) {
-    case VarType::Boolean: return value.boolValue();
+    case VarType::Boolean:
+      return value.boolValue();
     case VarType::String: {
       std::string_view text = trimBlanks(value.stringValue());
       if (equalsNoCaseAscii(text, "True")) return true;
       if (equalsNoCaseAscii(text, "False")) return false;
       return CDbl(value) != 0.0;
     }
-    default: return CDbl(value) != 0.0;
+    default:
+      return CDbl(value) != 0.0;
   }
 }
 
 Date CDate(const Variant& value) {
   switch (value.type()) {
-    case VarType::Date: return value.dateValue();
+    case VarType::Date:
+      return value.dateValue();
     case VarType::String: {
       auto date = parseDateText(value.stringValue());
       if (!date) typeMismatch();
       return *date;
     }
-    case VarType::Null: invalidUseOfNull();
+    case VarType::Null:
+      invalidUseOfNull();
     case VarType::Object:
-    case VarType::Array: typeMismatch();
+    case VarType::Array:
+      typeMismatch();
     default: {
       double serial = CDbl(value);
       if (!(serial >= kMinDateSerial && serial < kMaxDateSerial + 1.0 / 86400.0)) throw vbError(vberr::Overflow);
@@ -209,14 +231,16 @@ bool IsNumeric(const Variant& value) {
     case VarType::Boolean:
     case VarType::Integer:
     case VarType::Long:
-    case VarType::Double: return true;
+    case VarType::Double:
+      return true;
     case VarType::String:
       try {
         return parseNumber(value.stringValue()).has_value();
       } catch (const AutomationError&) {
         return true;  // a number, only too large for a Double
       }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -262,8 +286,10 @@ double Val(std::string_view text) {
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) exponent += text[i++];
     std::size_t expDigits = 0;
     for (; skip(), i < text.size() && isDigit(text[i]); ++i, ++expDigits) exponent += text[i];
-    if (expDigits > 0) plain += exponent;
-    else i = save;
+    if (expDigits > 0)
+      plain += exponent;
+    else
+      i = save;
   }
   if (plain.back() == '.') plain.pop_back();
   if (plain == "-" || plain.empty()) return 0.0;

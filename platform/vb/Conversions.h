@@ -44,7 +44,8 @@ double Val(std::string_view text);
 // leading sign, thousands separators between digits, one decimal separator,
 // an exponent ("1,5E3"). Nothing when the text is not a number; Overflow (6)
 // when it is one beyond the range of a Double.
-std::optional<double> parseNumber(std::string_view text, const RegionalSettings& settings = RegionalSettings::current());
+std::optional<double> parseNumber(std::string_view text,
+                                  const RegionalSettings& settings = RegionalSettings::current());
 // VB's text of a Double: up to 15 significant digits, the shortest form,
 // scientific notation from 1E+15 up and below 1E-04 ("1E+20", "1E-05"), the
 // regional decimal separator ("0,3").

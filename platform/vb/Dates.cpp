@@ -30,9 +30,7 @@ Date checkedDate(Date date) {
   return date;
 }
 
-int daysInMonth(int year, int month) {
-  return dateParts(makeDate(year, month + 1, 0)).day;
-}
+int daysInMonth(int year, int month) { return dateParts(makeDate(year, month + 1, 0)).day; }
 
 Date addMonths(Date date, long long months) {
   DateParts p = dateParts(date);
@@ -218,10 +216,14 @@ std::string dateToText(Date date, const RegionalSettings& settings) {
     char c = settings.shortDateFormat[i];
     std::size_t run = 1;
     while (i + run < settings.shortDateFormat.size() && settings.shortDateFormat[i + run] == c) ++run;
-    if (c == 'd') text += run >= 2 ? fmt::format("{:02}", p.day) : fmt::format("{}", p.day);
-    else if (c == 'm') text += run >= 2 ? fmt::format("{:02}", p.month) : fmt::format("{}", p.month);
-    else if (c == 'y') text += run >= 3 ? fmt::format("{:04}", p.year) : fmt::format("{:02}", p.year % 100);
-    else text.append(run, c);
+    if (c == 'd')
+      text += run >= 2 ? fmt::format("{:02}", p.day) : fmt::format("{}", p.day);
+    else if (c == 'm')
+      text += run >= 2 ? fmt::format("{:02}", p.month) : fmt::format("{}", p.month);
+    else if (c == 'y')
+      text += run >= 3 ? fmt::format("{:04}", p.year) : fmt::format("{:02}", p.year % 100);
+    else
+      text.append(run, c);
     i += run;
   }
   if (hasTime) text += " " + time;
@@ -267,8 +269,10 @@ std::optional<Date> parseDateText(std::string_view text, const RegionalSettings&
     day = parts[0], month = parts[1], year = parts[2], yearWidth = widths[2];
     if (widths[0] > 2 || widths[1] > 2) return std::nullopt;
   }
-  if (yearWidth <= 2) year += year < 30 ? 2000 : 1900;
-  else if (yearWidth == 3) return std::nullopt;
+  if (yearWidth <= 2)
+    year += year < 30 ? 2000 : 1900;
+  else if (yearWidth == 3)
+    return std::nullopt;
   return validDate(year, month, day, h, m, s);
 }
 

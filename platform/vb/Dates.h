@@ -52,6 +52,7 @@ std::string dateToText(Date date, const RegionalSettings& settings = RegionalSet
 // "yyyy-mm-dd", either one optionally followed by "hh:mm[:ss]", or a time
 // alone (on the zero date). Blanks around are allowed. Nothing for any other
 // text or an impossible date (31-04-2024).
-std::optional<Date> parseDateText(std::string_view text, const RegionalSettings& settings = RegionalSettings::current());
+std::optional<Date> parseDateText(std::string_view text,
+                                  const RegionalSettings& settings = RegionalSettings::current());
 
 }  // namespace quill::vb

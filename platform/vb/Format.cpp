@@ -22,8 +22,10 @@ std::vector<std::string_view> sections(std::string_view pattern) {
   bool quoted = false;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     char c = pattern[i];
-    if (c == '"') quoted = !quoted;
-    else if (c == '\\' && !quoted) ++i;
+    if (c == '"')
+      quoted = !quoted;
+    else if (c == '\\' && !quoted)
+      ++i;
     else if (c == ';' && !quoted) {
       out.push_back(pattern.substr(begin, i - begin));
       begin = i + 1;
@@ -45,9 +47,22 @@ bool isDatePattern(std::string_view pattern) {
     }
     if (c == '0' || c == '#') return false;
     switch (c) {
-      case 'd': case 'D': case 'm': case 'M': case 'y': case 'Y':
-      case 'h': case 'H': case 'n': case 'N': case 's': case 'S': dateField = true; break;
-      default: break;
+      case 'd':
+      case 'D':
+      case 'm':
+      case 'M':
+      case 'y':
+      case 'Y':
+      case 'h':
+      case 'H':
+      case 'n':
+      case 'N':
+      case 's':
+      case 'S':
+        dateField = true;
+        break;
+      default:
+        break;
     }
   }
   return dateField;
@@ -61,11 +76,11 @@ struct Piece {
 
 struct NumberPattern {
   std::vector<Piece> pieces;
-  int wholePlaces = 0;     // placeholders before the point
-  int decimalPlaces = 0;   // placeholders after the point
+  int wholePlaces = 0;    // placeholders before the point
+  int decimalPlaces = 0;  // placeholders after the point
   bool grouping = false;
-  int scale = 0;           // how many times to divide by 1000
-  int percent = 0;         // how many times to multiply by 100
+  int scale = 0;    // how many times to divide by 1000
+  int percent = 0;  // how many times to multiply by 100
   bool hasPlaceholder = false;
 };
 
@@ -76,8 +91,10 @@ NumberPattern parseNumberPattern(std::string_view text) {
   // placeholder follows, scaling when the point or the end follows.
   int pendingCommas = 0;
   auto literal = [&p](std::string_view s) {
-    if (!p.pieces.empty() && p.pieces.back().kind == Piece::Literal) p.pieces.back().text.append(s);
-    else p.pieces.push_back({Piece::Literal, std::string(s)});
+    if (!p.pieces.empty() && p.pieces.back().kind == Piece::Literal)
+      p.pieces.back().text.append(s);
+    else
+      p.pieces.push_back({Piece::Literal, std::string(s)});
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
@@ -143,7 +160,8 @@ void roundedDigits(double value, int decimals, std::string& whole, std::string& 
     if (up) {
       int i = static_cast<int>(keep) - 1;
       while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
-      if (i >= 0) ++digits[static_cast<std::size_t>(i)];
+      if (i >= 0)
+        ++digits[static_cast<std::size_t>(i)];
       else {
         digits.insert(0, 1, '1');
         ++pointAt;
@@ -196,7 +214,8 @@ std::string formatNumber(double value, const NumberPattern& p, bool writeSign) {
     int k = 0;
     bool after = false;
     for (const Piece& piece : p.pieces) {
-      if (piece.kind == Piece::Point) after = true;
+      if (piece.kind == Piece::Point)
+        after = true;
       else if (after && (piece.kind == Piece::Zero || piece.kind == Piece::Hash)) {
         if (piece.kind == Piece::Zero) lastZero = k;
         ++k;
@@ -215,7 +234,9 @@ std::string formatNumber(double value, const NumberPattern& p, bool writeSign) {
       signWritten = true;
     }
     switch (piece.kind) {
-      case Piece::Literal: out += piece.text; break;
+      case Piece::Literal:
+        out += piece.text;
+        break;
       case Piece::Point:
         if (p.wholePlaces == 0) out += whole;  // ".00" still shows the whole part
         out += settings.decimalSeparator;
@@ -232,8 +253,10 @@ std::string formatNumber(double value, const NumberPattern& p, bool writeSign) {
           }
           ++wholeIndex;
         } else {
-          if (fractionIndex < static_cast<int>(fraction.size())) out += fraction[static_cast<std::size_t>(fractionIndex)];
-          else if (fractionIndex <= lastZero) out += '0';
+          if (fractionIndex < static_cast<int>(fraction.size()))
+            out += fraction[static_cast<std::size_t>(fractionIndex)];
+          else if (fractionIndex <= lastZero)
+            out += '0';
           ++fractionIndex;
         }
         break;
@@ -271,8 +294,8 @@ std::string Format(const Variant& value, std::string_view pattern) {
   if (pattern.empty() || name == "general number") {
     return value.type() == VarType::Date && !pattern.empty() ? doubleToText(value.dateValue().serial) : CStr(value);
   }
-  if (name == "general date") return value.isString() && !parseDateText(value.stringValue()) ? value.stringValue()
-                                                                                             : CStr(Variant(CDate(value)));
+  if (name == "general date")
+    return value.isString() && !parseDateText(value.stringValue()) ? value.stringValue() : CStr(Variant(CDate(value)));
   std::string resolved = namedPattern(pattern);
   if (isDatePattern(resolved)) return formatAsDate(value, resolved);
 

@@ -31,10 +31,14 @@ bool usableDateFormat(std::string_view format) {
     if (c == 'd' || c == 'm' || c == 'y') {
       std::size_t run = 0;
       while (i + run < format.size() && format[i + run] == c) ++run;
-      if (c == 'd' && run <= 2 && !day) day = true;
-      else if (c == 'm' && run <= 2 && !month) month = true;
-      else if (c == 'y' && (run == 2 || run == 4) && !year) year = true;
-      else return false;
+      if (c == 'd' && run <= 2 && !day)
+        day = true;
+      else if (c == 'm' && run <= 2 && !month)
+        month = true;
+      else if (c == 'y' && (run == 2 || run == 4) && !year)
+        year = true;
+      else
+        return false;
       ++fields;
       i += run;
     } else if (c == '-' || c == '/' || c == '.') {
@@ -108,8 +112,7 @@ std::optional<RegionalSettings> RegionalSettings::fromName(std::string_view name
       return std::nullopt;
     }
   }
-  if (settings.decimalSeparator == settings.thousandsSeparator || settings.decimalSeparator == ' ')
-    return std::nullopt;
+  if (settings.decimalSeparator == settings.thousandsSeparator || settings.decimalSeparator == ' ') return std::nullopt;
   return settings;
 }
 

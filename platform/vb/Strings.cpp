@@ -64,8 +64,10 @@ std::string mapCase(std::string_view text, Map map) {
       continue;
     }
     Utf8Char ch = decodeUtf8(text, pos);
-    if (ch.codePoint == 0xFFFD && ch.length == 1) out += text[pos];  // keep a stray byte as it is
-    else appendUtf8(out, map(ch.codePoint));
+    if (ch.codePoint == 0xFFFD && ch.length == 1)
+      out += text[pos];  // keep a stray byte as it is
+    else
+      appendUtf8(out, map(ch.codePoint));
     pos += ch.length;
   }
   return out;
@@ -120,9 +122,7 @@ std::string Mid(std::string_view text, int start, int length) {
   return std::string(rest.substr(0, byteOffset(rest, static_cast<std::size_t>(length))));
 }
 
-int InStr(std::string_view text, std::string_view find, CompareMethod compare) {
-  return InStr(1, text, find, compare);
-}
+int InStr(std::string_view text, std::string_view find, CompareMethod compare) { return InStr(1, text, find, compare); }
 
 int InStr(int start, std::string_view text, std::string_view find, CompareMethod compare) {
   if (start < 1) invalidCall();

@@ -107,9 +107,12 @@ std::string utf8FromWindows1252(std::string_view bytes) {
   out.reserve(bytes.size() + bytes.size() / 8);
   for (char b : bytes) {
     auto c = static_cast<unsigned char>(b);
-    if (c < 0x80) out += b;
-    else if (c < 0xA0) appendUtf8(out, kHighControls[c - 0x80]);
-    else appendUtf8(out, c);
+    if (c < 0x80)
+      out += b;
+    else if (c < 0xA0)
+      appendUtf8(out, kHighControls[c - 0x80]);
+    else
+      appendUtf8(out, c);
   }
   return out;
 }

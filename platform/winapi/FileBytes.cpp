@@ -105,7 +105,10 @@ bool replaceFileContents(const fs::path& file, std::string_view bytes) {
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   FileDescriptor fd(::mkstemp(pattern.data()));
   if (fd.get() < 0) return false;
-  auto discard = [&] { ::unlink(pattern.c_str()); return false; };
+  auto discard = [&] {
+    ::unlink(pattern.c_str());
+    return false;
+  };
   if (::fchmod(fd.get(), mode) != 0) return discard();
   if (exists && ::geteuid() == 0) {
     // Keep the owner when an administrator edits a user's file.

@@ -71,7 +71,9 @@ std::uint32_t copyList(const std::vector<std::string_view>& names, std::uint32_t
   return size < 2 ? copyCut("", 0, returned) : copyCut(list, size - 2, returned);
 }
 
-bool breaksLines(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
+bool breaksLines(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
 
 bool validSection(std::string_view section) {
   section = trimProfileName(section);
@@ -124,7 +126,8 @@ std::uint32_t getPrivateProfileString(std::optional<std::string_view> section, s
   if (!value) return copyDefault(defaultValue, size, returned);
   // A value is read up to a NUL, as from a C string.
   std::string_view found = value->substr(0, value->find('\0'));
-  if (source.encoding() == ProfileEncoding::Windows1252) return copyCut(vb::utf8FromWindows1252(found), size - 1, returned);
+  if (source.encoding() == ProfileEncoding::Windows1252)
+    return copyCut(vb::utf8FromWindows1252(found), size - 1, returned);
   return copyCut(found, size - 1, returned);
 }
 

@@ -62,8 +62,8 @@ ProfileLine parseProfileLine(std::string_view line) {
   return {ProfileLine::Entry, name, trim(t.substr(eq + 1))};
 }
 
-std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
-                                                 std::string_view key, ProfileEncoding encoding) {
+std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                                                 ProfileEncoding encoding) {
   section = trim(section);
   key = trim(key);
   std::optional<std::string_view> found;

@@ -47,8 +47,7 @@ enum class ProfileEncoding { Utf8, Windows1252 };
 // pair of quotes (" or ') around it as well. `text` may be the file's own
 // Windows-1252 bytes: names are then decoded only to be compared (section
 // and key are UTF-8), and the value found is in the file's encoding.
-std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
-                                                 std::string_view key,
+std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section, std::string_view key,
                                                  ProfileEncoding encoding = ProfileEncoding::Utf8);
 
 // The names of the file's sections, or of one section's keys, in file order,

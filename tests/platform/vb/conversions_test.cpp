@@ -36,9 +36,9 @@ TEST_F(ConversionsPt, CDblReadsTextWithPortugueseSeparators) {
     const char* text;
     double expected;
   } rows[] = {
-      {"12,5", 12.5},         {"  -3,25  ", -3.25},   {"+7", 7.0},       {"1.234,5", 1234.5},
-      {"1.234.567,89", 1234567.89}, {",5", 0.5},      {"5,", 5.0},       {"12.5", 125.0},  // "." groups thousands here
-      {"1,5E3", 1500.0},      {"2e-2", 0.02},         {"0", 0.0},
+      {"12,5", 12.5},    {"  -3,25  ", -3.25}, {"+7", 7.0},     {"1.234,5", 1234.5}, {"1.234.567,89", 1234567.89},
+      {",5", 0.5},       {"5,", 5.0},          {"12.5", 125.0},  // "." groups thousands here
+      {"1,5E3", 1500.0}, {"2e-2", 0.02},       {"0", 0.0},
   };
   for (const auto& row : rows) EXPECT_DOUBLE_EQ(CDbl(Variant(row.text)), row.expected) << row.text;
 }
@@ -53,8 +53,8 @@ TEST_F(ConversionsEn, CDblReadsTextWithOverriddenSeparators) {
 }
 
 TEST_F(ConversionsPt, JunkTextIsATypeMismatchNeverAZero) {
-  for (const char* junk : {"", "   ", "abc", "12abc", "1,2,3", "--1", "+", ",", "1E", "1 2", ".5", "5.", "0x10",
-                           "\x01\xff", "12,5 %"}) {
+  for (const char* junk :
+       {"", "   ", "abc", "12abc", "1,2,3", "--1", "+", ",", "1E", "1 2", ".5", "5.", "0x10", "\x01\xff", "12,5 %"}) {
     EXPECT_EQ(errorNumber([&] { CDbl(Variant(junk)); }), vberr::TypeMismatch) << junk;
     EXPECT_EQ(errorNumber([&] { CLng(Variant(junk)); }), vberr::TypeMismatch) << junk;
     EXPECT_FALSE(IsNumeric(Variant(junk))) << junk;
@@ -95,8 +95,8 @@ TEST_F(ConversionsPt, WholeNumberConversionsRoundHalvesToEven) {
   struct Row {
     double value;
     std::int32_t expected;
-  } rows[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {2.5001, 3},
-              {-7, -7}};
+  } rows[] = {{0.5, 0},   {1.5, 2},   {2.5, 2},    {3.5, 4},    {-0.5, 0},
+              {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {2.5001, 3}, {-7, -7}};
   for (const auto& row : rows) {
     EXPECT_EQ(CLng(Variant(row.value)), row.expected) << row.value;
     EXPECT_EQ(CInt(Variant(row.value)), row.expected) << row.value;
@@ -125,9 +125,19 @@ TEST_F(ConversionsPt, CStrOfADoubleIsTheShortestFormWithFifteenDigits) {
     double value;
     const char* expected;
   } rows[] = {
-      {0.1 + 0.2, "0,3"},  {1e20, "1E+20"}, {0.0, "0"}, {-0.0, "0"}, {12.5, "12,5"}, {-7.0, "-7"}, {1.0 / 3, "0,333333333333333"},
-      {123456789012345.0, "123456789012345"}, {1e15, "1E+15"}, {0.0001, "0,0001"}, {0.00001, "1E-05"},
-      {1234567.891, "1234567,891"}, {2.5e-10, "2,5E-10"},
+      {0.1 + 0.2, "0,3"},
+      {1e20, "1E+20"},
+      {0.0, "0"},
+      {-0.0, "0"},
+      {12.5, "12,5"},
+      {-7.0, "-7"},
+      {1.0 / 3, "0,333333333333333"},
+      {123456789012345.0, "123456789012345"},
+      {1e15, "1E+15"},
+      {0.0001, "0,0001"},
+      {0.00001, "1E-05"},
+      {1234567.891, "1234567,891"},
+      {2.5e-10, "2,5E-10"},
   };
   for (const auto& row : rows) EXPECT_EQ(CStr(Variant(row.value)), row.expected) << row.value;
   EXPECT_EQ(CStr(Variant(std::int16_t{-12})), "-12");
@@ -207,8 +217,8 @@ TEST(Val, ReadsTheLeadingNumberWithAPointWhateverTheLocale) {
     const char* text;
     double expected;
   } rows[] = {
-      {"  12.5abc", 12.5}, {"abc", 0.0}, {"", 0.0}, {"12,5", 12.0}, {"-3.5", -3.5}, {"1 2 3", 123.0},
-      {"1.2.3", 1.2},      {".5", 0.5},  {"-", 0.0}, {"2e3x", 2000.0}, {"2e", 2.0}, {"7.", 7.0},
+      {"  12.5abc", 12.5}, {"abc", 0.0}, {"", 0.0},  {"12,5", 12.0},   {"-3.5", -3.5}, {"1 2 3", 123.0},
+      {"1.2.3", 1.2},      {".5", 0.5},  {"-", 0.0}, {"2e3x", 2000.0}, {"2e", 2.0},    {"7.", 7.0},
   };
   for (const auto& row : rows) EXPECT_DOUBLE_EQ(Val(row.text), row.expected) << row.text;
 }

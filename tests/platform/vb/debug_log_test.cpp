@@ -1,10 +1,10 @@
-#include "platform/vb/DebugLog.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <sstream>
+
+#include "platform/vb/DebugLog.h"
 
 namespace quill::vb {
 namespace {
@@ -30,8 +30,8 @@ TEST_F(DebugLogTest, LinesArePaddedOrCutToTheWidthInCharacters) {
   appendDebugLine(file, "ValidateArtigo", kLibraryLogTagWidth, "Ini");
   appendDebugLine(file, std::string(60, 'x'), kLibraryLogTagWidth, "long");
   appendDebugLine(file, "Preço unitário", kBridgeLogTagWidth, "ção");
-  std::string expected = "ValidateArtigo" + std::string(36, ' ') + " Ini\r\n" + std::string(50, 'x') +
-                         " long\r\n" + "Preço unitário" + std::string(6, ' ') + " ção\r\n";
+  std::string expected = "ValidateArtigo" + std::string(36, ' ') + " Ini\r\n" + std::string(50, 'x') + " long\r\n" +
+                         "Preço unitário" + std::string(6, ' ') + " ção\r\n";
   EXPECT_EQ(readAll(file), expected);
 }
 

@@ -42,22 +42,38 @@ TEST_F(FormatPt, DisplayFormatsOfTheSystem) {
       {-7, "#.0000", "-7,0000"},
       {1e6, "#.0000", "1000000,0000"},
   };
-  for (const auto& row : rows) EXPECT_EQ(Format(Variant(row.value), row.pattern), row.expected) << row.value << " " << row.pattern;
+  for (const auto& row : rows)
+    EXPECT_EQ(Format(Variant(row.value), row.pattern), row.expected) << row.value << " " << row.pattern;
 }
 
 TEST_F(FormatPt, DigitPlaceholdersAndRounding) {
   const Row rows[] = {
-      {2.5, "0", "3"},          // Format rounds halves away from zero, unlike CInt
-      {-2.5, "0", "-3"},        {2.675, "0.00", "2,68"},   // on the 15-digit decimal form
-      {0.125, "0.00", "0,13"},  {1.005, "0.00", "1,01"},   {9.995, "0.00", "10,00"},
-      {5, "#.##", "5,"},        {0.5, "#.##", ",5"},       {1.25, "#.0#", "1,25"},
-      {1, "#.0#", "1,0"},       {5, "0#", "05"},           {123456, "0", "123456"},
-      {123, "00000", "00123"},  {-0.001, "0.00", "-0,00"}, {1234567.891, "#,##0.00", "1.234.567,89"},
-      {999.9999, "#,##0.00", "1.000,00"}, {0.25, "0%", "25%"}, {1234567, "#,##0,", "1.235"},
-      {12.5, ".00", "12,50"},  {7, "\"R$ \"0.00", "R$ 7,00"}, {-7, "0.00;(0.00)", "(7,00)"},
-      {0, "0.00;(0.00);\"zero\"", "zero"}, {-3, "0;;", "-3"},
+      {2.5, "0", "3"},  // Format rounds halves away from zero, unlike CInt
+      {-2.5, "0", "-3"},
+      {2.675, "0.00", "2,68"},  // on the 15-digit decimal form
+      {0.125, "0.00", "0,13"},
+      {1.005, "0.00", "1,01"},
+      {9.995, "0.00", "10,00"},
+      {5, "#.##", "5,"},
+      {0.5, "#.##", ",5"},
+      {1.25, "#.0#", "1,25"},
+      {1, "#.0#", "1,0"},
+      {5, "0#", "05"},
+      {123456, "0", "123456"},
+      {123, "00000", "00123"},
+      {-0.001, "0.00", "-0,00"},
+      {1234567.891, "#,##0.00", "1.234.567,89"},
+      {999.9999, "#,##0.00", "1.000,00"},
+      {0.25, "0%", "25%"},
+      {1234567, "#,##0,", "1.235"},
+      {12.5, ".00", "12,50"},
+      {7, "\"R$ \"0.00", "R$ 7,00"},
+      {-7, "0.00;(0.00)", "(7,00)"},
+      {0, "0.00;(0.00);\"zero\"", "zero"},
+      {-3, "0;;", "-3"},
   };
-  for (const auto& row : rows) EXPECT_EQ(Format(Variant(row.value), row.pattern), row.expected) << row.value << " " << row.pattern;
+  for (const auto& row : rows)
+    EXPECT_EQ(Format(Variant(row.value), row.pattern), row.expected) << row.value << " " << row.pattern;
 }
 
 TEST_F(FormatPt, DatePatterns) {

@@ -16,9 +16,9 @@ void expectInFreshProcess(const char* locale, double twelveAndAHalf, const char*
   ::setenv("QUILL_LOCALE", locale, 1);
   EXPECT_EXIT(
       {
-        bool ok = CDbl(Variant(std::string("12") + RegionalSettings::current().decimalSeparator + "5")) ==
-                      twelveAndAHalf &&
-                  CStr(Variant(2.5)) == cstrOfTwoAndAHalf;
+        bool ok =
+            CDbl(Variant(std::string("12") + RegionalSettings::current().decimalSeparator + "5")) == twelveAndAHalf &&
+            CStr(Variant(2.5)) == cstrOfTwoAndAHalf;
         std::exit(ok ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "")

@@ -1,6 +1,6 @@
-#include "platform/vb/TextEncoding.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/vb/TextEncoding.h"
 
 namespace quill::vb {
 namespace {

@@ -1,9 +1,8 @@
-#include "platform/winapi/PrivateProfile.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "platform/vb/TextEncoding.h"
+#include "platform/winapi/PrivateProfile.h"
 #include "tests/platform/winapi/TempFolder.h"
 
 namespace quill::winapi {
@@ -53,7 +52,7 @@ TEST_F(PrivateProfileTest, ReadsAWindows1252FileWithAccentedNames) {
   EXPECT_EQ(get("Ligação", "Servidor"), "srv\\sql");
   EXPECT_EQ(get("LIGAÇÃO", "basedados"), "Empésa");
   EXPECT_EQ(get("api next", "PASSWORD"), "segredo");
-  EXPECT_EQ(get("Api Next", "Empresa"), "VALTERO");  // the quotes go, as on Windows
+  EXPECT_EQ(get("Api Next", "Empresa"), "VALTERO");           // the quotes go, as on Windows
   EXPECT_EQ(get("Api Next", "; the ERP company", "d"), "d");  // a comment is no key
 }
 
@@ -77,7 +76,8 @@ TEST_F(PrivateProfileTest, MissingThingsGiveTheDefault) {
 TEST_F(PrivateProfileTest, ValuesAreCutToTheBufferInCharacters) {
   std::string cedillas;
   for (int i = 0; i < 150; ++i) cedillas += "ç";
-  TempFolder::write(ini_, "[S]\nlong=" + std::string(300, 'x') + "\naccents=" + std::string(150, 'a') + cedillas + "\n");
+  TempFolder::write(ini_,
+                    "[S]\nlong=" + std::string(300, 'x') + "\naccents=" + std::string(150, 'a') + cedillas + "\n");
   std::string out;
   EXPECT_EQ(getPrivateProfileString("S", "long", "", out, 255, ini_), 254u);
   EXPECT_EQ(out, std::string(254, 'x'));
@@ -212,10 +212,12 @@ TEST_F(PrivateProfileTest, BadInputIsRefusedAndChangesNothing) {
   struct Case {
     std::optional<std::string_view> section, key, value;
   } cases[] = {
-      {nullopt, "k", "v"},        {"", "k", "v"},           {"S]", "k", "v"},          {"S\n[X", "k", "v"},
-      {"S", "", "v"},             {"S", "a=b", "v"},        {"S", "[X]", "v"},         {"S", ";k", "v"},
-      {"S", "k", "v\r\n[X]"},     {"S", "k", std::string_view("a\0b", 3)},              {"S", "k", "\xff"},
-      {"Api Next", "Login", "日本"},  // Windows-1252 has no place for it
+      {nullopt, "k", "v"},    {"", "k", "v"},
+      {"S]", "k", "v"},       {"S\n[X", "k", "v"},
+      {"S", "", "v"},         {"S", "a=b", "v"},
+      {"S", "[X]", "v"},      {"S", ";k", "v"},
+      {"S", "k", "v\r\n[X]"}, {"S", "k", std::string_view("a\0b", 3)},
+      {"S", "k", "\xff"},     {"Api Next", "Login", "日本"},  // Windows-1252 has no place for it
   };
   for (const auto& c : cases) {
     EXPECT_EQ(writePrivateProfileString(c.section, c.key, c.value, ini_), 0)
