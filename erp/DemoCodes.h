@@ -34,8 +34,9 @@ inline constexpr std::string_view kDocumentsTo = "2026-06-30";
 inline constexpr int kDocumentYear = 2026;
 // A date inside the period, for documents a test makes up.
 inline constexpr std::string_view kDocumentDate = "2026-03-16";
-// Start date of the current prices of the price lines (before every document).
-inline constexpr std::string_view kPastPriceStart = "2025-10-01";
+// Start date of the current prices of the well-known price rows (before every
+// document of either size).
+inline constexpr std::string_view kPastPriceStart = "2024-10-01";
 // Start date of the "future" prices: after every demo document.
 inline constexpr std::string_view kFuturePriceStart = "2027-01-01";
 // Activation date of the scheduled retail prices already in force.

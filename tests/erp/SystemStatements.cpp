@@ -358,7 +358,7 @@ std::vector<SystemStatement> build() {
        Expect::Rows},
       {"QueryLinePricesByStartDate",
        queryLinePricesByStartDate(kSeller, kSellerWithoutRates, kPriceLine, kSecondPriceLine, everyArticleFrom,
-                                  everyArticleTo, "2025-01-01", "2025-12-31"),
+                                  everyArticleTo, kPastPriceStart, "2025-12-31"),
        Expect::Rows},
       {"QuerySellers", string("SELECT       * ") + "FROM         VENDEDOR " + "ORDER BY     CODIGO ", Expect::Rows},
       {"QueryPriceLines", string("SELECT       * ") + "FROM         LINPRC " + "ORDER BY     LINHA ", Expect::Rows},
