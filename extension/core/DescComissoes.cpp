@@ -1,0 +1,327 @@
+#include "extension/core/DescComissoes.h"
+
+#include <QProgressBar>
+
+#include "extension/components/DataAccess.h"
+#include "extension/core/DatabaseModel.h"
+#include "extension/core/FrmProgesso.h"
+#include "extension/core/LinePricing.h"
+#include "extension/core/PricingQueries.h"
+#include "extension/core/SalesLineHooks.h"
+#include "extension/core/cInifile.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/ui/UiServices.h"
+#include "platform/vb/Conversions.h"
+#include "platform/vb/DebugLog.h"
+#include "platform/vb/MsgBox.h"
+#include "platform/vb/Strings.h"
+
+namespace quill {
+
+namespace {
+
+constexpr const char* kTituloLigacaoApi = "Ligação SageNext API";
+
+// The wait window being shown and the system timer that animates it: one of
+// each for the whole library, as only one company opens at a time.
+FrmProgesso* gJanelaEspera = nullptr;
+std::uint32_t gTimerEspera = 0;
+
+std::string normalizado(std::string_view empresa) { return vb::UCase(vb::Trim(empresa)); }
+
+std::string descricaoDe(const std::exception& error) {
+  const auto* automation = dynamic_cast<const AutomationError*>(&error);
+  return automation ? automation->description() : std::string(error.what());
+}
+
+}  // namespace
+
+std::string buildConnectionString(std::string_view shapeProvider, std::string_view dataProvider,
+                                  std::string_view server, std::string_view database, std::string_view user,
+                                  std::string_view password) {
+  std::string s;
+  if (!shapeProvider.empty())
+    s = std::string("Provider=") + std::string(shapeProvider) + ";Data Provider=" + std::string(dataProvider) +
+        ";Data Source=" + std::string(server) + ";Initial Catalog=" + std::string(database);
+  else
+    s = std::string("Provider=") + std::string(dataProvider) + ";Data Source=" + std::string(server) +
+        ";Initial Catalog=" + std::string(database);
+  if (!user.empty() || !password.empty())
+    s += ";User Id=" + std::string(user) + ";Password=" + std::string(password) + "; ";
+  else
+    s += ";Integrated Security=SSPI;";
+  return s;
+}
+
+DescComissoes::DescComissoes(Environment environment)
+    : env_(std::move(environment)), dataAccess_(std::make_shared<DataAccess>()) {
+  dataAccess_->setConnectionSetup([](sql::Connection& connection) { registerDatabaseModel(connection); });
+  pricingQueries_ = std::make_unique<PricingQueries>([this] { return dataAccess_.get(); });
+  lineHooks_ = std::make_unique<SalesLineHooks>(
+      *pricingQueries_, *env_.ui, [this](std::string_view tag, std::string_view detail) { debugLog(tag, detail); },
+      [this](const Variant& oApi) { return documentHooks_->IsNotaCredito(oApi); });
+  SalesDocumentHooks::Services services;
+  services.ui = env_.ui;
+  services.dataAccess = [this] { return dataAccess_.get(); };
+  services.apiLigadaOuAviso = [this] { return apiLigadaOuAviso(); };
+  services.nextApi = [this] { return nextApi_; };
+  documentHooks_ = std::make_unique<SalesDocumentHooks>(std::move(services), documentos_);
+}
+
+// Releases the data-access and bridge objects without stopping the bridge.
+DescComissoes::~DescComissoes() = default;
+
+// ---------------------------------------------------------------- Session
+
+bool DescComissoes::EmpresaInteressa(std::string_view sEmpresa) { return normalizado(sEmpresa) == normalizado(empresa_); }
+
+void DescComissoes::readConfiguration() {
+  std::filesystem::path porUtilizador = env_.libraryFolder / ("VALTERO." + userLogin_);
+  configurationPath_ = std::filesystem::exists(porUtilizador) ? porUtilizador : env_.libraryFolder / "VALTERO.INI";
+
+  cInifile ini;
+  ini.setPath(configurationPath_.string());
+  auto read = [&ini](const char* section, const char* key) {
+    ini.setSection(section);
+    ini.setKey(key);
+    return ini.Value();
+  };
+  password_ = read("Api Next", "password");
+  login_ = read("Api Next", "Login");
+  empresa_ = read("Api Next", "Empresa");
+  percLog_ = read("Api Next", "perclog");
+  percWindows_ = read("Api Next", "PercWindows");
+  servidor_ = read("Ligação", "Servidor");
+  baseDados_ = read("Ligação", "BaseDados");
+  utilizador_ = read("Ligação", "User");
+  passWord_ = read("Ligação", "PassWord");
+  documentos_.tiposDocumento = read("DOCUMENTOS VENDA", "TPDOC");
+  documentos_.artigoAbono = read("DOCUMENTOS VENDA", "DESCRTABONO");
+}
+
+std::string DescComissoes::connectionString() const {
+  return buildConnectionString("MSDataShape", "SQLOLEDB", servidor_, baseDados_, utilizador_, passWord_);
+}
+
+bool DescComissoes::openDatabase() {
+  // A spent object (closed before) has no data-access object left.
+  if (!dataAccess_) throw vbError(vberr::ObjectNotSet);
+  return dataAccess_->OpenConnection(connectionString());
+}
+
+bool DescComissoes::closeDatabase() {
+  try {
+    if (dataAccess_) dataAccess_->CloseConnection();
+  } catch (const std::exception&) {
+    // closing never fails the caller
+  }
+  dataAccess_.reset();
+  return true;
+}
+
+bool DescComissoes::startBridge() {
+  nextApi_ = env_.createObject(kBridgeProgId);
+  bool iniciou = vb::CBool(late::call(nextApi_, "Iniciar", {percWindows_, percLog_, empresa_, login_, password_}));
+  if (iniciou) {
+    late::set(nextApi_, "DataAccess", dataAccess_);
+    apiLigada_ = true;
+    return true;
+  }
+  env_.ui->msgBox("Erro. Não foi possivel ligar ao Sage Next", vb::vbExclamation, "Ligação ao Servidor/Sage Next");
+  nextApi_.reset();
+  apiLigada_ = false;
+  return false;
+}
+
+bool DescComissoes::ConnectionOpen(std::string_view sEmpresa, std::string_view sUserLogin) {
+  ui::UiServices& ui = *env_.ui;
+  std::unique_ptr<FrmProgesso> espera;
+  auto fechaEspera = [&] {
+    try {
+      if (espera) espera->hide();
+      espera.reset();
+      ui.killTimer(gTimerEspera);
+    } catch (const std::exception&) {
+    }
+    gTimerEspera = 0;
+    gJanelaEspera = nullptr;
+  };
+
+  bool resultado = false;
+  try {
+    espera = std::make_unique<FrmProgesso>();
+    espera->ProgressBar1().setMaximum(100);
+    espera->ProgressBar1().setValue(0);
+    espera->setWindowTitle(QString::fromUtf8("Inicialização Sage API"));
+    ui.showModeless(*espera);
+    gJanelaEspera = espera.get();
+
+    if (gTimerEspera != 0) ui.killTimer(gTimerEspera);
+    gTimerEspera = ui.setTimer(500, [] {
+      if (gJanelaEspera) gJanelaEspera->advance();
+    });
+    ui.processEvents();
+
+    userLogin_ = std::string(sUserLogin);
+    readConfiguration();
+
+    bool interessa = empresa_.empty() || normalizado(sEmpresa) == normalizado(empresa_);
+    if (interessa) {
+      ui.processEvents();
+      resultado = openDatabase();
+      ui.processEvents();
+      // The bridge starts even when the database did not open.
+      if (!startBridge()) {
+        closeDatabase();
+        resultado = false;
+      }
+      ui.processEvents();
+    }
+    ui.processEvents();
+  } catch (const std::exception& error) {
+    fechaEspera();
+    ui.msgBox("Erro " + descricaoDe(error), vb::vbExclamation, "Ligação ao Servidor");
+    return resultado;
+  }
+  fechaEspera();
+  return resultado;
+}
+
+bool DescComissoes::ConnectionClose() {
+  bool resultado = closeDatabase();
+  if (nextApi_) {
+    DispatchPtr bridge = std::move(nextApi_);
+    late::call(bridge, "Terminar");  // an error here reaches the host
+  }
+  return resultado;
+}
+
+void DescComissoes::ConnectDisconnectApiNext() {
+  std::string pergunta = std::string("A API SageNext encontra-se ") + (apiLigada_ ? "ligada." : "desligada.") +
+                         " Pretende " + (apiLigada_ ? "desligar?" : "ligar?");
+  if (env_.ui->msgBox(pergunta, vb::vbYesNo + vb::vbQuestion, kTituloLigacaoApi) != vb::vbYes) return;
+  if (!apiLigada_) {
+    if (!startBridge()) return;
+    env_.ui->msgBox("A API SageNext encontra-se agora, ligada.", vb::vbInformation, kTituloLigacaoApi);
+    return;
+  }
+  DispatchPtr bridge = std::move(nextApi_);
+  apiLigada_ = false;
+  if (bridge) late::call(bridge, "Terminar");
+  bridge.reset();
+  env_.ui->msgBox("A API SageNext encontra-se agora, desligada.", vb::vbInformation, kTituloLigacaoApi);
+}
+
+bool DescComissoes::apiLigadaOuAviso() {
+  if (!apiLigada_)
+    env_.ui->msgBox("A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.",
+                    vb::vbInformation, kTituloLigacaoApi);
+  return apiLigada_;
+}
+
+void DescComissoes::debugLog(std::string_view tag, std::string_view detail) const {
+  std::string folder = percLog_;
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  vb::appendDebugLine(std::filesystem::path(folder) / "DBGVALTERO.TXT", tag, vb::kLibraryLogTagWidth, detail);
+}
+
+// ---------------------------------------------------------------- Sales lines
+
+void DescComissoes::ValidadeDescontoCliente(Variant& vCliente, Variant& vDescPerc, Variant& vDescDefault) {
+  lineHooks_->ValidadeDescontoCliente(vCliente, vDescPerc, vDescDefault);
+}
+
+double DescComissoes::Desconto(Variant& dPreco, Variant& sDesconto) {
+  return descontoComposto(vb::CDbl(dPreco), vb::CStr(sDesconto));
+}
+
+void DescComissoes::ValidateArtigo(Variant& oApi, Variant& sArtigo, Variant& vDescPerc, Variant& vDescValor,
+                                   Variant& bCancel) {
+  lineHooks_->ValidateArtigo(oApi, sArtigo, vDescPerc, vDescValor, bCancel);
+}
+
+void DescComissoes::ValidateQuantidade(Variant& oApi, Variant& oCampo, Variant& vDescPerc, Variant& vDesValor,
+                                       Variant& bCancel) {
+  lineHooks_->ValidateQuantidade(oApi, oCampo, vDescPerc, vDesValor, bCancel);
+}
+
+void DescComissoes::ValidateUnidade(Variant& oApi, Variant& oCampo, Variant& vDesValor, Variant& bCancel) {
+  lineHooks_->ValidateUnidade(oApi, oCampo, vDesValor, bCancel);
+}
+
+void DescComissoes::ValidatePrecoUnit(Variant& oApi, Variant& oCampo, Variant& vDesValor, Variant& bCancel) {
+  lineHooks_->ValidatePrecoUnit(oApi, oCampo, vDesValor, bCancel);
+}
+
+void DescComissoes::ValidateDesconto(Variant& oApi, Variant& vDesPerc, Variant& vDesValor, Variant& bCancel) {
+  lineHooks_->ValidateDesconto(oApi, vDesPerc, vDesValor, bCancel);
+}
+
+void DescComissoes::ValidateDescontoValor(Variant& oApi, Variant& vDesPerc, Variant& vDesVal, Variant& bCancel) {
+  lineHooks_->ValidateDescontoValor(oApi, vDesPerc, vDesVal, bCancel);
+}
+
+// ---------------------------------------------------------------- Sales documents
+
+bool DescComissoes::IsNotaCredito(Variant& oApi) { return documentHooks_->IsNotaCredito(oApi); }
+
+bool DescComissoes::VendasDocumentoInteressa(std::string_view sDocumento) {
+  return documentHooks_->VendasDocumentoInteressa(sDocumento);
+}
+
+bool DescComissoes::VendasTemLinhaPrecos(std::string_view sCliente, std::string_view sMoeda, std::string_view sArtigo,
+                                         Variant& sDataDoc, std::string_view sUnidade, Variant& dPrecoSemIva) {
+  return documentHooks_->VendasTemLinhaPrecos(sCliente, sMoeda, sArtigo, sDataDoc, sUnidade, dPrecoSemIva);
+}
+
+bool DescComissoes::VendasAbonoFrete(std::int16_t iAno, std::string_view sTipo, std::int16_t iSerie,
+                                     std::int32_t lNumero, std::string_view sExpedicao, std::string_view sCliente) {
+  return documentHooks_->VendasAbonoFrete(iAno, sTipo, iSerie, lNumero, sExpedicao, sCliente);
+}
+
+// ---------------------------------------------------------------- Late-bound interface
+
+const MemberTable<DescComissoes>& DescComissoes::members() {
+  using Args = std::span<Variant>;
+  using D = DescComissoes;
+  auto text = [](const Variant& v) { return vb::CStr(v); };
+  static const auto table =
+      MemberTable<D>()
+          .method("EmpresaInteressa", [=](D& d, Args a) { return Variant(d.EmpresaInteressa(text(a[0]))); },
+                  Arity::exactly(1))
+          .method("ConnectionOpen",
+                  [=](D& d, Args a) { return Variant(d.ConnectionOpen(text(a[0]), text(a[1]))); }, Arity::exactly(2))
+          .method("ConnectionClose", [](D& d, Args) { return Variant(d.ConnectionClose()); }, Arity::exactly(0))
+          .sub("ConnectDisconnectApiNext", [](D& d, Args) { d.ConnectDisconnectApiNext(); }, Arity::exactly(0))
+          .sub("ValidadeDescontoCliente", [](D& d, Args a) { d.ValidadeDescontoCliente(a[0], a[1], a[2]); },
+               Arity::exactly(3))
+          .method("Desconto", [](D& d, Args a) { return Variant(d.Desconto(a[0], a[1])); }, Arity::exactly(2))
+          .sub("ValidateArtigo", [](D& d, Args a) { d.ValidateArtigo(a[0], a[1], a[2], a[3], a[4]); },
+               Arity::exactly(5))
+          .sub("ValidateQuantidade", [](D& d, Args a) { d.ValidateQuantidade(a[0], a[1], a[2], a[3], a[4]); },
+               Arity::exactly(5))
+          .sub("ValidateUnidade", [](D& d, Args a) { d.ValidateUnidade(a[0], a[1], a[2], a[3]); }, Arity::exactly(4))
+          .sub("ValidatePrecoUnit", [](D& d, Args a) { d.ValidatePrecoUnit(a[0], a[1], a[2], a[3]); },
+               Arity::exactly(4))
+          .sub("ValidateDesconto", [](D& d, Args a) { d.ValidateDesconto(a[0], a[1], a[2], a[3]); },
+               Arity::exactly(4))
+          .sub("ValidateDescontoValor", [](D& d, Args a) { d.ValidateDescontoValor(a[0], a[1], a[2], a[3]); },
+               Arity::exactly(4))
+          .method("IsNotaCredito", [](D& d, Args a) { return Variant(d.IsNotaCredito(a[0])); }, Arity::exactly(1))
+          .method("VendasDocumentoInteressa",
+                  [=](D& d, Args a) { return Variant(d.VendasDocumentoInteressa(text(a[0]))); }, Arity::exactly(1))
+          .method("VendasTemLinhaPrecos",
+                  [=](D& d, Args a) {
+                    return Variant(d.VendasTemLinhaPrecos(text(a[0]), text(a[1]), text(a[2]), a[3], text(a[4]), a[5]));
+                  },
+                  Arity::exactly(6))
+          .method("VendasAbonoFrete",
+                  [=](D& d, Args a) {
+                    return Variant(d.VendasAbonoFrete(vb::CInt(a[0]), text(a[1]), vb::CInt(a[2]), vb::CLng(a[3]),
+                                                      text(a[4]), text(a[5])));
+                  },
+                  Arity::exactly(6));
+  return table;
+}
+
+}  // namespace quill

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "extension/core/SalesDocumentHooks.h"
+#include "platform/automation/MemberTable.h"
+
+namespace quill {
+
+class DataAccess;
+class PricingQueries;
+class SalesLineHooks;
+namespace ui {
+class UiServices;
+}
+
+// The extension object the ERP host creates for each company it opens: it
+// reads the configuration, opens the company database, starts the ERP API
+// bridge, prices sales lines while they are edited and has the freight
+// allowance written when a sales document is saved.
+//
+// Every public operation shows its own failures ("Erro " + description) and
+// answers false or nothing, except ConnectionClose and
+// ConnectDisconnectApiNext, which pass errors on to the host.
+class DescComissoes : public DispatchObject<DescComissoes> {
+ public:
+  static constexpr const char* kProgId = "Quillplug.DescComissoes";
+  static constexpr const char* kBridgeProgId = "Quillbridge.SageNextApi";
+
+  // What the object is wired to; the library's factory fills it in, tests
+  // put their own.
+  struct Environment {
+    ui::UiServices* ui = nullptr;
+    std::function<DispatchPtr(std::string_view progId)> createObject;  // CreateObject
+    std::filesystem::path libraryFolder;  // where the configuration file lies
+  };
+
+  explicit DescComissoes(Environment environment);
+  ~DescComissoes() override;
+
+  // ---- Session ----
+  bool EmpresaInteressa(std::string_view sEmpresa);
+  bool ConnectionOpen(std::string_view sEmpresa, std::string_view sUserLogin);
+  bool ConnectionClose();
+  void ConnectDisconnectApiNext();
+
+  // ---- Sales lines ----
+  void ValidadeDescontoCliente(Variant& vCliente, Variant& vDescPerc, Variant& vDescDefault);
+  double Desconto(Variant& dPreco, Variant& sDesconto);
+  void ValidateArtigo(Variant& oApi, Variant& sArtigo, Variant& vDescPerc, Variant& vDescValor, Variant& bCancel);
+  void ValidateQuantidade(Variant& oApi, Variant& oCampo, Variant& vDescPerc, Variant& vDesValor, Variant& bCancel);
+  void ValidateUnidade(Variant& oApi, Variant& oCampo, Variant& vDesValor, Variant& bCancel);
+  void ValidatePrecoUnit(Variant& oApi, Variant& oCampo, Variant& vDesValor, Variant& bCancel);
+  void ValidateDesconto(Variant& oApi, Variant& vDesPerc, Variant& vDesValor, Variant& bCancel);
+  void ValidateDescontoValor(Variant& oApi, Variant& vDesPerc, Variant& vDesVal, Variant& bCancel);
+
+  // ---- Sales documents ----
+  bool IsNotaCredito(Variant& oApi);
+  bool VendasDocumentoInteressa(std::string_view sDocumento);
+  bool VendasTemLinhaPrecos(std::string_view sCliente, std::string_view sMoeda, std::string_view sArtigo,
+                            Variant& sDataDoc, std::string_view sUnidade, Variant& dPrecoSemIva);
+  bool VendasAbonoFrete(std::int16_t iAno, std::string_view sTipo, std::int16_t iSerie, std::int32_t lNumero,
+                        std::string_view sExpedicao, std::string_view sCliente);
+
+  // ---- State, for the object's own forms and for tests ----
+  bool apiLigada() const { return apiLigada_; }
+  const std::shared_ptr<DataAccess>& dataAccess() const { return dataAccess_; }
+  const DispatchPtr& nextApi() const { return nextApi_; }
+  const std::filesystem::path& configurationPath() const { return configurationPath_; }
+  // The connection string the configuration gives.
+  std::string connectionString() const;
+
+  static const MemberTable<DescComissoes>& members();
+  std::string className() const override { return "DescComissoes"; }
+
+ private:
+  void readConfiguration();
+  bool openDatabase();
+  bool closeDatabase();
+  bool startBridge();
+  // The API-off warning: shows it when the link is off; answers the link flag.
+  bool apiLigadaOuAviso();
+  void debugLog(std::string_view tag, std::string_view detail) const;
+
+  Environment env_;
+  std::shared_ptr<DataAccess> dataAccess_;
+  std::unique_ptr<PricingQueries> pricingQueries_;
+  std::unique_ptr<SalesLineHooks> lineHooks_;
+  std::unique_ptr<SalesDocumentHooks> documentHooks_;
+
+  // Configuration ("Ligação")
+  std::string utilizador_;
+  std::string passWord_;
+  std::string servidor_;
+  std::string baseDados_;
+  std::filesystem::path configurationPath_;
+  // Configuration ("Api Next")
+  std::string empresa_;
+  std::string percWindows_;
+  std::string percLog_;
+  std::string login_;
+  std::string password_;
+  // Configuration ("DOCUMENTOS VENDA")
+  SalesDocumentHooks::Settings documentos_;
+
+  std::string userLogin_;
+  DispatchPtr nextApi_;
+  bool apiLigada_ = false;
+};
+
+// "Provider=…;Data Provider=…;Data Source=…;Initial Catalog=…" with the
+// login ("User Id=…;Password=…; ") or integrated security.
+std::string buildConnectionString(std::string_view shapeProvider, std::string_view dataProvider,
+                                  std::string_view server, std::string_view database, std::string_view user,
+                                  std::string_view password);
+
+}  // namespace quill

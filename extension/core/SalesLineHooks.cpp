@@ -1,0 +1,340 @@
+#include "extension/core/SalesLineHooks.h"
+
+#include "extension/components/DocumentContext.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/ui/UiServices.h"
+#include "platform/vb/Conversions.h"
+#include "platform/vb/MsgBox.h"
+#include "platform/vb/Strings.h"
+
+namespace quill {
+
+namespace {
+
+const Variant kZero{std::int16_t{0}};
+const Variant kEmptyText{std::string()};
+
+// Something typed in a discount field: a number other than 0 or a text that
+// is not blank (a text that reads as 0 counts as nothing).
+bool entered(const Variant& value) {
+  if (value.isEmpty() || value.isNull()) return false;
+  if (value.isString()) {
+    if (vb::Trim(value.stringValue()).empty()) return false;
+    if (vb::IsNumeric(value)) return vb::CDbl(value) != 0;
+    return true;
+  }
+  return vb::CDbl(value) != 0;
+}
+
+// A discount text that asks for something: any text that is not empty,
+// "0" included, or a number other than 0.
+bool typedSomething(const Variant& value) {
+  if (value.isEmpty() || value.isNull()) return false;
+  if (value.isString()) return !value.stringValue().empty();
+  return vb::CDbl(value) != 0;
+}
+
+bool isFixo(const RegraDoArtigo& regra) { return regra.artigo && regra.artigo->precoFixo; }
+
+}  // namespace
+
+SalesLineHooks::SalesLineHooks(PricingSource& source, ui::UiServices& ui, DebugLog log, CreditNoteTest isNotaCredito)
+    : pricing_(source), ui_(ui), log_(std::move(log)), isNotaCredito_(std::move(isNotaCredito)) {}
+
+void SalesLineHooks::reportError(const std::exception& error, std::string_view title) {
+  const auto* automation = dynamic_cast<const AutomationError*>(&error);
+  std::string description = automation ? automation->description() : error.what();
+  ui_.msgBox("Erro " + description, vb::vbExclamation, title);
+}
+
+template <class Body>
+void SalesLineHooks::guarded(std::string_view title, Body&& body) {
+  try {
+    body();
+  } catch (const std::exception& error) {
+    reportError(error, title);
+  }
+}
+
+RegraDoArtigo SalesLineHooks::regraDoArtigo(DocumentContext& ctx, std::string_view artigo) {
+  RegraDoArtigo regra;
+  try {
+    pricing_.selecionaRegra(regra, CabecalhoVenda{ctx.data(), ctx.terceiro(), ctx.moeda()}, artigo);
+  } catch (const std::exception& error) {
+    reportError(error, "RegraDoArtigo");
+  }
+  return regra;
+}
+
+void SalesLineHooks::percentagemNaLinha(DocumentContext& ctx, double valor) {
+  if (auto percentagem = percentagemDoValor(ctx.precoUnitario(), valor)) ctx.setDesconto(*percentagem);
+}
+
+void SalesLineHooks::recusaDesconto(const Variant& introduzido, Variant& vPerc, Variant& vValor, Variant& bCancel) {
+  if (typedSomething(introduzido)) {
+    ui_.msgBox("Artigo com Linha de preços não permite desconto.", vb::vbInformation, "Descontos");
+    bCancel = Variant(true);
+  }
+  vPerc = kEmptyText;
+  vValor = kEmptyText;
+}
+
+void SalesLineHooks::ValidateArtigo(Variant& oApi, Variant& sArtigo, Variant& vDescPerc, Variant& vDescValor,
+                                    Variant& bCancel) {
+  guarded("Validate Artigo", [&] {
+    log_("ValidateArtigo", "Ini");
+    DocumentContext ctx(DocumentContext::fromArgument(oApi));
+    if (!ctx.temLinha()) {
+      log_("ValidateArtigo EXIT", "oApi.Linha Is Nothing");
+      return;
+    }
+    std::string artigo = vb::CStr(sArtigo);
+    Date data = ctx.data();
+    std::string unidade = ctx.unidade();
+    vDescPerc = kZero;
+    RegraDoArtigo regra = regraDoArtigo(ctx, artigo);
+
+    std::string artigoDaLinha = ctx.artigo();
+    bool outroArtigo = !artigoDaLinha.empty() && vb::UCase(artigoDaLinha) != vb::UCase(artigo);
+    double precoActual = ctx.precoUnitario();
+    if (outroArtigo || ctx.estado() == 2) {
+      // A new article starts from nothing, in its own sale unit.
+      ctx.setPrecoUnitario(0);
+      ctx.setDesconto(kEmptyText);
+      precoActual = 0;
+      if (regra.artigo) unidade = regra.artigo->unvnd;
+      vDescValor = kZero;
+    }
+    double factor = regra.artigo ? factorDaUnidade(*regra.artigo, unidade) : 1.0;
+
+    switch (regra.codigo) {
+      case kRegraRetalho:
+        if (!outroArtigo) break;
+        ctx.setPrecoUnitario(LinePricing::precoRetalho(*regra.artigo, *regra.cliente, factor));
+        ctx.setDesconto("0");
+        vDescPerc = kZero;
+        vDescValor = kZero;
+        break;
+      case kRegraLinhaDePrecos:
+        ctx.setPrecoUnitario(pricing_.precoDaLinha(regra, precoActual, data, factor));
+        ctx.setDesconto("0");
+        vDescValor = kZero;
+        break;
+      case kRegraDescontoGrupo:
+      case kRegraDescontoKg: {
+        auto d = pricing_.descontoDaRegra(regra, precoActual, data, factor);
+        ctx.setPrecoUnitario(d.preco);
+        ctx.setDesconto(d.percentagem);
+        vDescValor = d.valor;
+        break;
+      }
+      case kRegraPrecoAgendado:
+        if (!outroArtigo) break;
+        ctx.setPrecoUnitario(pricing_.precoAgendadoOuRetalho(*regra.artigo, *regra.cliente, data, factor));
+        ctx.setDesconto("0");
+        vDescPerc = kZero;
+        vDescValor = kZero;
+        break;
+      default:
+        break;
+    }
+    log_("ValidateArtigo", "Fim");
+  });
+}
+
+void SalesLineHooks::ValidateQuantidade(Variant& oApi, Variant& oCampo, Variant& vDescPerc, Variant& vDesValor,
+                                        Variant& bCancel) {
+  guarded("Validate Quantidade", [&] {
+    log_("ValidateQuantidade", "Ini");
+    DocumentContext ctx(DocumentContext::fromArgument(oApi));
+    if (!ctx.temLinha()) {
+      log_("ValidateQuantidade Exit ", "Linha is nothing");
+      return;
+    }
+    // A line copied from another document keeps the prices it came with.
+    std::string orDoc = ctx.orDoc();
+    if (!orDoc.empty()) {
+      log_("ValidateQuantidade Exit ", orDoc);
+      return;
+    }
+    RegraDoArtigo regra = regraDoArtigo(ctx, ctx.artigo());
+    Date data = ctx.data();
+    double factor = regra.artigo ? factorDaUnidade(*regra.artigo, ctx.unidade()) : 1.0;
+    switch (regra.codigo) {
+      case kRegraRetalho:
+        if (isFixo(regra)) vDesValor = kZero;
+        else percentagemNaLinha(ctx, vb::CDbl(vDesValor));
+        break;
+      case kRegraLinhaDePrecos:
+        ctx.setPrecoUnitario(pricing_.precoDaLinha(regra, ctx.precoUnitario(), data, factor));
+        ctx.setDesconto("0");
+        vDesValor = kZero;
+        break;
+      case kRegraDescontoGrupo:
+      case kRegraDescontoKg: {
+        auto d = pricing_.descontoDaRegra(regra, ctx.precoUnitario(), data, factor);
+        ctx.setPrecoUnitario(d.preco);
+        ctx.setDesconto(d.percentagem);
+        vDesValor = d.valor;
+        vDescPerc = d.percentagem;
+        break;
+      }
+      default:
+        break;
+    }
+    log_("ValidateQuantidade", "Fim");
+  });
+}
+
+void SalesLineHooks::ValidateUnidade(Variant& oApi, Variant& oCampo, Variant& vDesValor, Variant& bCancel) {
+  guarded("Validate Unidade", [&] {
+    DocumentContext ctx(DocumentContext::fromArgument(oApi));
+    if (!ctx.temLinha()) return;
+    std::string novaUnidade = vb::CStr(oCampo);
+    // Only credit notes may change the unit of a line.
+    if (!isNotaCredito_(oApi) && novaUnidade != ctx.unidade()) {
+      vDesValor = ctx.unidade();
+      bCancel = Variant(true);
+      return;
+    }
+    RegraDoArtigo regra = regraDoArtigo(ctx, ctx.artigo());
+    Date data = ctx.data();
+    double factor = regra.artigo ? factorDaUnidade(*regra.artigo, novaUnidade) : 1.0;
+    switch (regra.codigo) {
+      case kRegraRetalho:
+        if (isFixo(regra)) vDesValor = kZero;
+        else percentagemNaLinha(ctx, vb::CDbl(vDesValor));
+        break;
+      case kRegraLinhaDePrecos:
+        ctx.setPrecoUnitario(pricing_.precoDaLinha(regra, ctx.precoUnitario(), data, factor));
+        break;
+      case kRegraDescontoGrupo:
+      case kRegraDescontoKg: {
+        auto d = pricing_.descontoDaRegra(regra, ctx.precoUnitario(), data, factor);
+        ctx.setPrecoUnitario(d.preco);
+        ctx.setDesconto(d.percentagem);
+        vDesValor = d.valor;
+        break;
+      }
+      default:
+        break;
+    }
+  });
+}
+
+void SalesLineHooks::ValidatePrecoUnit(Variant& oApi, Variant& oCampo, Variant& vDesValor, Variant& bCancel) {
+  guarded("Validate PreçoUnitario", [&] {
+    DocumentContext ctx(DocumentContext::fromArgument(oApi));
+    if (!ctx.temLinha()) return;
+    RegraDoArtigo regra = regraDoArtigo(ctx, ctx.artigo());
+    Date data = ctx.data();
+    double factor = regra.artigo ? factorDaUnidade(*regra.artigo, ctx.unidade()) : 1.0;
+    switch (regra.codigo) {
+      case kRegraRetalho:
+      case kRegraPrecoAgendado:
+        if (isFixo(regra)) vDesValor = kZero;
+        ctx.setPrecoUnitario(vb::CDbl(oCampo));
+        percentagemNaLinha(ctx, vb::CDbl(vDesValor));
+        break;
+      case kRegraLinhaDePrecos:
+        // A fixed price cannot be typed over: the price line's price stays.
+        ctx.setPrecoUnitario(pricing_.precoDaLinha(regra, ctx.precoUnitario(), data, factor));
+        break;
+      case kRegraDescontoGrupo:
+      case kRegraDescontoKg: {
+        // The typed price is kept and the rule's discount worked out against it.
+        auto d = pricing_.descontoDaRegra(regra, vb::CDbl(oCampo), data, factor);
+        ctx.setPrecoUnitario(d.preco);
+        ctx.setDesconto(d.percentagem);
+        vDesValor = d.valor;
+        break;
+      }
+      default:
+        break;
+    }
+  });
+}
+
+void SalesLineHooks::ValidateDesconto(Variant& oApi, Variant& vDesPerc, Variant& vDesValor, Variant& bCancel) {
+  guarded("Validate Desconto", [&] {
+    DocumentContext ctx(DocumentContext::fromArgument(oApi));
+    if (!ctx.temLinha()) return;
+    RegraDoArtigo regra = regraDoArtigo(ctx, ctx.artigo());
+    switch (regra.codigo) {
+      case kRegraLinhaDePrecos:
+        recusaDesconto(vDesPerc, vDesPerc, vDesValor, bCancel);
+        break;
+      case kRegraRetalho:
+      case kRegraPrecoAgendado:
+        if (isFixo(regra)) {
+          ctx.setDesconto(kZero);
+          vDesPerc = kZero;
+          vDesValor = kZero;
+        } else if (entered(vDesPerc)) {
+          vDesPerc = ctx.taxaDesconto();
+        }
+        break;
+      case kRegraDescontoGrupo:
+      case kRegraDescontoKg: {
+        double factor = factorDaUnidade(*regra.artigo, ctx.unidade());
+        auto d = pricing_.descontoDaRegra(regra, ctx.precoUnitario(), ctx.data(), factor);
+        ctx.setPrecoUnitario(d.preco);
+        ctx.setDesconto(d.percentagem);
+        vDesPerc = d.percentagem;
+        vDesValor = d.valor;
+        break;
+      }
+      default:
+        break;
+    }
+  });
+}
+
+void SalesLineHooks::ValidateDescontoValor(Variant& oApi, Variant& vDesPerc, Variant& vDesVal, Variant& bCancel) {
+  guarded("Validate DescontoValor", [&] {
+    DocumentContext ctx(DocumentContext::fromArgument(oApi));
+    if (!ctx.temLinha()) return;
+    RegraDoArtigo regra = regraDoArtigo(ctx, ctx.artigo());
+    switch (regra.codigo) {
+      case kRegraLinhaDePrecos:
+        recusaDesconto(vDesVal, vDesPerc, vDesVal, bCancel);
+        break;
+      case kRegraRetalho:
+      case kRegraPrecoAgendado:
+        if (isFixo(regra)) {
+          ctx.setDesconto(kZero);
+          vDesPerc = kZero;
+          vDesVal = kZero;
+        } else if (vDesVal.isString() && !vb::IsNumeric(vDesVal)) {
+          if (!vb::Trim(vDesVal.stringValue()).empty()) bCancel = Variant(true);
+        } else if (!vDesVal.isNull() && vb::CDbl(vDesVal) != 0) {
+          if (auto percentagem = percentagemDoValor(ctx.precoUnitario(), vb::CDbl(vDesVal))) {
+            ctx.setDesconto(*percentagem);
+            vDesPerc = *percentagem;
+          }
+        }
+        break;
+      case kRegraDescontoGrupo:
+      case kRegraDescontoKg: {
+        double factor = factorDaUnidade(*regra.artigo, ctx.unidade());
+        auto d = pricing_.descontoDaRegra(regra, ctx.precoUnitario(), ctx.data(), factor);
+        ctx.setPrecoUnitario(d.preco);
+        ctx.setDesconto(d.percentagem);
+        vDesPerc = d.percentagem;
+        vDesVal = d.valor;
+        break;
+      }
+      default:
+        break;
+    }
+  });
+}
+
+void SalesLineHooks::ValidadeDescontoCliente(Variant& vCliente, Variant& vDescPerc, Variant& vDescDefault) {
+  guarded("Validar Desconto Cliente", [&] {
+    auto cliente = pricing_.source().cliente(vb::CStr(vCliente));
+    if (cliente) vDescDefault = descontoComposto(100, cliente->descComp);
+  });
+}
+
+}  // namespace quill

@@ -1,0 +1,46 @@
+// The extension library's entry point: the host creates its classes by
+// program id through QuillCreateObject.
+
+#include <dlfcn.h>
+
+#include <filesystem>
+
+#include "extension/core/DescComissoes.h"
+#include "platform/automation/ProgramRegistry.h"
+#include "platform/automation/remote/CreateObject.h"
+#include "platform/ui/ProcessUi.h"
+
+namespace {
+
+// The folder of this library file: the extension keeps its configuration
+// and report files beside itself.
+std::filesystem::path libraryFolder() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<const void*>(&libraryFolder), &info) && info.dli_fname)
+    return std::filesystem::absolute(info.dli_fname).parent_path();
+  return quill::programFolder();
+}
+
+const quill::ClassFactory& factory() {
+  static const quill::ClassFactory classes = [] {
+    quill::ClassFactory f;
+    f.add(quill::DescComissoes::kProgId, [] {
+      quill::DescComissoes::Environment env;
+      env.ui = &quill::ui::processUiServices();
+      env.createObject = [](std::string_view progId) { return quill::createObject(progId); };
+      env.libraryFolder = libraryFolder();
+      return std::make_shared<quill::DescComissoes>(std::move(env));
+    });
+    return f;
+  }();
+  return classes;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) bool QuillCreateObject(const char* progId,
+                                                                         quill::DispatchPtr* out) {
+  if (!progId || !out) return false;
+  *out = factory().create(progId);
+  return *out != nullptr;
+}
