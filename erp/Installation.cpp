@@ -56,7 +56,10 @@ std::string storedFolder(const fs::path& installation, const fs::path& dataFolde
 
 fs::path resolvedFolder(const fs::path& installation, const std::string& stored) {
   fs::path p(stored);
-  return (p.is_absolute() ? p : installation / p).lexically_normal();
+  auto folder = (p.is_absolute() ? p : installation / p).lexically_normal();
+  // "dados/" and "." name the same folders as "dados" and the installation.
+  if (!folder.has_filename() && folder.has_parent_path() && folder != folder.root_path()) folder = folder.parent_path();
+  return folder;
 }
 
 CompanyEntry readEntry(const fs::path& installation, const SqliteStatement& row) {

@@ -131,8 +131,10 @@ TEST(Installation, AMovedInstallationStillFindsItsCompanies) {
     setup.code = "MOVE";
     setup.databaseName = "MOVEDB";
     installation.createCompany(setup);
-    // A company kept outside the installation keeps its absolute folder.
+    // A company kept outside the installation keeps its absolute folder; one
+    // kept in the installation folder itself moves with it.
     installation.registerCompany({"FAR", "Longe", folder / "elsewhere", "FARDB"});
+    installation.registerCompany({"HERE", "Aqui", folder / "first", "HEREDB"});
   }
   fs::copy(folder / "first", folder / "second", fs::copy_options::recursive);
   fs::remove_all(folder / "first");
@@ -144,7 +146,8 @@ TEST(Installation, AMovedInstallationStillFindsItsCompanies) {
   auto far = moved.findCompany("far");
   ASSERT_TRUE(far);
   EXPECT_EQ(far->dataFolder, folder / "elsewhere");
-  EXPECT_EQ(moved.companies().size(), 2u);
+  EXPECT_EQ(moved.findCompany("HERE")->dataFolder, folder / "second");
+  EXPECT_EQ(moved.companies().size(), 3u);
 }
 
 }  // namespace
