@@ -279,9 +279,14 @@ void writeGeneratedDocuments(Writer& w, const DemoModel& model, DemoRandom& rand
                   ? DemoDates::parse(demo::kDocumentsFrom)
                   : DemoDates::day(model.scale.firstDocumentYear, model.scale.firstDocumentMonth, 2);
   int last = DemoDates::parse(demo::kDocumentsTo);
+  // Numbers follow dates within a year, so nothing is dated in the
+  // documents' year before the well-known documents that carry its first
+  // numbers.
+  int yearStart = DemoDates::day(demo::kDocumentYear, 1, 1);
+  int knownStart = DemoDates::parse(demo::kDocumentsFrom);
   std::vector<int> days;
   for (int d = first; d <= last; ++d)
-    if (!DemoDates::weekend(d)) days.push_back(d);
+    if (!DemoDates::weekend(d) && (d < yearStart || d >= knownStart)) days.push_back(d);
 
   bool large = model.scale.documentLines > 100000;
   int minLines = large ? 5 : 1, maxLines = large ? 15 : 7;

@@ -176,6 +176,9 @@ TEST(DemoCompany, TheGeneratedRowsAreConsistent) {
       {"line numbers run from 1",
        "SELECT count(*) FROM (SELECT TPDOCUM, SERIE, NNUMDOC, ANO FROM DOCGCLIN GROUP BY 1, 2, 3, 4 HAVING "
        "min(NUMLIN) <> 1 OR max(NUMLIN) <> count(*))"},
+      {"numbers follow dates in a series and year",
+       "SELECT count(*) FROM DOCGCCAB A JOIN DOCGCCAB B ON A.TPDOC = B.TPDOC AND A.SERIE = B.SERIE AND A.ANO = B.ANO "
+       "AND B.NNUMDOC = A.NNUMDOC + 1 WHERE B.DATA < A.DATA"},
       {"document numbers run from 1",
        "SELECT count(*) FROM (SELECT TPDOC, SERIE, ANO FROM DOCGCCAB GROUP BY 1, 2, 3 HAVING min(NNUMDOC) <> 1 OR "
        "max(NNUMDOC) <> count(*))"},
