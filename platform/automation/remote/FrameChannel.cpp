@@ -1,12 +1,12 @@
 #include "platform/automation/remote/FrameChannel.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 
 namespace quill {
 
@@ -34,8 +34,7 @@ bool waitFor(int socket, short events, bool forever, Clock::time_point deadline)
 }
 }  // namespace
 
-FrameChannel::FrameChannel(int socket, std::size_t maxFrameBytes)
-    : socket_(socket), maxFrameBytes_(maxFrameBytes) {
+FrameChannel::FrameChannel(int socket, std::size_t maxFrameBytes) : socket_(socket), maxFrameBytes_(maxFrameBytes) {
   if (socket_ >= 0) {
     int flags = ::fcntl(socket_, F_GETFL);
     if (flags >= 0) ::fcntl(socket_, F_SETFL, flags | O_NONBLOCK);
@@ -58,8 +57,7 @@ bool FrameChannel::headerReady(std::uint32_t& length) const {
   return true;
 }
 
-FrameChannel::Status FrameChannel::receive(std::chrono::milliseconds timeout,
-                                           std::span<const std::uint8_t>& frame) {
+FrameChannel::Status FrameChannel::receive(std::chrono::milliseconds timeout, std::span<const std::uint8_t>& frame) {
   if (socket_ < 0) return Status::Closed;
   const bool forever = timeout.count() < 0;
   const auto deadline = forever ? Clock::time_point::max() : Clock::now() + timeout;
@@ -89,16 +87,18 @@ FrameChannel::Status FrameChannel::receive(std::chrono::milliseconds timeout,
     if (headerReady(length)) wanted = std::max(wanted, kHeaderBytes + static_cast<std::size_t>(length));
     if (input_.size() < wanted) input_.resize(wanted);
 
+    // Waiting first saves a read that would find nothing: an answer is
+    // seldom there already when we start to wait for it.
+    if (!waitFor(socket_, POLLIN, forever, deadline)) return Status::TimedOut;
     ssize_t n = ::recv(socket_, input_.data() + end_, input_.size() - end_, MSG_DONTWAIT);
     if (n > 0) {
       end_ += static_cast<std::size_t>(n);
       continue;
     }
     if (n == 0) return Status::Closed;
-    if (errno == EINTR) continue;
+    if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
     if (errno == ECONNRESET) return Status::Closed;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return Status::Failed;
-    if (!waitFor(socket_, POLLIN, forever, deadline)) return Status::TimedOut;
+    return Status::Failed;
   }
 }
 

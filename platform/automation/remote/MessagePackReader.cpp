@@ -21,7 +21,9 @@ class BoundedBuilder final : public nlohmann::json_sax<json> {
   bool number_unsigned(number_unsigned_t value) override { return add(json(value)); }
   bool number_float(number_float_t value, const string_t&) override { return add(json(value)); }
   bool string(string_t& value) override { return add(json(std::move(value))); }
-  bool binary(binary_t& value) override { return add(json::binary(std::move(static_cast<binary_t::container_type&>(value)))); }
+  bool binary(binary_t& value) override {
+    return add(json::binary(std::move(static_cast<binary_t::container_type&>(value))));
+  }
 
   bool start_object(std::size_t) override { return false; }
   bool key(string_t&) override { return false; }

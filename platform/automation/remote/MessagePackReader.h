@@ -1,10 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
-
-#include <nlohmann/json.hpp>
 
 namespace quill {
 

@@ -55,7 +55,8 @@ std::uint64_t idOf(const json& value, const char* what) {
 std::int64_t intOf(const json& value, std::int64_t lo, std::int64_t hi, const char* what) {
   std::int64_t n = 0;
   if (value.is_number_unsigned()) {
-    if (value.get<std::uint64_t>() > static_cast<std::uint64_t>(hi)) throw ProtocolError(fmt::format("{} out of range", what));
+    if (value.get<std::uint64_t>() > static_cast<std::uint64_t>(hi))
+      throw ProtocolError(fmt::format("{} out of range", what));
     n = static_cast<std::int64_t>(value.get<std::uint64_t>());
   } else if (value.is_number_integer()) {
     n = value.get<std::int64_t>();
@@ -94,8 +95,7 @@ std::shared_ptr<RemoteLink> RemoteLink::open(int socket, Options options) {
   return std::shared_ptr<RemoteLink>(new RemoteLink(socket, options));
 }
 
-RemoteLink::RemoteLink(int socket, Options options)
-    : options_(options), channel_(socket, options.maxFrameBytes) {
+RemoteLink::RemoteLink(int socket, Options options) : options_(options), channel_(socket, options.maxFrameBytes) {
   sendBuffer_.reserve(4096);
 }
 
@@ -244,13 +244,17 @@ RemoteLink::Written RemoteLink::write(const json& message) {
 
 void RemoteLink::send(const json& message, const std::string& source) {
   switch (write(message)) {
-    case Written::Sent: break;
+    case Written::Sent:
+      break;
     case Written::TooLarge:
       rollbackExports();
-      throw AutomationError(vberr::InvalidCall, source,
-                            fmt::format("The data of this call ({} bytes) is more than another process accepts ({} bytes)",
-                                        lastSize_, options_.maxFrameBytes));
-    case Written::Closed: rollbackExports(); throw unavailable(source);
+      throw AutomationError(
+          vberr::InvalidCall, source,
+          fmt::format("The data of this call ({} bytes) is more than another process accepts ({} bytes)", lastSize_,
+                      options_.maxFrameBytes));
+    case Written::Closed:
+      rollbackExports();
+      throw unavailable(source);
   }
   commitExports();
   // Proxies released while the frame was being written.
@@ -274,15 +278,20 @@ RemoteLink::Received RemoteLink::nextMessage(milliseconds timeout, json& message
   if (closed_) return Received::Failed;
   std::span<const std::uint8_t> frame;
   switch (channel_.receive(timeout, frame)) {
-    case FrameChannel::Status::Frame: break;
-    case FrameChannel::Status::Closed: fail("the other process closed the link"); return Received::Closed;
+    case FrameChannel::Status::Frame:
+      break;
+    case FrameChannel::Status::Closed:
+      fail("the other process closed the link");
+      return Received::Closed;
     case FrameChannel::Status::TimedOut:
       fail(fmt::format("the other process did not answer within {} ms", timeout.count()), true);
       return Received::Failed;
     case FrameChannel::Status::Oversized:
       fail(fmt::format("the other process sent a message above {} bytes", options_.maxFrameBytes));
       return Received::Failed;
-    case FrameChannel::Status::Failed: fail("the link's socket failed"); return Received::Failed;
+    case FrameChannel::Status::Failed:
+      fail("the link's socket failed");
+      return Received::Failed;
   }
   auto parsed = MessagePackReader::read(frame, kMaxMessageDepth);
   if (!parsed || !parsed->is_array() || parsed->empty()) {
@@ -295,15 +304,22 @@ RemoteLink::Received RemoteLink::nextMessage(milliseconds timeout, json& message
 
 bool RemoteLink::handle(const json& message, std::optional<std::uint64_t> awaiting) {
   switch (intOf(message[0], Call, Create, "a message kind")) {
-    case Call: serveCall(message); return false;
-    case Create: serveCreate(message); return false;
-    case Release: serveRelease(message); return false;
+    case Call:
+      serveCall(message);
+      return false;
+    case Create:
+      serveCreate(message);
+      return false;
+    case Release:
+      serveRelease(message);
+      return false;
     default: {
       // Calls nest strictly, so the only answer that can arrive is the one
       // to the innermost call waiting.
       if (message.size() < 2) throw ProtocolError("an answer without a call id");
       auto callId = idOf(message[1], "a call id");
-      if (!awaiting || callId != *awaiting) throw ProtocolError(fmt::format("an answer to call {}, not waited for", callId));
+      if (!awaiting || callId != *awaiting)
+        throw ProtocolError(fmt::format("an answer to call {}, not waited for", callId));
       return true;
     }
   }
@@ -423,8 +439,8 @@ void RemoteLink::serveCall(const json& message) {
                                             fmt::format("Automation error: {} failed: {}", member, e.what())));
   } catch (...) {
     rollbackExports();
-    reply = faultOf(callId, AutomationError(kAutomationErrorNumber, source,
-                                            fmt::format("Automation error: {} failed", member)));
+    reply = faultOf(
+        callId, AutomationError(kAutomationErrorNumber, source, fmt::format("Automation error: {} failed", member)));
   }
   answer(callId, source, std::move(reply));
 }
@@ -467,9 +483,12 @@ RemoteLink::ServeEnd RemoteLink::serve(const ClassFactory& factory) {
     if (exportedOnce_ && exports_.empty()) return ServeEnd::LastObjectReleased;
     json message;
     switch (nextMessage(milliseconds(-1), message)) {
-      case Received::Message: break;
-      case Received::Closed: return ServeEnd::PeerClosed;
-      case Received::Failed: return ServeEnd::Failed;
+      case Received::Message:
+        break;
+      case Received::Closed:
+        return ServeEnd::PeerClosed;
+      case Received::Failed:
+        return ServeEnd::Failed;
     }
     try {
       handle(message, std::nullopt);

@@ -44,29 +44,37 @@ Variant VariantCodec::decode(const json& value, ObjectMarshal& objects) { return
 
 json VariantCodec::encodeAt(const Variant& value, ObjectMarshal& objects, int depth) {
   switch (value.type()) {
-    case VarType::Empty: return json(nullptr);
-    case VarType::Null: return json::array({Null});
-    case VarType::Boolean: return json(value.boolValue());
-    case VarType::Integer: return json::array({Integer, value.integerValue()});
-    case VarType::Long: return json(value.longValue());
-    case VarType::Double: return json(value.doubleValue());
-    case VarType::Date: return json::array({Date, value.dateValue().serial});
-    case VarType::String: return json(value.stringValue());
+    case VarType::Empty:
+      return json(nullptr);
+    case VarType::Null:
+      return json::array({Null});
+    case VarType::Boolean:
+      return json(value.boolValue());
+    case VarType::Integer:
+      return json::array({Integer, value.integerValue()});
+    case VarType::Long:
+      return json(value.longValue());
+    case VarType::Double:
+      return json(value.doubleValue());
+    case VarType::Date:
+      return json::array({Date, value.dateValue().serial});
+    case VarType::String:
+      return json(value.stringValue());
     case VarType::Object: {
       const DispatchPtr& object = value.objectValue();
       if (!object) return json::array({Object});
       if (auto* byValue = dynamic_cast<const ByValueObject*>(object.get())) {
         std::string bytes = byValue->serialize();
-        return json::array({ByValue, byValue->byValueTypeName(),
-                            json::binary(std::vector<std::uint8_t>(bytes.begin(), bytes.end()))});
+        return json::array(
+            {ByValue, byValue->byValueTypeName(), json::binary(std::vector<std::uint8_t>(bytes.begin(), bytes.end()))});
       }
       return objects.encodeReference(object);
     }
     case VarType::Array: {
       if (depth >= kMaxArrayDepth)
-        throw AutomationError(vberr::InvalidCall, "Quill",
-                              fmt::format("Arrays nested more than {} deep cannot be passed to another process",
-                                          kMaxArrayDepth));
+        throw AutomationError(
+            vberr::InvalidCall, "Quill",
+            fmt::format("Arrays nested more than {} deep cannot be passed to another process", kMaxArrayDepth));
       const VariantArray& array = value.arrayValue();
       json items = json::array();
       items.get_ref<json::array_t&>().reserve(array.items.size());
@@ -79,16 +87,22 @@ json VariantCodec::encodeAt(const Variant& value, ObjectMarshal& objects, int de
 
 Variant VariantCodec::decodeAt(const json& value, ObjectMarshal& objects, int depth) {
   switch (value.type()) {
-    case json::value_t::null: return Variant();
-    case json::value_t::boolean: return Variant(value.get<bool>());
+    case json::value_t::null:
+      return Variant();
+    case json::value_t::boolean:
+      return Variant(value.get<bool>());
     case json::value_t::number_integer:
     case json::value_t::number_unsigned:
       return Variant(static_cast<std::int32_t>(integerIn(value, std::numeric_limits<std::int32_t>::min(),
                                                          std::numeric_limits<std::int32_t>::max(), "a Long")));
-    case json::value_t::number_float: return Variant(value.get<double>());
-    case json::value_t::string: return Variant(value.get_ref<const std::string&>());
-    case json::value_t::array: break;
-    default: throw ProtocolError("a value of an unknown kind");
+    case json::value_t::number_float:
+      return Variant(value.get<double>());
+    case json::value_t::string:
+      return Variant(value.get_ref<const std::string&>());
+    case json::value_t::array:
+      break;
+    default:
+      throw ProtocolError("a value of an unknown kind");
   }
   if (value.empty()) throw ProtocolError("an empty tagged value");
   auto tag = integerIn(value[0], 0, Array, "a value's tag");
@@ -98,9 +112,8 @@ Variant VariantCodec::decodeAt(const json& value, ObjectMarshal& objects, int de
       return Variant::null();
     case Integer:
       if (value.size() != 2) break;
-      return Variant(static_cast<std::int16_t>(
-          integerIn(value[1], std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(),
-                    "an Integer")));
+      return Variant(static_cast<std::int16_t>(integerIn(value[1], std::numeric_limits<std::int16_t>::min(),
+                                                         std::numeric_limits<std::int16_t>::max(), "an Integer")));
     case Date:
       if (value.size() != 2) break;
       return Variant(quill::Date{numberOf(value[1], "a Date")});
@@ -117,9 +130,9 @@ Variant VariantCodec::decodeAt(const json& value, ObjectMarshal& objects, int de
       if (value.size() != 3 || !value[2].is_array()) break;
       if (depth >= kMaxArrayDepth) throw ProtocolError("arrays nested too deep");
       VariantArray array;
-      array.lowerBound = static_cast<std::int32_t>(integerIn(value[1], std::numeric_limits<std::int32_t>::min(),
-                                                             std::numeric_limits<std::int32_t>::max(),
-                                                             "an array's lower bound"));
+      array.lowerBound =
+          static_cast<std::int32_t>(integerIn(value[1], std::numeric_limits<std::int32_t>::min(),
+                                              std::numeric_limits<std::int32_t>::max(), "an array's lower bound"));
       const auto& items = value[2].get_ref<const json::array_t&>();
       if (static_cast<std::int64_t>(array.lowerBound) + static_cast<std::int64_t>(items.size()) - 1 >
           std::numeric_limits<std::int32_t>::max())
@@ -128,7 +141,8 @@ Variant VariantCodec::decodeAt(const json& value, ObjectMarshal& objects, int de
       for (const json& item : items) array.items.push_back(decodeAt(item, objects, depth + 1));
       return Variant(std::move(array));
     }
-    default: break;
+    default:
+      break;
   }
   throw ProtocolError(fmt::format("a malformed value with tag {}", tag));
 }

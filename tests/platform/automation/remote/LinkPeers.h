@@ -6,9 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
-
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "platform/automation/AutomationError.h"
 #include "platform/automation/remote/RemoteLink.h"

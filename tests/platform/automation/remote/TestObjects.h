@@ -29,7 +29,7 @@ class Probe : public DispatchObject<Probe> {
   Variant value;
   DispatchPtr kept;
   std::weak_ptr<Dispatch> lastPartner;  // the partner of the last Bounce (weak: no cycle)
-  std::function<void()> onFire;  // what "Fire" does, and "Bounce" first
+  std::function<void()> onFire;         // what "Fire" does, and "Bounce" first
 };
 
 // A by-value object: a list of text rows, copied whole across processes.

@@ -18,7 +18,8 @@ namespace {
 using json = nlohmann::json;
 using namespace std::chrono_literals;
 
-RemoteLink::Options options(std::chrono::milliseconds timeout = 10s, std::size_t maxFrame = RemoteLink::kMaxFrameBytes) {
+RemoteLink::Options options(std::chrono::milliseconds timeout = 10s,
+                            std::size_t maxFrame = RemoteLink::kMaxFrameBytes) {
   RemoteLink::Options o;
   o.callTimeout = timeout;
   o.maxFrameBytes = maxFrame;
@@ -57,9 +58,9 @@ TEST_F(RemoteLinkTest, VariantsOfEveryKindCrossExactly) {
       {"Nothing", Variant(DispatchPtr())},
       {"Array with lower bound 1", Variant(makeArray({Variant(std::int32_t{7}), Variant("x"), Variant::null()}, 1))},
       {"empty Array", Variant(makeArray({}, 0))},
-      {"nested Arrays", Variant(makeArray({Variant(makeArray({Variant(std::int16_t{1}), Variant(Date{2.5})}, -5)),
-                                           Variant(makeArray({}, 3))},
-                                          0))},
+      {"nested Arrays",
+       Variant(makeArray(
+           {Variant(makeArray({Variant(std::int16_t{1}), Variant(Date{2.5})}, -5)), Variant(makeArray({}, 3))}, 0))},
   };
   for (const auto& row : rows) {
     Variant back = late::call(probe, "Echo", {row.value});
@@ -89,8 +90,9 @@ TEST_F(RemoteLinkTest, ErrorsCrossWithNumberSourceAndDescription) {
   ForkedPeer peer(options());
   auto probe = peer.link->createRemote(kProbeProgId);
   auto raised = errorOf([&] {
-    late::call(probe, "Raise", {Variant(std::int32_t{-2147217900}), Variant("cNextDocComercial::Iniciar"),
-                                Variant("Documento não encontrado")});
+    late::call(probe, "Raise",
+               {Variant(std::int32_t{-2147217900}), Variant("cNextDocComercial::Iniciar"),
+                Variant("Documento não encontrado")});
   });
   EXPECT_EQ(raised.number(), -2147217900);
   EXPECT_EQ(raised.source(), "cNextDocComercial::Iniciar");
@@ -146,7 +148,8 @@ TEST_F(RemoteLinkTest, ByValueObjectsArriveAsLocalCopies) {
   copy->rows.push_back("added here");
   EXPECT_EQ(late::call(probe, "RowCount", {Variant(rows)}), Variant(std::int32_t{4}));
   // A type the far side cannot rebuild is refused there, the link intact.
-  auto unknownType = errorOf([&] { late::call(probe, "RowCount", {Variant(DispatchPtr(std::make_shared<LocalOnlyRows>()))}); });
+  auto unknownType =
+      errorOf([&] { late::call(probe, "RowCount", {Variant(DispatchPtr(std::make_shared<LocalOnlyRows>()))}); });
   EXPECT_EQ(unknownType.number(), 13);
   EXPECT_TRUE(peer.link->connected());
 }
@@ -203,9 +206,8 @@ TEST_F(RemoteLinkTest, ThePeerDyingMidCallGives462AndEveryLaterCallFailsAtOnce) 
 TEST_F(RemoteLinkTest, APeerThatStopsAnsweringTimesOutWith462) {
   ForkedPeer peer(options(200ms));
   auto probe = peer.link->createRemote(kProbeProgId);
-  auto waited = millisecondsOf([&] {
-    EXPECT_EQ(errorOf([&] { late::call(probe, "Sleep", {Variant(std::int32_t{1500})}); }).number(), 462);
-  });
+  auto waited = millisecondsOf(
+      [&] { EXPECT_EQ(errorOf([&] { late::call(probe, "Sleep", {Variant(std::int32_t{1500})}); }).number(), 462); });
   EXPECT_GE(waited, 150);
   EXPECT_LT(waited, 1000);
   EXPECT_NE(peer.link->closeReason().find("did not answer"), std::string::npos);

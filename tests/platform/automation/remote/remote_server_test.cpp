@@ -70,8 +70,8 @@ TEST_F(RemoteServerTest, AServerObjectIsCreatedByProgramIdAndRunsInTheClientsFol
 }
 
 TEST_F(RemoteServerTest, WhatCannotBeCreatedFailsWith429) {
-  for (const char* progId : {"QuillTest.NotRegistered", "QuillTest.Missing", "QuillTest.EndsAtOnce",
-                             "QuillTest.NotInTheServer"}) {
+  for (const char* progId :
+       {"QuillTest.NotRegistered", "QuillTest.Missing", "QuillTest.EndsAtOnce", "QuillTest.NotInTheServer"}) {
     auto error = errorOf([&] { create(progId); });
     EXPECT_EQ(error.number(), 429) << progId;
     EXPECT_EQ(error.description(), "ActiveX component can't create object") << progId;
@@ -103,9 +103,8 @@ TEST_F(RemoteServerTest, AServerKilledDuringACallGives462WithinASecond) {
     ::kill(pid, SIGKILL);
     ::_exit(0);
   }
-  auto elapsed = millisecondsOf([&] {
-    EXPECT_EQ(errorOf([&] { late::call(probe, "Sleep", {Variant(std::int32_t{20000})}); }).number(), 462);
-  });
+  auto elapsed = millisecondsOf(
+      [&] { EXPECT_EQ(errorOf([&] { late::call(probe, "Sleep", {Variant(std::int32_t{20000})}); }).number(), 462); });
   ::waitpid(killer, nullptr, 0);
   EXPECT_LT(elapsed, 200 + 1000);
   auto later = millisecondsOf([&] { EXPECT_EQ(errorOf([&] { late::call(probe, "Nothing"); }).number(), 462); });
@@ -120,9 +119,8 @@ TEST_F(RemoteServerTest, AServerSilentBeyondTheTimeoutGives462AndIsStopped) {
   ::setenv(RemoteLink::kTimeoutVariable, "300", 1);
   auto probe = create();
   const pid_t pid = serverPid(probe);
-  auto elapsed = millisecondsOf([&] {
-    EXPECT_EQ(errorOf([&] { late::call(probe, "Sleep", {Variant(std::int32_t{20000})}); }).number(), 462);
-  });
+  auto elapsed = millisecondsOf(
+      [&] { EXPECT_EQ(errorOf([&] { late::call(probe, "Sleep", {Variant(std::int32_t{20000})}); }).number(), 462); });
   EXPECT_GE(elapsed, 250);
   EXPECT_LT(elapsed, 2000);
   EXPECT_TRUE(gone(pid));

@@ -2,6 +2,8 @@
 // counts given back, malformed and oversized messages from either side.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/automation/remote/RemoteLink.h"
 #include "tests/platform/automation/remote/LinkPeers.h"
@@ -94,6 +96,35 @@ TEST_F(RemoteWireTest, AnObjectSentTwiceSurvivesTheReleaseOfTheFirstReference) {
   auto otherId = (*call6)[5][0][2].get<std::uint64_t>();
   peer.send(json::array({kReply, 7, json::array({kObject, kYours, otherId}), json::array()}));
   EXPECT_EQ(late::call(remote, "Give").objectValue(), other);
+}
+
+TEST_F(RemoteWireTest, AFrameArrivingInPiecesIsReadWhole) {
+  RawPeer peer(options());
+  const std::string bytes =
+      framedMsgpack(json::array({kReply, 1, json::array({kObject, kMine, 3, "Remote"}), json::array()}));
+  // Another process writes the answer a byte at a time, header included.
+  const pid_t writer = ::fork();
+  if (writer == 0) {
+    for (char c : bytes) {
+      if (::send(peer.fd, &c, 1, MSG_NOSIGNAL) != 1) ::_exit(1);
+      ::usleep(1000);
+    }
+    ::_exit(0);
+  }
+  auto object = peer.link->createRemote("Remote.Thing");
+  ::waitpid(writer, nullptr, 0);
+  EXPECT_EQ(object->className(), "Remote");
+}
+
+TEST_F(RemoteWireTest, LargeValuesCrossWholeInBothDirections) {
+  ForkedPeer peer(options());
+  auto probe = peer.link->createRemote(kProbeProgId);
+  std::string big(12 * 1024 * 1024, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7919 % 251);
+  EXPECT_EQ(late::call(probe, "Echo", {Variant(big)}), Variant(big));
+  auto rows = late::call(probe, "MakeRows", {Variant(std::int32_t{200000})}).objectValue();
+  EXPECT_EQ(dynamic_cast<TestRows&>(*rows).rows.size(), 200000u);
+  EXPECT_EQ(late::call(probe, "Echo", {Variant("small after large")}), Variant("small after large"));
 }
 
 TEST_F(RemoteWireTest, AMalformedMessageClosesTheLinkWith462) {
