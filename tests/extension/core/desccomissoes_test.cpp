@@ -1,0 +1,473 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <filesystem>
+#include <fstream>
+
+#include "erp/DemoCodes.h"
+#include "erp/DemoCompany.h"
+#include "extension/components/DataAccess.h"
+#include "extension/core/DescComissoes.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/automation/PropertyBag.h"
+#include "platform/sql/Connection.h"
+#include "platform/sql/Recordset.h"
+#include "platform/ui/ScriptedUiServices.h"
+#include "platform/vb/Conversions.h"
+#include "platform/vb/OleDate.h"
+
+namespace quill {
+namespace {
+
+namespace demo = erp::demo;
+namespace fs = std::filesystem;
+
+QApplication& app() {
+  static int argc = 1;
+  static char name[] = "desccomissoes_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication application(argc, argv);
+  return application;
+}
+
+// The demo company, made once for this test program.
+const erp::CompanyEntry& demoCompany() {
+  static const erp::CompanyEntry company = [] {
+    auto folder = fs::temp_directory_path() / "quill-desccomissoes-test" / "erp";
+    return erp::DemoCompany::ensure(folder, erp::DemoOptions{});
+  }();
+  return company;
+}
+
+// A bridge that records what it is asked and answers as told.
+struct FakeBridge {
+  std::shared_ptr<PropertyBag> object = PropertyBag::create("SageNextApi");
+  bool iniciarAnswers = true;
+  std::vector<Variant> iniciarArgs;
+  std::vector<Variant> abonoArgs;
+  int terminarCalls = 0;
+
+  FakeBridge() {
+    object->setMethod("Iniciar", [this](std::span<Variant> a) {
+      iniciarArgs.assign(a.begin(), a.end());
+      return Variant(iniciarAnswers);
+    });
+    object->setMethod("Terminar", [this](std::span<Variant>) {
+      ++terminarCalls;
+      return Variant(true);
+    });
+    object->setMethod("AbonoDeFrete", [this](std::span<Variant> a) {
+      abonoArgs.assign(a.begin(), a.end());
+      return Variant();
+    });
+  }
+};
+
+class DescComissoesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app();
+    folder = fs::temp_directory_path() / "quill-desccomissoes-test" /
+             ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(folder);
+    fs::create_directories(folder / "log");
+    writeIni("VALTERO.INI", demo::kCompanyCode);
+  }
+
+  void writeIni(const std::string& name, std::string_view empresa, std::string servidor = {}) {
+    if (servidor.empty()) servidor = demoCompany().dataFolder.string();
+    std::ofstream(folder / name) << "[Api Next]\r\npassword=" << demo::kPassword << "\r\nLogin=" << demo::kLogin
+                                 << "\r\nEmpresa=" << empresa << "\r\nperclog=" << (folder / "log").string()
+                                 << "\r\nPercWindows=/erp\r\n\r\n[Ligação]\r\nServidor=" << servidor
+                                 << "\r\nBaseDados=" << demoCompany().databaseName
+                                 << "\r\nUser=\r\nPassWord=\r\n\r\n[DOCUMENTOS VENDA]\r\nTPDOC= FT , NC\r\nDESCRTABONO="
+                                 << demo::kAllowanceArticle << "\r\n";
+  }
+
+  std::shared_ptr<DescComissoes> make() {
+    DescComissoes::Environment env;
+    env.ui = &ui;
+    env.libraryFolder = folder;
+    env.createObject = [this](std::string_view progId) -> DispatchPtr {
+      createdIds.emplace_back(progId);
+      if (failCreate) throw vbError(vberr::CannotCreateObject);
+      bridges.push_back(std::make_unique<FakeBridge>());
+      bridges.back()->iniciarAnswers = iniciarAnswers;
+      return bridges.back()->object;
+    };
+    return std::make_shared<DescComissoes>(std::move(env));
+  }
+
+  std::shared_ptr<DescComissoes> opened() {
+    auto d = make();
+    EXPECT_TRUE(late::call(d, "ConnectionOpen", {std::string(demo::kCompanyCode), std::string(demo::kLogin)})
+                    .boolValue());
+    ui.clearBoxes();
+    return d;
+  }
+
+  fs::path folder;
+  ui::ScriptedUiServices ui;
+  std::vector<std::unique_ptr<FakeBridge>> bridges;
+  std::vector<std::string> createdIds;
+  bool failCreate = false;
+  bool iniciarAnswers = true;
+};
+
+// ------------------------------------------------------------------ session
+
+TEST_F(DescComissoesTest, InterfaceListsTheMembersInTheHostsOrder) {
+  auto d = make();
+  auto names = d->memberNames();
+  std::vector<std::string> expected = {"EmpresaInteressa",  "ConnectionOpen",         "ConnectionClose",
+                                       "ConnectDisconnectApiNext", "ValidadeDescontoCliente", "Desconto",
+                                       "ValidateArtigo",    "ValidateQuantidade",     "ValidateUnidade",
+                                       "ValidatePrecoUnit", "ValidateDesconto",       "ValidateDescontoValor",
+                                       "IsNotaCredito",     "VendasDocumentoInteressa", "VendasTemLinhaPrecos",
+                                       "VendasAbonoFrete"};
+  EXPECT_EQ(names, expected);
+}
+
+TEST_F(DescComissoesTest, OpeningStartsTheBridgeWithTheConfiguredLoginAndHandsItTheDataAccess) {
+  auto d = opened();
+  ASSERT_EQ(bridges.size(), 1u);
+  EXPECT_EQ(createdIds[0], "Quillbridge.SageNextApi");
+  const auto& a = bridges[0]->iniciarArgs;
+  ASSERT_EQ(a.size(), 5u);
+  EXPECT_EQ(a[0], Variant("/erp"));
+  EXPECT_EQ(a[1], Variant((folder / "log").string()));
+  EXPECT_EQ(a[2], Variant(demo::kCompanyCode));
+  EXPECT_EQ(a[3], Variant(demo::kLogin));
+  EXPECT_EQ(a[4], Variant(demo::kPassword));
+  EXPECT_EQ(bridges[0]->object->value("DataAccess").objectValue(), d->dataAccess());
+  EXPECT_TRUE(d->apiLigada());
+  EXPECT_TRUE(d->dataAccess()->isOpen());
+  // The wait window and its timer are gone once the call returns.
+  EXPECT_EQ(ui.runningTimers(), 0u);
+  EXPECT_GT(ui.processEventsCalls(), 3);
+}
+
+TEST_F(DescComissoesTest, ACompanyThatDoesNotConcernTheExtensionOpensNothing) {
+  auto d = make();
+  EXPECT_FALSE(late::call(d, "ConnectionOpen", {"OUTRA", std::string(demo::kLogin)}).boolValue());
+  EXPECT_TRUE(bridges.empty());
+  EXPECT_FALSE(d->dataAccess()->isOpen());
+  EXPECT_TRUE(ui.boxes().empty());
+}
+
+TEST_F(DescComissoesTest, CompanyMatchingIgnoresCaseAndBlanksAndAnEmptySettingConcernsEveryCompany) {
+  auto d = make();
+  EXPECT_FALSE(d->EmpresaInteressa(demo::kCompanyCode));  // nothing read yet
+  EXPECT_TRUE(d->EmpresaInteressa("   "));
+  EXPECT_TRUE(d->ConnectionOpen("  demo ", "quill"));
+  EXPECT_TRUE(d->EmpresaInteressa(" Demo"));
+
+  writeIni("VALTERO.INI", "");
+  auto any = make();
+  EXPECT_TRUE(any->ConnectionOpen("QUALQUER", "quill"));
+  EXPECT_FALSE(any->EmpresaInteressa("QUALQUER"));
+  EXPECT_TRUE(any->EmpresaInteressa(""));
+}
+
+TEST_F(DescComissoesTest, APerUserFileIsReadAloneAndNoFileGivesIntegratedSecurity) {
+  writeIni("VALTERO.maria", "OUTRA");
+  auto d = make();
+  EXPECT_FALSE(d->ConnectionOpen(demo::kCompanyCode, "maria"));
+  EXPECT_EQ(d->configurationPath(), folder / "VALTERO.maria");
+
+  fs::remove(folder / "VALTERO.INI");
+  auto none = make();
+  none->ConnectionOpen("X", "ninguem");
+  EXPECT_EQ(none->connectionString(),
+            "Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source=;Initial Catalog=;Integrated Security=SSPI;");
+}
+
+TEST(ConnectionString, AUserOrAPasswordAloneWritesBoth) {
+  EXPECT_EQ(buildConnectionString("MSDataShape", "SQLOLEDB", "srv", "db", "sa", ""),
+            "Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source=srv;Initial Catalog=db;User Id=sa;Password=; ");
+  EXPECT_EQ(buildConnectionString("", "SQLOLEDB", "srv", "db", "", "x"),
+            "Provider=SQLOLEDB;Data Source=srv;Initial Catalog=db;User Id=;Password=x; ");
+}
+
+TEST_F(DescComissoesTest, ABridgeThatRefusesToStartClosesTheDatabase) {
+  iniciarAnswers = false;
+  auto d = make();
+  EXPECT_FALSE(d->ConnectionOpen(demo::kCompanyCode, "quill"));
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "Erro. Não foi possivel ligar ao Sage Next");
+  EXPECT_EQ(ui.boxes()[0].title, "Ligação ao Servidor/Sage Next");
+  EXPECT_EQ(ui.boxes()[0].icon(), 48);
+  EXPECT_FALSE(d->apiLigada());
+  EXPECT_EQ(d->dataAccess(), nullptr);
+  // The object is spent: opening again fails through the error path.
+  EXPECT_FALSE(d->ConnectionOpen(demo::kCompanyCode, "quill"));
+  EXPECT_EQ(ui.boxes().back().title, "Ligação ao Servidor");
+}
+
+TEST_F(DescComissoesTest, ABridgeThatCannotBeCreatedIsReportedAndTheOpenDatabaseAnswers) {
+  failCreate = true;
+  auto d = make();
+  EXPECT_TRUE(d->ConnectionOpen(demo::kCompanyCode, "quill"));
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "Erro ActiveX component can't create object");
+  EXPECT_EQ(ui.boxes()[0].title, "Ligação ao Servidor");
+  EXPECT_FALSE(d->apiLigada());
+  EXPECT_EQ(ui.runningTimers(), 0u);
+}
+
+TEST_F(DescComissoesTest, ADatabaseThatDoesNotOpenLeavesTheBridgeRunningUntilClose) {
+  writeIni("VALTERO.INI", demo::kCompanyCode, (folder / "nowhere").string());
+  auto d = make();
+  EXPECT_FALSE(d->ConnectionOpen(demo::kCompanyCode, "quill"));
+  EXPECT_TRUE(d->apiLigada());
+  EXPECT_TRUE(d->ConnectionClose());
+  EXPECT_EQ(bridges[0]->terminarCalls, 1);
+  EXPECT_EQ(d->nextApi(), nullptr);
+}
+
+TEST_F(DescComissoesTest, SwitchingTheApiLinkOffAndOnAgain) {
+  auto d = opened();
+  ui.answerNext(7);  // No
+  late::call(d, "ConnectDisconnectApiNext");
+  EXPECT_TRUE(d->apiLigada());
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "A API SageNext encontra-se ligada. Pretende desligar?");
+
+  ui.answerNext(6);
+  d->ConnectDisconnectApiNext();
+  EXPECT_FALSE(d->apiLigada());
+  EXPECT_EQ(bridges[0]->terminarCalls, 1);
+  EXPECT_EQ(ui.boxes().back().prompt, "A API SageNext encontra-se agora, desligada.");
+
+  ui.answerNext(6);
+  d->ConnectDisconnectApiNext();
+  EXPECT_TRUE(d->apiLigada());
+  EXPECT_EQ(bridges.size(), 2u);  // every switch-on makes a fresh bridge
+  EXPECT_EQ(ui.boxes().back().prompt, "A API SageNext encontra-se agora, ligada.");
+  EXPECT_EQ(ui.boxes()[ui.boxes().size() - 2].prompt, "A API SageNext encontra-se desligada. Pretende ligar?");
+}
+
+// ------------------------------------------------------------------ sales lines
+
+// The host's document context for one line.
+struct Context {
+  std::shared_ptr<PropertyBag> oApi = PropertyBag::create("oApi");
+  std::shared_ptr<PropertyBag> linha = PropertyBag::create("Linha");
+  std::shared_ptr<PropertyBag> cab = PropertyBag::create("Cab");
+
+  Context(std::string_view cliente, std::string_view artigo = "", std::string_view unidade = "KG") {
+    oApi->setValue("Linha", DispatchPtr(linha));
+    oApi->setValue("Cab", DispatchPtr(cab));
+    cab->setValue("Data", vb::makeDate(2026, 3, 16));
+    cab->setValue("Terceiro", cliente);
+    cab->setValue("Moeda", demo::kNationalCurrency);
+    linha->setValue("Artigo", artigo);
+    linha->setValue("Unidade", unidade);
+    linha->setValue("PrecoUnitario", 0.0);
+    linha->setValue("TaxaDesconto", 0.0);
+    linha->setValue("Estado", std::int16_t{0});
+    linha->setValue("OrDoc", "");
+  }
+  double preco() const { return vb::CDbl(linha->value("PrecoUnitario")); }
+  Variant desconto() const { return linha->value("Desconto"); }
+};
+
+double queryNumber(const std::string& sql) {
+  auto c = sql::Connection::open(demoCompany().databaseFile());
+  auto rs = c->query(sql);
+  return vb::CDbl(rs->value(std::size_t{0}));
+}
+
+TEST_F(DescComissoesTest, AFixedPriceArticleTakesItsPriceLinePriceTimesTheUnitFactor) {
+  auto d = opened();
+  double pvp = queryNumber("SELECT PVP FROM PRECOS WHERE ARTIGO='" + std::string(demo::kFixedPriceArticle) +
+                           "' AND MOEDA='EUR' AND LINPRC=" + std::to_string(demo::kPriceLine));
+  Context ctx(demo::kPriceLineClient, "", "SC");
+  std::vector<Variant> args{DispatchPtr(ctx.oApi), std::string(demo::kFixedPriceArticle), Variant(), Variant(),
+                            false};
+  late::callRef(d, "ValidateArtigo", args);
+  EXPECT_DOUBLE_EQ(ctx.preco(), pvp * demo::kFixedPriceArticlePackingFactor);
+  EXPECT_EQ(ctx.desconto(), Variant("0"));
+  EXPECT_EQ(vb::CDbl(args[3]), 0);
+  EXPECT_TRUE(ui.boxes().empty());
+
+  // Entering a discount on it is refused, even a typed "0", and the entry cleared.
+  std::vector<Variant> desconto{DispatchPtr(ctx.oApi), "0", Variant(), false};
+  ctx.linha->setValue("Artigo", demo::kFixedPriceArticle);
+  late::callRef(d, "ValidateDesconto", desconto);
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "Artigo com Linha de preços não permite desconto.");
+  EXPECT_EQ(ui.boxes()[0].title, "Descontos");
+  EXPECT_EQ(desconto[1], Variant(""));
+  EXPECT_EQ(desconto[2], Variant(""));
+  EXPECT_EQ(desconto[3], Variant(true));
+}
+
+TEST_F(DescComissoesTest, GroupAndPerKgDiscountsBecomeTheLinesDiscount) {
+  auto d = opened();
+  Context grupo(demo::kGroupDiscountClient);
+  std::vector<Variant> args{DispatchPtr(grupo.oApi), std::string(demo::kGroupDiscountArticle), Variant(), Variant(),
+                            false};
+  late::callRef(d, "ValidateArtigo", args);
+  double preco = grupo.preco();
+  ASSERT_GT(preco, 0);
+  EXPECT_DOUBLE_EQ(vb::CDbl(args[3]), demo::kGroupDiscount);
+  EXPECT_NEAR(vb::CDbl(grupo.desconto()), demo::kGroupDiscount / preco * 100, 0.005);
+
+  Context porKg(demo::kPerKgDiscountClient, "", "PAL");
+  std::vector<Variant> kg{DispatchPtr(porKg.oApi), std::string(demo::kOrdinaryArticle), Variant(), Variant(), false};
+  late::callRef(d, "ValidateArtigo", kg);
+  double palete = queryNumber("SELECT FACTTRA FROM ARTIGOS WHERE CODIGO='" + std::string(demo::kOrdinaryArticle) + "'");
+  EXPECT_DOUBLE_EQ(vb::CDbl(kg[3]), demo::kPerKgDiscount * palete);
+}
+
+TEST_F(DescComissoesTest, LinesThatNoRuleGovernsAreLeftAlone) {
+  auto d = opened();
+  for (auto [cliente, artigo] : {std::pair{demo::kRetailClient, demo::kDescriptionOnlyArticle},
+                                 std::pair{demo::kUnknownClient, demo::kOrdinaryArticle},
+                                 std::pair{demo::kRetailClient, demo::kUnknownArticle}}) {
+    Context ctx(cliente);
+    ctx.linha->setValue("PrecoUnitario", 3.25);
+    std::vector<Variant> args{DispatchPtr(ctx.oApi), std::string(artigo), Variant(), Variant(), false};
+    late::callRef(d, "ValidateArtigo", args);
+    EXPECT_DOUBLE_EQ(ctx.preco(), 3.25) << cliente << " " << artigo;
+  }
+  // A new line (no article yet) with an ordinary article keeps the host's price.
+  Context novo(demo::kRetailClient);
+  novo.linha->setValue("PrecoUnitario", 1.5);
+  std::vector<Variant> args{DispatchPtr(novo.oApi), std::string(demo::kOrdinaryArticle), Variant(), Variant(), false};
+  late::callRef(d, "ValidateArtigo", args);
+  EXPECT_DOUBLE_EQ(novo.preco(), 1.5);
+  EXPECT_TRUE(ui.boxes().empty());
+}
+
+TEST_F(DescComissoesTest, HooksWithoutALineOrWithWrongValuesShowTheirBoxAndNeverThrow) {
+  auto d = opened();
+  Context semLinha(demo::kRetailClient);
+  semLinha.oApi->setValue("Linha", Variant());
+  std::vector<Variant> args{DispatchPtr(semLinha.oApi), "X", Variant(), Variant(), false};
+  late::callRef(d, "ValidateArtigo", args);
+  EXPECT_TRUE(ui.boxes().empty());
+
+  Context ctx(demo::kRetailClient, demo::kOrdinaryArticle);
+  std::vector<Variant> q{DispatchPtr(ctx.oApi), 5.0, Variant(), "não é número", false};
+  late::callRef(d, "ValidateQuantidade", q);
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].title, "Validate Quantidade");
+  EXPECT_EQ(ui.boxes()[0].prompt, "Erro Type mismatch");
+
+  std::vector<Variant> cliente{std::string(demo::kMalformedDiscountClient), Variant(), Variant()};
+  late::callRef(d, "ValidadeDescontoCliente", cliente);
+  EXPECT_EQ(ui.boxes().back().title, "Validar Desconto Cliente");
+  EXPECT_TRUE(cliente[2].isEmpty());
+
+  std::vector<Variant> composto{std::string(demo::kCompoundDiscountClient), Variant(), Variant()};
+  late::callRef(d, "ValidadeDescontoCliente", composto);
+  EXPECT_DOUBLE_EQ(vb::CDbl(composto[2]), 14.5);
+}
+
+TEST_F(DescComissoesTest, TheUnitOfALineChangesOnlyOnACreditNote) {
+  auto d = opened();
+  Context ctx(demo::kRetailClient, demo::kOrdinaryArticle, "KG");
+  std::vector<Variant> args{DispatchPtr(ctx.oApi), "SC", Variant(), false};
+  late::callRef(d, "ValidateUnidade", args);
+  EXPECT_EQ(args[2], Variant("KG"));
+  EXPECT_EQ(args[3], Variant(true));
+
+  for (auto [campo, valor] : {std::pair{"AreaGestao", 4}, std::pair{"TipoTerceiro", 2}, std::pair{"TipoOperacao", 2},
+                              std::pair{"NaturezaContab", 1}, std::pair{"TipificacaoStocks", 1}})
+    ctx.cab->setValue(campo, std::int16_t(valor));
+  Variant oApi{DispatchPtr(ctx.oApi)};
+  EXPECT_TRUE(d->IsNotaCredito(oApi));
+  std::vector<Variant> nc{DispatchPtr(ctx.oApi), "SC", Variant(), false};
+  late::callRef(d, "ValidateUnidade", nc);
+  EXPECT_EQ(nc[3], Variant(false));
+  ctx.cab->setValue("NaturezaContab", Variant::null());
+  EXPECT_FALSE(d->IsNotaCredito(oApi));
+}
+
+TEST_F(DescComissoesTest, HooksWriteDebugLinesWithTheTagIn50Characters) {
+  auto d = opened();
+  Context ctx(demo::kRetailClient);
+  std::vector<Variant> args{DispatchPtr(ctx.oApi), std::string(demo::kOrdinaryArticle), Variant(), Variant(), false};
+  late::callRef(d, "ValidateArtigo", args);
+  std::ifstream log(folder / "log" / "DBGVALTERO.TXT", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(log)), {});
+  EXPECT_EQ(text.substr(0, 56), "ValidateArtigo" + std::string(36, ' ') + " Ini\r\n");
+  EXPECT_NE(text.find("ValidateArtigo" + std::string(36, ' ') + " Fim\r\n"), std::string::npos);
+}
+
+// ------------------------------------------------------------------ sales documents
+
+TEST_F(DescComissoesTest, DocumentTypesMatchTrimmedPiecesButTheArgumentIsNotTrimmed) {
+  auto d = opened();
+  EXPECT_TRUE(d->VendasDocumentoInteressa("ft"));
+  EXPECT_TRUE(d->VendasDocumentoInteressa("NC"));
+  EXPECT_FALSE(d->VendasDocumentoInteressa(" FT"));
+  EXPECT_FALSE(d->VendasDocumentoInteressa("ENC"));
+}
+
+TEST_F(DescComissoesTest, PriceLinePriceOfAClientOnADate) {
+  auto d = opened();
+  Variant data("16-03-2026"), preco;
+  EXPECT_TRUE(d->VendasTemLinhaPrecos(demo::kPriceLineClient, "EUR", demo::kFixedPriceArticle, data, "SC", preco));
+  double pvp = queryNumber("SELECT PVP FROM PRECOS WHERE ARTIGO='" + std::string(demo::kFixedPriceArticle) +
+                           "' AND MOEDA='EUR' AND LINPRC=" + std::to_string(demo::kPriceLine));
+  EXPECT_DOUBLE_EQ(vb::CDbl(preco), pvp * demo::kFixedPriceArticlePackingFactor);
+
+  // A price that starts after the document: a fixed-price article answers its retail price.
+  Variant futuro;
+  EXPECT_TRUE(d->VendasTemLinhaPrecos(demo::kPriceLineClient, "EUR", demo::kFuturePriceArticle, data, "", futuro));
+  EXPECT_DOUBLE_EQ(vb::CDbl(futuro), queryNumber("SELECT PVPSIVA FROM ARTIGOS WHERE CODIGO='" +
+                                                 std::string(demo::kFuturePriceArticle) + "'"));
+  // A client without a price line has none, whatever PRECOS holds for line 0.
+  Variant nada(1.0);
+  EXPECT_FALSE(d->VendasTemLinhaPrecos(demo::kRetailClient, "EUR", demo::kFixedPriceArticle, data, "", nada));
+  EXPECT_EQ(nada, Variant(1.0));
+}
+
+TEST_F(DescComissoesTest, FreightAllowanceIsAskedOfTheBridgeOnlyWhenDue) {
+  auto d = opened();
+  EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 7, demo::kNoAllowanceDispatch, demo::kAllowanceClient));
+  EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 7, demo::kAllowanceDispatch, demo::kClientWithoutUserFields));
+  EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 7, demo::kAllowanceDispatch, demo::kZeroAllowanceClient));
+  EXPECT_TRUE(bridges[0]->abonoArgs.empty());
+  EXPECT_TRUE(ui.boxes().empty());
+
+  EXPECT_TRUE(late::call(d, "VendasAbonoFrete", {std::int16_t{2026}, "FT", std::int16_t{1}, std::int32_t{7},
+                                                 std::string(demo::kAllowanceDispatch),
+                                                 std::string(demo::kAllowanceClient)})
+                  .boolValue());
+  const auto& a = bridges[0]->abonoArgs;
+  ASSERT_EQ(a.size(), 6u);
+  EXPECT_EQ(a[0], Variant("FT"));
+  EXPECT_EQ(a[1], Variant(std::int32_t{7}));
+  EXPECT_EQ(a[2], Variant(std::int16_t{1}));
+  EXPECT_EQ(a[3], Variant(std::int16_t{2026}));
+  EXPECT_EQ(a[4], Variant(demo::kAllowancePerTonne));
+  EXPECT_EQ(a[5], Variant(demo::kAllowanceArticle));
+
+  // With the link off the user is warned and nothing is asked.
+  ui.answerNext(6);
+  d->ConnectDisconnectApiNext();
+  ui.clearBoxes();
+  EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 8, demo::kAllowanceDispatch, demo::kAllowanceClient));
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt,
+            "A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.");
+  EXPECT_EQ(ui.boxes()[0].title, "Ligação SageNext API");
+}
+
+TEST_F(DescComissoesTest, AnAllowanceTheBridgeRefusesIsShownWithTheErpMessage) {
+  auto d = opened();
+  bridges[0]->object->setMethod("AbonoDeFrete", [](std::span<Variant>) -> Variant {
+    throw AutomationError(-2147221503, "Processa Abono de Frete", "O documento não pode ser alterado.");
+  });
+  EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 7, demo::kAllowanceDispatch, demo::kAllowanceClient));
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "Erro O documento não pode ser alterado.");
+  EXPECT_EQ(ui.boxes()[0].title, "Documentos de Venda");
+}
+
+}  // namespace
+}  // namespace quill
