@@ -96,11 +96,16 @@ DataType settleType(std::vector<std::vector<Variant>>& rows, std::size_t column)
 
 class Connection::Prepared {
  public:
-  Prepared(sqlite3_stmt* statement, CachedStatement* cached, std::string remaining)
-      : statement_(statement), cached_(cached), remaining_(std::move(remaining)) {}
+  // A statement of the cache, with the literal values it takes.
+  Prepared(std::shared_ptr<CachedStatement> cached, std::vector<std::string> literals)
+      : statement_(cached->statement), cached_(std::move(cached)), literals_(std::move(literals)) {}
+  // A statement prepared for this one use, with any statements after it.
+  Prepared(sqlite3_stmt* owned, std::vector<std::string> literals, std::string remaining)
+      : statement_(owned), literals_(std::move(literals)), remaining_(std::move(remaining)) {}
   Prepared(Prepared&& other) noexcept
       : statement_(std::exchange(other.statement_, nullptr)),
-        cached_(other.cached_),
+        cached_(std::move(other.cached_)),
+        literals_(std::move(other.literals_)),
         remaining_(std::move(other.remaining_)) {}
   Prepared& operator=(Prepared&&) = delete;
   ~Prepared() {
@@ -114,23 +119,29 @@ class Connection::Prepared {
   }
 
   sqlite3_stmt* get() const { return statement_; }
-  CachedStatement* cached() const { return cached_; }
+  CachedStatement* cached() const { return cached_.get(); }
   const std::string& remaining() const { return remaining_; }
 
+  // The statement's own literals first, then the caller's values.
   void bind(const std::vector<Variant>& parameters) const {
-    const int expected = sqlite3_bind_parameter_count(statement_);
+    const int expected = sqlite3_bind_parameter_count(statement_) - static_cast<int>(literals_.size());
     if (static_cast<int>(parameters.size()) != expected)
       throw sqlError(sqlerr::ErrorsInCommand,
                      fmt::format("Error in the command: it expects {} parameter values, {} were given", expected,
                                  parameters.size()));
-    for (std::size_t i = 0; i < parameters.size(); ++i)
-      bindValue(statement_, static_cast<int>(i) + 1, parameters[i]);
+    int index = 1;
+    for (const auto& literal : literals_) {
+      int rc = sqlite3_bind_text(statement_, index++, literal.data(), static_cast<int>(literal.size()), SQLITE_STATIC);
+      if (rc != SQLITE_OK) throw sqliteError(sqlite3_db_handle(statement_), rc, "binding a literal");
+    }
+    for (const auto& parameter : parameters) bindValue(statement_, index++, parameter);
   }
 
  private:
   sqlite3_stmt* statement_;
-  CachedStatement* cached_;  // null when this statement is owned here
-  std::string remaining_;    // further statements of the text, already translated
+  std::shared_ptr<CachedStatement> cached_;  // null when this statement is owned here
+  std::vector<std::string> literals_;
+  std::string remaining_;  // further statements of the text, already translated
 };
 
 // ---- Opening and closing ----
@@ -203,19 +214,34 @@ void Connection::run(const std::string& sql) {
 
 Connection::Prepared Connection::prepare(std::string_view sql) {
   requireOpen();
-  if (CachedStatement* cached = cache_.find(sql)) {
-    if (!sqlite3_stmt_busy(cached->statement)) return Prepared(cached->statement, cached, {});
+  if (const CachedText* text = cache_.findText(sql)) {
+    if (!sqlite3_stmt_busy(text->statement->statement)) return Prepared(text->statement, text->literals);
   }
-  const std::string translated = shim_.translate(sql);
-  sqlite3_stmt* statement = nullptr;
-  const char* tail = nullptr;
-  int rc = sqlite3_prepare_v3(db_, translated.c_str(), static_cast<int>(translated.size()) + 1,
-                              SQLITE_PREPARE_PERSISTENT, &statement, &tail);
-  if (rc != SQLITE_OK) throw sqliteError(db_, rc);
-  if (!statement) throw sqlError(sqlerr::ErrorsInCommand, "Error in the command: the command text is empty");
-  if (!blankSql(tail)) return Prepared(statement, nullptr, std::string(tail));
-  if (cache_.find(sql)) return Prepared(statement, nullptr, {});  // the cached one is busy
-  return Prepared(statement, cache_.add(std::string(sql), statement), {});
+  SqlShim::Parameterized form = shim_.parameterize(sql);
+  auto prepareOwned = [&](sqlite3_stmt*& statement, const char*& tail) {
+    return sqlite3_prepare_v3(db_, form.sql.c_str(), static_cast<int>(form.sql.size()) + 1, SQLITE_PREPARE_PERSISTENT,
+                              &statement, &tail);
+  };
+  std::shared_ptr<CachedStatement> shared = cache_.findStatement(form.sql);
+  if (!shared || sqlite3_stmt_busy(shared->statement)) {
+    sqlite3_stmt* statement = nullptr;
+    const char* tail = nullptr;
+    int rc = prepareOwned(statement, tail);
+    if (rc != SQLITE_OK && !form.literals.empty()) {
+      // A literal stands where a parameter may not: keep the literals.
+      form = SqlShim::Parameterized{shim_.translate(sql), {}};
+      rc = prepareOwned(statement, tail);
+    }
+    if (rc != SQLITE_OK) throw sqliteError(db_, rc);
+    if (!statement) throw sqlError(sqlerr::ErrorsInCommand, "Error in the command: the command text is empty");
+    if (!blankSql(tail)) return Prepared(statement, {}, std::string(tail));
+    if (shared) return Prepared(statement, std::move(form.literals), {});  // the cached one is in use
+    shared = std::make_shared<CachedStatement>();
+    shared->statement = statement;
+    cache_.addStatement(form.sql, shared);
+  }
+  const CachedText* text = cache_.addText(std::string(sql), CachedText{shared, std::move(form.literals)});
+  return Prepared(text->statement, text->literals);
 }
 
 int Connection::execute(std::string_view sql, const std::vector<Variant>& parameters) {

@@ -99,6 +99,23 @@ class Rewriter {
     return out;
   }
 
+  // After translate(): every literal still in the text, except an alias
+  // ("AS 'name'"), becomes "?" and is handed back in order.
+  SqlShim::Parameterized takeLiterals() {
+    SqlShim::Parameterized out;
+    const SqlToken* previous = nullptr;
+    for (auto& tok : t_) {
+      if (tok.text.empty() || !tok.significant()) continue;
+      if (tok.kind == Kind::String && !(previous && previous->isWord("AS"))) {
+        out.literals.push_back(tok.stringValue());
+        tok.text = "?";
+      }
+      previous = &tok;
+    }
+    out.sql = text();
+    return out;
+  }
+
   void translate() {
     std::size_t begin = 0;
     for (std::size_t i = 0; i <= t_.size(); ++i) {
@@ -455,12 +472,43 @@ class Rewriter {
   }
 };
 
+// Whether the literals of a statement may become parameters: one statement
+// that reads or changes rows, without parameters of its own.
+bool literalsCanBeParameters(const std::vector<SqlToken>& tokens) {
+  const SqlToken* first = nullptr;
+  bool ended = false;
+  for (const auto& tok : tokens) {
+    if (!tok.significant()) continue;
+    if (ended) return false;  // a second statement
+    if (tok.isSymbol(";")) {
+      ended = true;
+      continue;
+    }
+    if (tok.kind == Kind::Parameter) return false;
+    if (!first) first = &tok;
+  }
+  return first && (first->isWord("SELECT") || first->isWord("INSERT") || first->isWord("UPDATE") ||
+                   first->isWord("DELETE"));
+}
+
 }  // namespace
 
 std::string SqlShim::translate(std::string_view tsql) const {
   Rewriter rewriter(tokenizeSql(tsql));
   rewriter.translate();
   return rewriter.text();
+}
+
+SqlShim::Parameterized SqlShim::parameterize(std::string_view tsql) const {
+  auto tokens = tokenizeSql(tsql);
+  if (!literalsCanBeParameters(tokens)) {
+    Rewriter rewriter(std::move(tokens));
+    rewriter.translate();
+    return {rewriter.text(), {}};
+  }
+  Rewriter rewriter(std::move(tokens));
+  rewriter.translate();
+  return rewriter.takeLiterals();
 }
 
 }  // namespace quill::sql

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill::sql {
 
@@ -29,6 +30,18 @@ namespace quill::sql {
 class SqlShim {
  public:
   std::string translate(std::string_view tsql) const;
+
+  // The translation with the text literals of a query or change statement
+  // taken out as parameters ("?", in order), so that statements differing
+  // only in the codes they name share one prepared statement. Literals the
+  // shim itself reads (a converted date), aliases written as literals, and
+  // statements that are not one SELECT, INSERT, UPDATE or DELETE without
+  // parameters of their own keep their literals (`literals` is empty).
+  struct Parameterized {
+    std::string sql;
+    std::vector<std::string> literals;
+  };
+  Parameterized parameterize(std::string_view tsql) const;
 };
 
 }  // namespace quill::sql

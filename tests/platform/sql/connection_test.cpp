@@ -70,6 +70,19 @@ TEST_F(ConnectionTest, AFailedStatementIsNotKeptAndRunsOnceItsTableExists) {
   EXPECT_EQ(db->query("SELECT * FROM U_qor_ComMensais")->fieldCount(), 3u);
 }
 
+TEST_F(ConnectionTest, StatementsDifferingOnlyInTheirCodesAnswerForTheirOwnCodes) {
+  // One prepared form serves both texts; each binds its own code.
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(db->query("SELECT NOME FROM ARTIGOS WHERE CODIGO = 'A1'")->value("NOME"), Variant("Milho"));
+    EXPECT_EQ(db->query("SELECT NOME FROM ARTIGOS WHERE CODIGO = 'A2'")->value("NOME"), Variant("Ração"));
+    EXPECT_EQ(db->query("SELECT NOME FROM ARTIGOS WHERE CODIGO = 'A3'")->recordCount(), 0);
+  }
+  // A literal where the engine wants a constant still works.
+  EXPECT_EQ(db->query("SELECT CODIGO FROM ARTIGOS ORDER BY CODIGO COLLATE NOCASE LIMIT 1")->value(0), Variant("A1"));
+  EXPECT_EQ(db->query("SELECT 'x' AS K, NOME FROM ARTIGOS WHERE CODIGO = 'A1'")->value("K"), Variant("x"));
+  EXPECT_EQ(db->query("SELECT NOME FROM ARTIGOS WHERE NOME LIKE 'M%' ESCAPE '!'")->recordCount(), 1);
+}
+
 TEST_F(ConnectionTest, CodesCompareWithoutRegardToCaseInFiltersJoinsAndOrder) {
   EXPECT_EQ(db->query("SELECT * FROM ARTIGOS WHERE CODIGO = 'A2'")->recordCount(), 1);
   EXPECT_EQ(db->query("SELECT * FROM ARTIGOS WHERE 'a1' = CODIGO")->recordCount(), 1);

@@ -98,6 +98,35 @@ TEST(SqlShim, RefusesTextItCannotReadWithTheCommandErrorNumber) {
   }
 }
 
+TEST(SqlShim, TakesOutTheLiteralsOfQueriesAndChangesOnly) {
+  struct Case {
+    const char* tsql;
+    const char* sql;
+    std::vector<std::string> literals;
+  } cases[] = {
+      {"SELECT * FROM ARTIGOS WHERE (ARTIGOS.CODIGO = 'A1') AND NOME LIKE 'M%'",
+       "SELECT * FROM ARTIGOS WHERE (ARTIGOS.CODIGO = ?) AND NOME LIKE ?", {"A1", "M%"}},
+      {"SELECT * FROM T WHERE A = 'O''Brien' AND N = 1", "SELECT * FROM T WHERE A = ? AND N = 1", {"O'Brien"}},
+      {"INSERT T (A, B) VALUES ('x', GETDATE ())",
+       "INSERT INTO T (A, B) VALUES (?, strftime('%Y-%m-%d %H:%M:%S','now','localtime'))", {"x"}},
+      {"Delete T where A='1'", "Delete FROM T where A=?", {"1"}},
+      {"UPDATE T SET A = 'b'", "UPDATE T SET A = ?", {"b"}},
+      // A converted date and an alias written as a literal stay in the text.
+      {"SELECT A AS 'Nome' FROM T WHERE D <= CONVERT(DATETIME, '2026-01-02', 102)",
+       "SELECT A AS 'Nome' FROM T WHERE D <= '2026-01-02 00:00:00'", {}},
+      // Statements with parameters of their own, two statements, and DDL keep them.
+      {"SELECT * FROM T WHERE A = 'x' AND B = ?", "SELECT * FROM T WHERE A = 'x' AND B = ?", {}},
+      {"DELETE FROM T WHERE A = 'x'; DELETE FROM U", "DELETE FROM T WHERE A = 'x'; DELETE FROM U", {}},
+      {"CREATE TABLE T (A TEXT DEFAULT 'x')", "CREATE TABLE \"T\" (\"A\" TEXT DEFAULT 'x')", {}},
+  };
+  SqlShim shim;
+  for (const auto& c : cases) {
+    auto form = shim.parameterize(c.tsql);
+    EXPECT_EQ(form.sql, c.sql) << c.tsql;
+    EXPECT_EQ(form.literals, c.literals) << c.tsql;
+  }
+}
+
 // The translations are checked against the engine too: the same constructs
 // run and answer what the original server answers.
 class ShimOnDatabase : public ::testing::Test {
