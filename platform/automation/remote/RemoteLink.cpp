@@ -42,8 +42,8 @@ constexpr std::int32_t kObjectDisconnected = -2147417848;
 // How long a server program gets to end by itself once its link is closed.
 constexpr milliseconds kExitGrace{1000};
 
-// Releases queued while a message was being sent stay few; a buffer grown
-// by one huge message is not kept.
+// The send buffer is reused from call to call; one grown by a huge message
+// is given back.
 constexpr std::size_t kKeptBufferBytes = 1024 * 1024;
 
 std::uint64_t idOf(const json& value, const char* what) {
@@ -225,14 +225,20 @@ std::vector<Variant> RemoteLink::decodeArgs(const json& args) {
 
 RemoteLink::Written RemoteLink::write(const json& message) {
   if (closed_) return Written::Closed;
-  sending_ = true;
-  sendBuffer_.resize(FrameChannel::kHeaderBytes);
-  json::to_msgpack(message, sendBuffer_);
-  lastSize_ = sendBuffer_.size() - FrameChannel::kHeaderBytes;
   Written result = Written::TooLarge;
-  if (lastSize_ <= options_.maxFrameBytes)
-    result = channel_.send(sendBuffer_, options_.callTimeout) ? Written::Sent : Written::Closed;
-  sending_ = false;
+  {
+    // Proxies released meanwhile queue their releases (see forget).
+    struct Sending {
+      bool& flag;
+      explicit Sending(bool& f) : flag(f) { flag = true; }
+      ~Sending() { flag = false; }
+    } sending(sending_);
+    sendBuffer_.resize(FrameChannel::kHeaderBytes);
+    json::to_msgpack(message, sendBuffer_);
+    lastSize_ = sendBuffer_.size() - FrameChannel::kHeaderBytes;
+    if (lastSize_ <= options_.maxFrameBytes)
+      result = channel_.send(sendBuffer_, options_.callTimeout) ? Written::Sent : Written::Closed;
+  }
   if (sendBuffer_.capacity() > kKeptBufferBytes) {
     sendBuffer_.clear();
     sendBuffer_.shrink_to_fit();
@@ -436,11 +442,12 @@ void RemoteLink::serveCall(const json& message) {
   } catch (const std::exception& e) {
     rollbackExports();
     reply = faultOf(callId, AutomationError(kAutomationErrorNumber, source,
-                                            fmt::format("Automation error: {} failed: {}", member, e.what())));
+                                            fmt::format("Automation error in {}.{}: {}", source, member, e.what())));
   } catch (...) {
     rollbackExports();
-    reply = faultOf(
-        callId, AutomationError(kAutomationErrorNumber, source, fmt::format("Automation error: {} failed", member)));
+    reply =
+        faultOf(callId, AutomationError(kAutomationErrorNumber, source,
+                                        fmt::format("Automation error in {}.{}: an unknown failure", source, member)));
   }
   answer(callId, source, std::move(reply));
 }
