@@ -98,6 +98,37 @@ TEST_F(RemoteWireTest, AnObjectSentTwiceSurvivesTheReleaseOfTheFirstReference) {
   EXPECT_EQ(late::call(remote, "Give").objectValue(), other);
 }
 
+TEST_F(RemoteWireTest, AnObjectReleasedByThePeerDuringItsOwnCallLivesUntilTheCallReturns) {
+  RawPeer peer(options());
+  peer.send(json::array({kReply, 1, json::array({kObject, kMine, 7, "Remote"}), json::array()}));
+  auto remote = peer.link->createRemote("Remote.Thing");
+  auto mine = std::make_shared<Probe>("released while running");
+  std::weak_ptr<Probe> watch = mine;
+  peer.send(json::array({kReply, 2, nullptr, json::array({nullptr})}));
+  late::call(remote, "Take", {Variant(DispatchPtr(mine))});
+  mine.reset();
+  peer.receive();
+  auto id = (*peer.receive())[5][0][2].get<std::uint64_t>();
+
+  // While we wait on Run, the peer calls our object; the object calls the
+  // peer back, and in that answer the peer gives back its last reference.
+  bool aliveAfterRelease = false;
+  watch.lock()->onFire = [&] {
+    late::call(remote, "Ping");
+    aliveAfterRelease = !watch.expired();
+  };
+  peer.send(json::array({kCall, 100, id, "Fire", 0, json::array()}));
+  peer.send(json::array({kRelease, id, 1}));
+  peer.send(json::array({kReply, 4, nullptr, json::array()}));
+  peer.send(json::array({kReply, 3, nullptr, json::array()}));
+  late::call(remote, "Run");
+  EXPECT_TRUE(aliveAfterRelease);
+  EXPECT_TRUE(watch.expired());
+  EXPECT_EQ(peer.receive(), json::array({kCall, 3, 7, "Run", 0, json::array()}));
+  EXPECT_EQ(peer.receive(), json::array({kCall, 4, 7, "Ping", 0, json::array()}));
+  EXPECT_EQ(peer.receive(), json::array({kReply, 100, nullptr, json::array()}));
+}
+
 TEST_F(RemoteWireTest, AFrameArrivingInPiecesIsReadWhole) {
   RawPeer peer(options());
   const std::string bytes =
