@@ -419,7 +419,11 @@ void RemoteLink::serveCall(const json& message) {
   // Held for the whole call: the caller may release it meanwhile.
   DispatchPtr target;
   if (auto it = exports_.find(objectId); it != exports_.end()) target = it->second.object;
-  const std::string source = target ? target->className() : std::string("Quill");
+  std::string source = "Quill";
+  try {
+    if (target) source = target->className();
+  } catch (...) {
+  }
 
   // The values outlive the answer: a proxy among them must not give its
   // references back before the answer carrying it has left.
