@@ -22,8 +22,8 @@ using quill::DataAccess;
 using quill::Variant;
 
 std::string connectionString(const fs::path& folder, const std::string& database) {
-  return "Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source=" + folder.string() + ";Initial Catalog=" +
-         database + ";User Id=quill;Password=quill; ";
+  return "Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source=" + folder.string() + ";Initial Catalog=" + database +
+         ";User Id=quill;Password=quill; ";
 }
 
 std::string articleRecord(const std::string& code) {

@@ -112,8 +112,9 @@ bool DataAccess::isOpen() const { return connection_ && connection_->isOpen(); }
 
 sql::Connection& DataAccess::connection() {
   if (!isOpen())
-    throw sql::sqlError(sql::sqlerr::ObjectClosed, "Operation is not allowed when the object is closed: the "
-                                                   "connection to the database is not open.");
+    throw sql::sqlError(sql::sqlerr::ObjectClosed,
+                        "Operation is not allowed when the object is closed: the "
+                        "connection to the database is not open.");
   return *connection_;
 }
 
@@ -140,40 +141,46 @@ const MemberTable<DataAccess>& DataAccess::members() {
   using Args = MemberTable<DataAccess>::Args;
   static const auto table =
       MemberTable<DataAccess>()
-          .method("OpenConnection",
-                  [](DataAccess& d, Args a) { return Variant(d.OpenConnection(vb::CStr(a[0]))); },
-                  Arity::exactly(1))
-          .sub("CloseConnection", [](DataAccess& d, Args) { d.CloseConnection(); }, Arity::exactly(0))
-          .method("Execute",
-                  [](DataAccess& d, Args a) {
-                    d.Execute(vb::CStr(a.back()));
-                    return Variant(true);
-                  },
-                  Arity{1, 2})
-          .method("OpenRecordset",
-                  [](DataAccess& d, Args a) {
-                    a[2] = Variant(DispatchPtr(d.OpenRecordset(vb::CStr(a[1]))));
-                    return Variant(true);
-                  },
-                  Arity{3, 5})
-          .method("SaveRecordset",
-                  [](DataAccess& d, Args a) {
-                    d.SaveRecordset(*recordsetArgument(a[1]));
-                    return Variant(true);
-                  },
-                  Arity::exactly(2))
-          .method("OpenUpdatable",
-                  [](DataAccess& d, Args a) {
-                    a[1] = Variant(DispatchPtr(d.OpenUpdatable(vb::CStr(a[0]))));
-                    return Variant(true);
-                  },
-                  Arity{2, 4})
-          .method("GetConnection",
-                  [](DataAccess& d, Args a) {
-                    a[0] = Variant(DispatchPtr(d.GetConnection()));
-                    return Variant(true);
-                  },
-                  Arity::exactly(1));
+          .method(
+              "OpenConnection", [](DataAccess& d, Args a) { return Variant(d.OpenConnection(vb::CStr(a[0]))); },
+              Arity::exactly(1))
+          .sub(
+              "CloseConnection", [](DataAccess& d, Args) { d.CloseConnection(); }, Arity::exactly(0))
+          .method(
+              "Execute",
+              [](DataAccess& d, Args a) {
+                d.Execute(vb::CStr(a.back()));
+                return Variant(true);
+              },
+              Arity{1, 2})
+          .method(
+              "OpenRecordset",
+              [](DataAccess& d, Args a) {
+                a[2] = Variant(DispatchPtr(d.OpenRecordset(vb::CStr(a[1]))));
+                return Variant(true);
+              },
+              Arity{3, 5})
+          .method(
+              "SaveRecordset",
+              [](DataAccess& d, Args a) {
+                d.SaveRecordset(*recordsetArgument(a[1]));
+                return Variant(true);
+              },
+              Arity::exactly(2))
+          .method(
+              "OpenUpdatable",
+              [](DataAccess& d, Args a) {
+                a[1] = Variant(DispatchPtr(d.OpenUpdatable(vb::CStr(a[0]))));
+                return Variant(true);
+              },
+              Arity{2, 4})
+          .method(
+              "GetConnection",
+              [](DataAccess& d, Args a) {
+                a[0] = Variant(DispatchPtr(d.GetConnection()));
+                return Variant(true);
+              },
+              Arity::exactly(1));
   return table;
 }
 

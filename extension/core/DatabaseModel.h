@@ -32,7 +32,7 @@ class DatabaseModel {
   // discounts name but GRUPOS lacks come last, named by their code. With no
   // client in the ranges the answer has the columns and no row.
   static std::shared_ptr<sql::Recordset> DescontosGrupoCliente(const sql::ProcedureArguments& arguments,
-                                                                sql::Connection& connection);
+                                                               sql::Connection& connection);
 };
 
 // What the extension's owner calls after opening a company connection.

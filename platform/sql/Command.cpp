@@ -26,22 +26,34 @@ Parameter Command::createParameter(std::string name, DataType type, std::int32_t
   if (value.isNull() || value.isEmpty()) return p;
   try {
     switch (valueKindOf(type)) {
-      case VarType::String: p.value = Variant(vb::CStr(value)); break;
-      case VarType::Integer: p.value = Variant(vb::CInt(value)); break;
-      case VarType::Long: p.value = Variant(vb::CLng(value)); break;
-      case VarType::Double: p.value = Variant(vb::CDbl(value)); break;
-      case VarType::Date: p.value = Variant(vb::CDate(value)); break;
-      case VarType::Boolean: p.value = Variant(vb::CBool(value)); break;
-      default: p.value = value;
+      case VarType::String:
+        p.value = Variant(vb::CStr(value));
+        break;
+      case VarType::Integer:
+        p.value = Variant(vb::CInt(value));
+        break;
+      case VarType::Long:
+        p.value = Variant(vb::CLng(value));
+        break;
+      case VarType::Double:
+        p.value = Variant(vb::CDbl(value));
+        break;
+      case VarType::Date:
+        p.value = Variant(vb::CDate(value));
+        break;
+      case VarType::Boolean:
+        p.value = Variant(vb::CBool(value));
+        break;
+      default:
+        p.value = value;
     }
   } catch (const AutomationError& e) {
-    throw sqlError(sqlerr::WrongValueType,
-                   fmt::format("The value {} of parameter {} does not fit its type: {}", value.debugString(), p.name,
-                               e.description()));
+    throw sqlError(sqlerr::WrongValueType, fmt::format("The value {} of parameter {} does not fit its type: {}",
+                                                       value.debugString(), p.name, e.description()));
   }
   if (p.value.isString() && p.size > 0 && characters(p.value.stringValue()) > static_cast<std::size_t>(p.size))
-    throw sqlError(sqlerr::WrongValueType, fmt::format("The value of parameter {} is longer than its {} characters",
-                                                       p.name, p.size));
+    throw sqlError(sqlerr::WrongValueType,
+                   fmt::format("The value of parameter {} is longer than its {} characters", p.name, p.size));
   return p;
 }
 

@@ -48,8 +48,7 @@ bool blankSql(const char* text) {
 // and table descriptions are out of date.
 bool changesSchema(sqlite3_stmt* statement) {
   std::string_view text = sqlite3_sql(statement);
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\n' || text.front() == '\t' ||
-                           text.front() == '\r'))
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\n' || text.front() == '\t' || text.front() == '\r'))
     text.remove_prefix(1);
   for (std::string_view word : {"CREATE", "ALTER", "DROP"})
     if (text.size() >= word.size() && equalsNoCase(text.substr(0, word.size()), word)) return true;
@@ -64,14 +63,20 @@ DataType settleType(std::vector<std::vector<Variant>>& rows, std::size_t column)
   for (const auto& row : rows) {
     const Variant& v = row[column];
     switch (v.type()) {
-      case VarType::Null: break;
-      case VarType::Long: whole = true; break;
-      case VarType::Double: fraction = true; break;
+      case VarType::Null:
+        break;
+      case VarType::Long:
+        whole = true;
+        break;
+      case VarType::Double:
+        fraction = true;
+        break;
       case VarType::String:
         text = true;
         if (v.stringValue().size() != 19 || !vb::parseIsoText(v.stringValue())) dates = false;
         break;
-      default: other = true;
+      default:
+        other = true;
     }
   }
   if (other || (text && (whole || fraction))) return DataType::Variant;
@@ -305,7 +310,8 @@ std::shared_ptr<Recordset> Connection::query(std::string_view sql, const std::ve
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
       std::vector<Variant> row;
       row.reserve(fields.size());
-      for (int i = 0; i < columns; ++i) row.push_back(readColumn(statement, i, fields[static_cast<std::size_t>(i)].type));
+      for (int i = 0; i < columns; ++i)
+        row.push_back(readColumn(statement, i, fields[static_cast<std::size_t>(i)].type));
       rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) throw sqliteError(db_, rc);
@@ -402,7 +408,8 @@ const Connection::TableInfo& Connection::tableInfo(std::string_view table) {
   if (!info.columns.empty()) {
     // The schema's own spelling of the table name.
     sqlite3_stmt* lookup = nullptr;
-    if (sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE",
+    if (sqlite3_prepare_v2(db_,
+                           "SELECT name FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE",
                            -1, &lookup, nullptr) == SQLITE_OK) {
       sqlite3_bind_text(lookup, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
       if (sqlite3_step(lookup) == SQLITE_ROW) info.name = reinterpret_cast<const char*>(sqlite3_column_text(lookup, 0));
@@ -415,8 +422,7 @@ const Connection::TableInfo& Connection::tableInfo(std::string_view table) {
 // ---- Transactions ----
 
 void Connection::beginTransaction() {
-  run(transactionDepth_ == 0 ? std::string("BEGIN IMMEDIATE")
-                             : fmt::format("SAVEPOINT quill_{}", transactionDepth_));
+  run(transactionDepth_ == 0 ? std::string("BEGIN IMMEDIATE") : fmt::format("SAVEPOINT quill_{}", transactionDepth_));
   ++transactionDepth_;
 }
 
@@ -442,12 +448,14 @@ void Connection::rollbackTransaction() noexcept {
 const MemberTable<Connection>& Connection::members() {
   static const auto table =
       MemberTable<Connection>()
-          .method("Execute",
-                  [](Connection& c, MemberTable<Connection>::Args a) {
-                    return Variant(DispatchPtr(c.query(vb::CStr(a[0]))));
-                  },
-                  Arity{1, 3})
-          .sub("Close", [](Connection& c, auto) { c.close(); }, Arity::exactly(0))
+          .method(
+              "Execute",
+              [](Connection& c, MemberTable<Connection>::Args a) {
+                return Variant(DispatchPtr(c.query(vb::CStr(a[0]))));
+              },
+              Arity{1, 3})
+          .sub(
+              "Close", [](Connection& c, auto) { c.close(); }, Arity::exactly(0))
           .property("State", [](Connection& c, auto) { return Variant(std::int32_t{c.isOpen() ? 1 : 0}); });
   return table;
 }

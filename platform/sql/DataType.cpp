@@ -22,9 +22,8 @@ DataType typeFromDeclaration(std::string_view declared) {
   // wider than both, "POINT" is not an integer.
   if (contains(t, "DATE") || contains(t, "TIME")) return DataType::DateTime;
   if (contains(t, "CHAR") || contains(t, "TEXT") || contains(t, "CLOB") || contains(t, "UNIQUEIDENTIFIER"))
-    return contains(t, "NCHAR") || contains(t, "NVARCHAR") || contains(t, "NTEXT") || t == "TEXT"
-               ? DataType::VarWChar
-               : DataType::VarChar;
+    return contains(t, "NCHAR") || contains(t, "NVARCHAR") || contains(t, "NTEXT") || t == "TEXT" ? DataType::VarWChar
+                                                                                                  : DataType::VarChar;
   if (contains(t, "BIT") || contains(t, "BOOL")) return DataType::Boolean;
   if (contains(t, "BIGINT")) return DataType::BigInt;
   if (contains(t, "SMALLINT") || contains(t, "TINYINT")) return DataType::SmallInt;
@@ -37,19 +36,26 @@ DataType typeFromDeclaration(std::string_view declared) {
 
 VarType valueKindOf(DataType type) {
   switch (type) {
-    case DataType::SmallInt: return VarType::Integer;
-    case DataType::Integer: return VarType::Long;
+    case DataType::SmallInt:
+      return VarType::Integer;
+    case DataType::Integer:
+      return VarType::Long;
     case DataType::Double:
     case DataType::Currency:
     case DataType::Numeric:
-    case DataType::BigInt: return VarType::Double;
+    case DataType::BigInt:
+      return VarType::Double;
     case DataType::Date:
-    case DataType::DateTime: return VarType::Date;
-    case DataType::Boolean: return VarType::Boolean;
+    case DataType::DateTime:
+      return VarType::Date;
+    case DataType::Boolean:
+      return VarType::Boolean;
     case DataType::VarChar:
-    case DataType::VarWChar: return VarType::String;
+    case DataType::VarWChar:
+      return VarType::String;
     case DataType::Empty:
-    case DataType::Variant: return VarType::Empty;
+    case DataType::Variant:
+      return VarType::Empty;
   }
   return VarType::Empty;
 }
@@ -61,8 +67,10 @@ bool isNumericType(DataType type) {
     case VarType::Integer:
     case VarType::Long:
     case VarType::Double:
-    case VarType::Boolean: return true;
-    default: return false;
+    case VarType::Boolean:
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -12,16 +12,16 @@ namespace quill::sql {
 // numbers to CreateParameter.
 enum class DataType : std::int32_t {
   Empty = 0,
-  SmallInt = 2,     // 16-bit integer
-  Integer = 3,      // 32-bit integer
+  SmallInt = 2,  // 16-bit integer
+  Integer = 3,   // 32-bit integer
   Double = 5,
   Currency = 6,
   Date = 7,
   Boolean = 11,
-  Variant = 12,     // no fixed type: expression columns with mixed values
+  Variant = 12,  // no fixed type: expression columns with mixed values
   BigInt = 20,
   Numeric = 131,
-  DateTime = 135,   // a stored date with time of day
+  DateTime = 135,  // a stored date with time of day
   VarChar = 200,
   VarWChar = 202,
 };

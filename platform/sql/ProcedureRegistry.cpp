@@ -27,8 +27,7 @@ const Variant& ProcedureArguments::get(std::string_view name) const {
   for (const auto& [n, v] : values_)
     if (equalsNoCase(n, name)) return v;
   throw sqlError(sqlerr::ErrorsInCommand,
-                 fmt::format("Error in the command: the procedure expects parameter {}, which was not supplied",
-                             name));
+                 fmt::format("Error in the command: the procedure expects parameter {}, which was not supplied", name));
 }
 
 void ProcedureRegistry::add(std::string name, Procedure procedure) {

@@ -40,9 +40,8 @@ Recordset::Recordset(std::vector<Field> fields) : fields_(std::move(fields)) {}
 void Recordset::appendRow(std::vector<Variant> values) {
   requireOpen();
   if (values.size() != fields_.size())
-    throw sqlError(sqlerr::InvalidArgument,
-                   fmt::format("A row of {} values does not fit a recordset of {} fields", values.size(),
-                               fields_.size()));
+    throw sqlError(sqlerr::InvalidArgument, fmt::format("A row of {} values does not fit a recordset of {} fields",
+                                                        values.size(), fields_.size()));
   Row row;
   row.original = values;
   row.values = std::move(values);
@@ -150,8 +149,10 @@ void Recordset::moveNext() {
   requireOpen();
   if (eof()) throw noCurrentRecord();
   finishPendingEdit();
-  if (deletedCurrent_) deletedCurrent_ = false;  // pos_ is already on the next row
-  else ++pos_;
+  if (deletedCurrent_)
+    deletedCurrent_ = false;  // pos_ is already on the next row
+  else
+    ++pos_;
 }
 
 void Recordset::movePrevious() {
@@ -428,9 +429,7 @@ void Recordset::acceptChanges(const std::vector<SavedRow>& saved) {
 namespace {
 using Args = MemberTable<Recordset>::Args;
 
-std::shared_ptr<Recordset> self(Recordset& rs) {
-  return std::static_pointer_cast<Recordset>(rs.shared_from_this());
-}
+std::shared_ptr<Recordset> self(Recordset& rs) { return std::static_pointer_cast<Recordset>(rs.shared_from_this()); }
 
 std::vector<Variant> listOf(const Variant& value) {
   if (value.isArray()) return value.arrayValue().items;
@@ -447,8 +446,7 @@ void assignAll(Recordset& rs, const Variant& keys, const Variant& values) {
   if (k.size() != v.size())
     throw sqlError(sqlerr::InvalidArgument, "The lists of fields and of values have different lengths");
   for (std::size_t i = 0; i < k.size(); ++i)
-    rs.setValue(k[i].isString() ? rs.fieldIndex(k[i].stringValue()) : static_cast<std::size_t>(vb::CLng(k[i])),
-                v[i]);
+    rs.setValue(k[i].isString() ? rs.fieldIndex(k[i].stringValue()) : static_cast<std::size_t>(vb::CLng(k[i])), v[i]);
 }
 }  // namespace
 
@@ -495,19 +493,27 @@ const MemberTable<Recordset>& Recordset::members() {
                 const Variant& v = a.back();
                 if (v.isString()) return rs.setFilter(v.stringValue());
                 switch (vb::CLng(v)) {
-                  case 0: return rs.setFilter("");
-                  case 1: return rs.showPendingRows();
-                  default: throw sqlError(sqlerr::InvalidArgument, "This filter kind is not supported");
+                  case 0:
+                    return rs.setFilter("");
+                  case 1:
+                    return rs.showPendingRows();
+                  default:
+                    throw sqlError(sqlerr::InvalidArgument, "This filter kind is not supported");
                 }
               })
           .property(
               "Sort", [](Recordset& rs, Args) { return Variant(rs.sort()); },
               [](Recordset& rs, Args a) { rs.setSort(vb::CStr(a.back())); })
-          .sub("MoveFirst", [](Recordset& rs, Args) { rs.moveFirst(); }, Arity::exactly(0))
-          .sub("MoveLast", [](Recordset& rs, Args) { rs.moveLast(); }, Arity::exactly(0))
-          .sub("MoveNext", [](Recordset& rs, Args) { rs.moveNext(); }, Arity::exactly(0))
-          .sub("MovePrevious", [](Recordset& rs, Args) { rs.movePrevious(); }, Arity::exactly(0))
-          .sub("Move", [](Recordset& rs, Args a) { rs.move(vb::CLng(a[0])); }, Arity{1, 2})
+          .sub(
+              "MoveFirst", [](Recordset& rs, Args) { rs.moveFirst(); }, Arity::exactly(0))
+          .sub(
+              "MoveLast", [](Recordset& rs, Args) { rs.moveLast(); }, Arity::exactly(0))
+          .sub(
+              "MoveNext", [](Recordset& rs, Args) { rs.moveNext(); }, Arity::exactly(0))
+          .sub(
+              "MovePrevious", [](Recordset& rs, Args) { rs.movePrevious(); }, Arity::exactly(0))
+          .sub(
+              "Move", [](Recordset& rs, Args a) { rs.move(vb::CLng(a[0])); }, Arity{1, 2})
           .sub(
               "AddNew",
               [](Recordset& rs, Args a) {
@@ -525,9 +531,12 @@ const MemberTable<Recordset>& Recordset::members() {
                 rs.update();
               },
               Arity{0, 2})
-          .sub("CancelUpdate", [](Recordset& rs, Args) { rs.cancelUpdate(); }, Arity::exactly(0))
-          .sub("Delete", [](Recordset& rs, Args) { rs.deleteCurrent(); }, Arity{0, 1})
-          .sub("Close", [](Recordset& rs, Args) { rs.close(); }, Arity::exactly(0));
+          .sub(
+              "CancelUpdate", [](Recordset& rs, Args) { rs.cancelUpdate(); }, Arity::exactly(0))
+          .sub(
+              "Delete", [](Recordset& rs, Args) { rs.deleteCurrent(); }, Arity{0, 1})
+          .sub(
+              "Close", [](Recordset& rs, Args) { rs.close(); }, Arity::exactly(0));
   return table;
 }
 

@@ -45,7 +45,7 @@ class Recordset : public DispatchObject<Recordset>, public ByValueObject {
     std::vector<Variant> original;  // as read from the database; Null on added rows
     std::vector<bool> assigned;     // written since the row was read or last saved
     RowState state = RowState::Unchanged;
-    bool inDatabase = true;         // false for a row added and not saved yet
+    bool inDatabase = true;  // false for a row added and not saved yet
   };
 
   // An open, empty recordset with these fields; rows come from appendRow.
@@ -92,10 +92,10 @@ class Recordset : public DispatchObject<Recordset>, public ByValueObject {
   EditMode editMode() const { return editMode_; }
 
   // ---- Editing in memory ----
-  void addNew();        // a new row at the end, made current
-  void update();        // finishes the edit or the new row
-  void cancelUpdate();  // undoes the edit; a new row goes away
-  void deleteCurrent(); // marks the current row deleted; it stays current until a move
+  void addNew();         // a new row at the end, made current
+  void update();         // finishes the edit or the new row
+  void cancelUpdate();   // undoes the edit; a new row goes away
+  void deleteCurrent();  // marks the current row deleted; it stays current until a move
 
   // ---- Filter and sort ----
   // ADO criteria (RecordsetFilter); empty text shows every row again.
@@ -113,8 +113,8 @@ class Recordset : public DispatchObject<Recordset>, public ByValueObject {
   // After the changes were written: each saved row takes the stored values
   // and becomes unchanged; deleted rows go.
   struct SavedRow {
-    std::size_t row = 0;               // index in rows()
-    std::vector<Variant> storedValues; // ignored for deleted rows
+    std::size_t row = 0;                // index in rows()
+    std::vector<Variant> storedValues;  // ignored for deleted rows
   };
   void acceptChanges(const std::vector<SavedRow>& saved);
   // From now on each Update and Delete writes its row straight to the

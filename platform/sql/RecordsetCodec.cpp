@@ -17,28 +17,45 @@ json encodeValue(const Variant& v) {
   const auto type = static_cast<int>(v.type());
   switch (v.type()) {
     case VarType::Empty:
-    case VarType::Null: return json::array({type});
-    case VarType::Boolean: return json::array({type, v.boolValue()});
-    case VarType::Integer: return json::array({type, v.integerValue()});
-    case VarType::Long: return json::array({type, v.longValue()});
-    case VarType::Double: return json::array({type, v.doubleValue()});
-    case VarType::Date: return json::array({type, v.dateValue().serial});
-    case VarType::String: return json::array({type, v.stringValue()});
-    default: throw sqlError(sqlerr::WrongValueType, "A recordset holding objects cannot be copied");
+    case VarType::Null:
+      return json::array({type});
+    case VarType::Boolean:
+      return json::array({type, v.boolValue()});
+    case VarType::Integer:
+      return json::array({type, v.integerValue()});
+    case VarType::Long:
+      return json::array({type, v.longValue()});
+    case VarType::Double:
+      return json::array({type, v.doubleValue()});
+    case VarType::Date:
+      return json::array({type, v.dateValue().serial});
+    case VarType::String:
+      return json::array({type, v.stringValue()});
+    default:
+      throw sqlError(sqlerr::WrongValueType, "A recordset holding objects cannot be copied");
   }
 }
 
 Variant decodeValue(const json& j) {
   switch (static_cast<VarType>(j.at(0).get<int>())) {
-    case VarType::Empty: return Variant();
-    case VarType::Null: return Variant::null();
-    case VarType::Boolean: return Variant(j.at(1).get<bool>());
-    case VarType::Integer: return Variant(j.at(1).get<std::int16_t>());
-    case VarType::Long: return Variant(j.at(1).get<std::int32_t>());
-    case VarType::Double: return Variant(j.at(1).get<double>());
-    case VarType::Date: return Variant(Date{j.at(1).get<double>()});
-    case VarType::String: return Variant(j.at(1).get<std::string>());
-    default: throw std::invalid_argument("unknown value kind");
+    case VarType::Empty:
+      return Variant();
+    case VarType::Null:
+      return Variant::null();
+    case VarType::Boolean:
+      return Variant(j.at(1).get<bool>());
+    case VarType::Integer:
+      return Variant(j.at(1).get<std::int16_t>());
+    case VarType::Long:
+      return Variant(j.at(1).get<std::int32_t>());
+    case VarType::Double:
+      return Variant(j.at(1).get<double>());
+    case VarType::Date:
+      return Variant(Date{j.at(1).get<double>()});
+    case VarType::String:
+      return Variant(j.at(1).get<std::string>());
+    default:
+      throw std::invalid_argument("unknown value kind");
   }
 }
 
@@ -156,9 +173,8 @@ std::shared_ptr<Recordset> RecordsetCodec::decode(std::string_view bytes) {
 // Recordsets crossing a process border are rebuilt by this library, which
 // registers their reader when it is loaded.
 [[maybe_unused]] const bool kRegistered = [] {
-  registerByValueType(Recordset::kByValueType, [](std::string_view bytes) -> DispatchPtr {
-    return RecordsetCodec::decode(bytes);
-  });
+  registerByValueType(Recordset::kByValueType,
+                      [](std::string_view bytes) -> DispatchPtr { return RecordsetCodec::decode(bytes); });
   return true;
 }();
 

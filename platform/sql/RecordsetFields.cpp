@@ -25,8 +25,8 @@ const MemberTable<RecordsetFields>& RecordsetFields::members() {
               "Item",
               [](RecordsetFields& f, FieldsArgs a) {
                 if (a.size() != 1) throw vbError(vberr::WrongArguments, "Fields");
-                return Variant(DispatchPtr(
-                    std::make_shared<RecordsetField>(f.recordset_, f.recordset_->fieldIndexOf(a[0]))));
+                return Variant(
+                    DispatchPtr(std::make_shared<RecordsetField>(f.recordset_, f.recordset_->fieldIndexOf(a[0]))));
               },
               [](RecordsetFields& f, FieldsArgs a) {
                 if (a.size() != 2) throw vbError(vberr::WrongArguments, "Fields");
@@ -44,7 +44,8 @@ const MemberTable<RecordsetFields>& RecordsetFields::members() {
                 f.recordset_->appendField(std::move(field));
               },
               Arity{2, 5})
-          .sub("Refresh", [](RecordsetFields&, FieldsArgs) {}, Arity::exactly(0));
+          .sub(
+              "Refresh", [](RecordsetFields&, FieldsArgs) {}, Arity::exactly(0));
   return table;
 }
 
@@ -68,9 +69,8 @@ const MemberTable<RecordsetField>& RecordsetField::members() {
           .property("OriginalValue", [](RecordsetField& f, FieldArgs) { return f.recordset_->originalValue(f.index_); })
           .property("UnderlyingValue",
                     [](RecordsetField& f, FieldArgs) { return f.recordset_->originalValue(f.index_); })
-          .property("DefinedSize", [](RecordsetField& f, FieldArgs) {
-            return Variant(f.recordset_->field(f.index_).definedSize);
-          });
+          .property("DefinedSize",
+                    [](RecordsetField& f, FieldArgs) { return Variant(f.recordset_->field(f.index_).definedSize); });
   return table;
 }
 

@@ -41,23 +41,35 @@ std::optional<Date> parseDate(std::string_view text) {
 
 double numberOf(const Variant& v) {
   switch (v.type()) {
-    case VarType::Integer: return v.integerValue();
-    case VarType::Long: return v.longValue();
-    case VarType::Boolean: return v.boolValue() ? -1.0 : 0.0;
-    case VarType::Date: return v.dateValue().serial;
-    default: return v.doubleValue();
+    case VarType::Integer:
+      return v.integerValue();
+    case VarType::Long:
+      return v.longValue();
+    case VarType::Boolean:
+      return v.boolValue() ? -1.0 : 0.0;
+    case VarType::Date:
+      return v.dateValue().serial;
+    default:
+      return v.doubleValue();
   }
 }
 
 std::string textOf(const Variant& v) {
   switch (v.type()) {
-    case VarType::String: return v.stringValue();
-    case VarType::Date: return vb::toIsoText(v.dateValue());
-    case VarType::Long: return std::to_string(v.longValue());
-    case VarType::Integer: return std::to_string(v.integerValue());
-    case VarType::Boolean: return v.boolValue() ? "True" : "False";
-    case VarType::Double: return fmt::format("{}", v.doubleValue());
-    default: return {};
+    case VarType::String:
+      return v.stringValue();
+    case VarType::Date:
+      return vb::toIsoText(v.dateValue());
+    case VarType::Long:
+      return std::to_string(v.longValue());
+    case VarType::Integer:
+      return std::to_string(v.integerValue());
+    case VarType::Boolean:
+      return v.boolValue() ? "True" : "False";
+    case VarType::Double:
+      return fmt::format("{}", v.doubleValue());
+    default:
+      return {};
   }
 }
 
@@ -87,13 +99,20 @@ bool like(std::string_view text, std::string_view pattern) {
 
 bool apply(Op op, int order) {
   switch (op) {
-    case Op::Eq: return order == 0;
-    case Op::Ne: return order != 0;
-    case Op::Lt: return order < 0;
-    case Op::Gt: return order > 0;
-    case Op::Le: return order <= 0;
-    case Op::Ge: return order >= 0;
-    case Op::Like: return false;
+    case Op::Eq:
+      return order == 0;
+    case Op::Ne:
+      return order != 0;
+    case Op::Lt:
+      return order < 0;
+    case Op::Gt:
+      return order > 0;
+    case Op::Le:
+      return order <= 0;
+    case Op::Ge:
+      return order >= 0;
+    case Op::Like:
+      return false;
   }
   return false;
 }
@@ -164,8 +183,7 @@ class Parser {
     skipBlanks();
     if (s_.size() - i_ < word.size() || !equalsNoCase(s_.substr(i_, word.size()), word)) return false;
     std::size_t after = i_ + word.size();
-    if (after < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[after])) || s_[after] == '_'))
-      return false;
+    if (after < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[after])) || s_[after] == '_')) return false;
     i_ = after;
     return true;
   }
@@ -221,8 +239,10 @@ class Parser {
     std::size_t start = i_;
     while (i_ < s_.size()) {
       const auto c = static_cast<unsigned char>(s_[i_]);
-      if (std::isalnum(c) || c == '_' || c >= 0x80) ++i_;
-      else break;
+      if (std::isalnum(c) || c == '_' || c >= 0x80)
+        ++i_;
+      else
+        break;
     }
     if (start == i_) throw badFilter(s_, fmt::format("a field name is missing at \"{}\"", s_.substr(start)));
     return std::string(s_.substr(start, i_ - start));
@@ -273,8 +293,8 @@ class Parser {
     if (keyword("NULL")) return Variant::null();
     std::size_t start = i_;
     if (s_[i_] == '-' || s_[i_] == '+') ++i_;
-    while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) || s_[i_] == '.' ||
-                              s_[i_] == 'e' || s_[i_] == 'E'))
+    while (i_ < s_.size() &&
+           (std::isdigit(static_cast<unsigned char>(s_[i_])) || s_[i_] == '.' || s_[i_] == 'e' || s_[i_] == 'E'))
       ++i_;
     auto number = parseNumber(s_.substr(start, i_ - start));
     if (!number) throw badFilter(s_, fmt::format("the value at \"{}\" is not understood", s_.substr(start)));
@@ -318,9 +338,12 @@ bool RecordsetFilter::matches(const std::vector<Variant>& row) const { return ev
 bool RecordsetFilter::evaluate(int index, const std::vector<Variant>& row) const {
   const Node& node = nodes_[static_cast<std::size_t>(index)];
   switch (node.kind) {
-    case Node::Kind::And: return evaluate(node.left, row) && evaluate(node.right, row);
-    case Node::Kind::Or: return evaluate(node.left, row) || evaluate(node.right, row);
-    case Node::Kind::Clause: return clauseMatches(node, row[node.field]);
+    case Node::Kind::And:
+      return evaluate(node.left, row) && evaluate(node.right, row);
+    case Node::Kind::Or:
+      return evaluate(node.left, row) || evaluate(node.right, row);
+    case Node::Kind::Clause:
+      return clauseMatches(node, row[node.field]);
   }
   return false;
 }

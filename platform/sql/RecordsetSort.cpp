@@ -20,8 +20,7 @@ std::string_view trim(std::string_view s) {
 bool endsWithWord(std::string_view s, std::string_view word) {
   if (s.size() <= word.size()) return false;
   const char before = s[s.size() - word.size() - 1];
-  return (before == ' ' || before == '\t' || before == ']') &&
-         equalsNoCase(s.substr(s.size() - word.size()), word);
+  return (before == ' ' || before == '\t' || before == ']') && equalsNoCase(s.substr(s.size() - word.size()), word);
 }
 }  // namespace
 

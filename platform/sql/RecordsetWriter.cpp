@@ -155,9 +155,9 @@ class RowWriter {
       if (same != it->columns.end()) {
         const Variant& earlier = it->values[static_cast<std::size_t>(same - it->columns.begin())];
         if (!(earlier == stored))
-          throw sqlError(sqlerr::InvalidArgument,
-                         fmt::format("Two fields of this row write different values into {}.{}", it->info->name,
-                                     column->name));
+          throw sqlError(
+              sqlerr::InvalidArgument,
+              fmt::format("Two fields of this row write different values into {}.{}", it->info->name, column->name));
         continue;
       }
       it->columns.push_back(column->name);
@@ -231,9 +231,14 @@ void RecordsetWriter::saveRows(Recordset& recordset, const std::vector<std::size
           if (row.inDatabase) writer.remove(row);
           saved.push_back({i, {}});
           break;
-        case RowState::Changed: saved.push_back({i, writer.update(row)}); break;
-        case RowState::Added: saved.push_back({i, writer.insert(row)}); break;
-        case RowState::Unchanged: break;
+        case RowState::Changed:
+          saved.push_back({i, writer.update(row)});
+          break;
+        case RowState::Added:
+          saved.push_back({i, writer.insert(row)});
+          break;
+        case RowState::Unchanged:
+          break;
       }
     }
     transaction.commit();

@@ -20,8 +20,8 @@ namespace sqlerr {
 inline constexpr std::int32_t NoTable = -2147217865;          // DB_E_NOTABLE
 inline constexpr std::int32_t ErrorsInCommand = -2147217900;  // DB_E_ERRORSINCOMMAND
 inline constexpr std::int32_t IntegrityViolation = -2147217873;
-inline constexpr std::int32_t RowNotFound = -2147217864;      // row changed or removed by someone else
-inline constexpr std::int32_t Failed = -2147467259;           // E_FAIL: locked, I/O, anything else
+inline constexpr std::int32_t RowNotFound = -2147217864;  // row changed or removed by someone else
+inline constexpr std::int32_t Failed = -2147467259;       // E_FAIL: locked, I/O, anything else
 
 inline constexpr std::int32_t InvalidArgument = 3001;
 inline constexpr std::int32_t NoCurrentRecord = 3021;

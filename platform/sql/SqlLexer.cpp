@@ -23,9 +23,8 @@ std::size_t closeOf(std::string_view sql, std::size_t start, char close, const c
     }
     return i + 1;
   }
-  throw sqlError(sqlerr::ErrorsInCommand,
-                 std::string("Error in the command: unclosed ") + what + " starting at " +
-                     std::string(sql.substr(start, 30)));
+  throw sqlError(sqlerr::ErrorsInCommand, std::string("Error in the command: unclosed ") + what + " starting at " +
+                                              std::string(sql.substr(start, 30)));
 }
 }  // namespace
 
@@ -64,8 +63,8 @@ std::vector<SqlToken> tokenizeSql(std::string_view sql) {
     const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
       std::size_t j = i;
-      while (j < sql.size() && (sql[j] == ' ' || sql[j] == '\t' || sql[j] == '\r' || sql[j] == '\n' ||
-                                sql[j] == '\f' || sql[j] == '\v'))
+      while (j < sql.size() &&
+             (sql[j] == ' ' || sql[j] == '\t' || sql[j] == '\r' || sql[j] == '\n' || sql[j] == '\f' || sql[j] == '\v'))
         ++j;
       push(Kind::Space, j);
     } else if (c == '-' && next == '-') {

@@ -16,8 +16,8 @@ struct SqlToken {
     QuotedName,  // [name] or "name"
     String,      // 'text' with '' for a quote inside
     Number,
-    Parameter,   // ?, @name or :name
-    Symbol,      // operators and punctuation; <=, >=, <>, !=, || are one token
+    Parameter,  // ?, @name or :name
+    Symbol,     // operators and punctuation; <=, >=, <>, !=, || are one token
   };
   Kind kind;
   std::string text;

@@ -152,9 +152,12 @@ class Rewriter {
     std::vector<std::size_t> out;
     int depth = 0;
     for (std::size_t j = open + 1; j < close; ++j) {
-      if (t_[j].isSymbol("(")) ++depth;
-      else if (t_[j].isSymbol(")")) --depth;
-      else if (depth == 0 && t_[j].isSymbol(",")) out.push_back(j);
+      if (t_[j].isSymbol("("))
+        ++depth;
+      else if (t_[j].isSymbol(")"))
+        --depth;
+      else if (depth == 0 && t_[j].isSymbol(","))
+        out.push_back(j);
     }
     return out;
   }
@@ -294,8 +297,10 @@ class Rewriter {
       if (t_[j].isSymbol("(")) ++depth;
       if (t_[j].isSymbol(")") && depth-- == 0) break;
     }
-    if (j < end) t_[j].text = limit + t_[j].text;
-    else t_[prevSig(end, select)].text += limit;  // before any trailing comment
+    if (j < end)
+      t_[j].text = limit + t_[j].text;
+    else
+      t_[prevSig(end, select)].text += limit;  // before any trailing comment
   }
 
   // CREATE TABLE is rebuilt from its parts: the original server's column
@@ -357,8 +362,7 @@ class Rewriter {
         erase(k, target == npos ? end : target + 1);
         if (target == npos) break;
         k = target;
-      } else if (t_[k].isWord("WITHOUT") || t_[k].isWord("ROWID") || t_[k].isWord("STRICT") ||
-                 t_[k].isSymbol(",")) {
+      } else if (t_[k].isWord("WITHOUT") || t_[k].isWord("ROWID") || t_[k].isWord("STRICT") || t_[k].isSymbol(",")) {
         continue;  // SQLite's own table options stay as written
       } else if (t_[k].isWord("WITH") && followedByParen(k, end)) {
         std::size_t p = matchParen(nextSig(k, end), end);
@@ -378,9 +382,7 @@ class Rewriter {
     for (std::size_t j = from + 1; j < to; ++j)
       if (t_[j].significant() && !t_[j].text.empty()) sig.push_back(j);
     if (sig.empty()) return e;
-    auto render = [&](const SqlToken& tok) {
-      return tok.kind == Kind::QuotedName ? quoteName(tok.name()) : tok.text;
-    };
+    auto render = [&](const SqlToken& tok) { return tok.kind == Kind::QuotedName ? quoteName(tok.name()) : tok.text; };
     auto skipParens = [&](std::size_t& k) {  // sig[k] is "(": move k onto its ")"
       int depth = 0;
       for (; k < sig.size(); ++k) {
@@ -393,8 +395,8 @@ class Rewriter {
       return tok.isWord("CLUSTERED") || tok.isWord("NONCLUSTERED") || tok.isWord("ROWGUIDCOL");
     };
     const SqlToken& first = t_[sig[0]];
-    if (first.isWord("CONSTRAINT") || first.isWord("PRIMARY") || first.isWord("UNIQUE") ||
-        first.isWord("FOREIGN") || first.isWord("CHECK")) {
+    if (first.isWord("CONSTRAINT") || first.isWord("PRIMARY") || first.isWord("UNIQUE") || first.isWord("FOREIGN") ||
+        first.isWord("CHECK")) {
       e.constraint = true;
       bool primaryKey = false;
       for (std::size_t k = 0; k < sig.size(); ++k) {
@@ -416,8 +418,7 @@ class Rewriter {
           skipParens(k);
           for (std::size_t c = k0 + 1; c < k; ++c) {
             const SqlToken& col = t_[sig[c]];
-            if ((col.kind == Kind::Word || col.kind == Kind::QuotedName) && !col.isWord("ASC") &&
-                !col.isWord("DESC"))
+            if ((col.kind == Kind::Word || col.kind == Kind::QuotedName) && !col.isWord("ASC") && !col.isWord("DESC"))
               e.keyColumns.push_back(col.name());
           }
           for (std::size_t c = k0; c <= k; ++c) e.parts.push_back(render(t_[sig[c]]));
@@ -487,8 +488,8 @@ bool literalsCanBeParameters(const std::vector<SqlToken>& tokens) {
     if (tok.kind == Kind::Parameter) return false;
     if (!first) first = &tok;
   }
-  return first && (first->isWord("SELECT") || first->isWord("INSERT") || first->isWord("UPDATE") ||
-                   first->isWord("DELETE"));
+  return first &&
+         (first->isWord("SELECT") || first->isWord("INSERT") || first->isWord("UPDATE") || first->isWord("DELETE"));
 }
 
 }  // namespace

@@ -25,10 +25,14 @@ bool isBlank(const std::string& text) { return text.find_first_not_of(" \t") == 
 
 double numberOf(const Variant& raw) {
   switch (raw.type()) {
-    case VarType::Integer: return raw.integerValue();
-    case VarType::Long: return raw.longValue();
-    case VarType::Boolean: return raw.boolValue() ? -1.0 : 0.0;
-    default: return raw.doubleValue();
+    case VarType::Integer:
+      return raw.integerValue();
+    case VarType::Long:
+      return raw.longValue();
+    case VarType::Boolean:
+      return raw.boolValue() ? -1.0 : 0.0;
+    default:
+      return raw.doubleValue();
   }
 }
 
@@ -78,9 +82,14 @@ Variant typedValue(const Variant& raw, DataType type) {
 Variant readColumn(sqlite3_stmt* statement, int index, DataType type) {
   Variant raw;
   switch (sqlite3_column_type(statement, index)) {
-    case SQLITE_NULL: return Variant::null();
-    case SQLITE_INTEGER: raw = integerValue(sqlite3_column_int64(statement, index)); break;
-    case SQLITE_FLOAT: raw = Variant(sqlite3_column_double(statement, index)); break;
+    case SQLITE_NULL:
+      return Variant::null();
+    case SQLITE_INTEGER:
+      raw = integerValue(sqlite3_column_int64(statement, index));
+      break;
+    case SQLITE_FLOAT:
+      raw = Variant(sqlite3_column_double(statement, index));
+      break;
     default: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
       raw = Variant(std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, index))));
@@ -100,24 +109,27 @@ Variant storageValue(const Variant& value, DataType columnType, std::string_view
   try {
     switch (kind) {
       case VarType::Date: {
-        Date date = value.isString() && vb::parseIsoText(value.stringValue())
-                        ? *vb::parseIsoText(value.stringValue())
-                        : vb::CDate(value);
+        Date date = value.isString() && vb::parseIsoText(value.stringValue()) ? *vb::parseIsoText(value.stringValue())
+                                                                              : vb::CDate(value);
         return Variant(vb::toIsoText(date));
       }
-      case VarType::Integer: return Variant(static_cast<std::int32_t>(vb::CInt(value)));
-      case VarType::Long: return Variant(vb::CLng(value));
-      case VarType::Boolean: return Variant(static_cast<std::int32_t>(vb::CBool(value) ? 1 : 0));
-      case VarType::Double: return Variant(vb::CDbl(value));
-      case VarType::String: return value.isString() ? value : Variant(vb::CStr(value));
+      case VarType::Integer:
+        return Variant(static_cast<std::int32_t>(vb::CInt(value)));
+      case VarType::Long:
+        return Variant(vb::CLng(value));
+      case VarType::Boolean:
+        return Variant(static_cast<std::int32_t>(vb::CBool(value) ? 1 : 0));
+      case VarType::Double:
+        return Variant(vb::CDbl(value));
+      case VarType::String:
+        return value.isString() ? value : Variant(vb::CStr(value));
       default:
         if (value.type() == VarType::Date) return Variant(vb::toIsoText(value.dateValue()));
         return value;
     }
   } catch (const AutomationError& e) {
-    throw sqlError(sqlerr::WrongValueType,
-                   fmt::format("{}: the value {} cannot be stored in column {}", e.description(),
-                               value.debugString(), columnName));
+    throw sqlError(sqlerr::WrongValueType, fmt::format("{}: the value {} cannot be stored in column {}",
+                                                       e.description(), value.debugString(), columnName));
   }
 }
 
@@ -125,11 +137,21 @@ void bindValue(sqlite3_stmt* statement, int index, const Variant& value) {
   int rc = SQLITE_OK;
   switch (value.type()) {
     case VarType::Empty:
-    case VarType::Null: rc = sqlite3_bind_null(statement, index); break;
-    case VarType::Boolean: rc = sqlite3_bind_int(statement, index, value.boolValue() ? -1 : 0); break;
-    case VarType::Integer: rc = sqlite3_bind_int(statement, index, value.integerValue()); break;
-    case VarType::Long: rc = sqlite3_bind_int(statement, index, value.longValue()); break;
-    case VarType::Double: rc = sqlite3_bind_double(statement, index, value.doubleValue()); break;
+    case VarType::Null:
+      rc = sqlite3_bind_null(statement, index);
+      break;
+    case VarType::Boolean:
+      rc = sqlite3_bind_int(statement, index, value.boolValue() ? -1 : 0);
+      break;
+    case VarType::Integer:
+      rc = sqlite3_bind_int(statement, index, value.integerValue());
+      break;
+    case VarType::Long:
+      rc = sqlite3_bind_int(statement, index, value.longValue());
+      break;
+    case VarType::Double:
+      rc = sqlite3_bind_double(statement, index, value.doubleValue());
+      break;
     case VarType::Date: {
       std::string text = vb::toIsoText(value.dateValue());
       rc = sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);

@@ -43,7 +43,9 @@ class StatementCache {
       : texts_(texts), statements_(statements) {}
 
   const CachedText* findText(std::string_view text) { return texts_.find(text); }
-  const CachedText* addText(std::string text, CachedText entry) { return texts_.add(std::move(text), std::move(entry)); }
+  const CachedText* addText(std::string text, CachedText entry) {
+    return texts_.add(std::move(text), std::move(entry));
+  }
   std::shared_ptr<CachedStatement> findStatement(std::string_view sql) {
     auto* found = statements_.find(sql);
     return found ? *found : nullptr;

@@ -13,10 +13,14 @@ int rank(const Variant& v) {
 
 double number(const Variant& v) {
   switch (v.type()) {
-    case VarType::Integer: return v.integerValue();
-    case VarType::Long: return v.longValue();
-    case VarType::Boolean: return v.boolValue() ? -1.0 : 0.0;
-    default: return v.doubleValue();
+    case VarType::Integer:
+      return v.integerValue();
+    case VarType::Long:
+      return v.longValue();
+    case VarType::Boolean:
+      return v.boolValue() ? -1.0 : 0.0;
+    default:
+      return v.doubleValue();
   }
 }
 
@@ -42,10 +46,14 @@ int compareValues(const Variant& a, const Variant& b) {
   const int ra = rank(a), rb = rank(b);
   if (ra != rb) return threeWay(ra, rb);
   switch (ra) {
-    case 1: return threeWay(number(a), number(b));
-    case 2: return threeWay(a.dateValue().serial, b.dateValue().serial);
-    case 3: return compareTextNoCase(a.stringValue(), b.stringValue());
-    default: return 0;
+    case 1:
+      return threeWay(number(a), number(b));
+    case 2:
+      return threeWay(a.dateValue().serial, b.dateValue().serial);
+    case 3:
+      return compareTextNoCase(a.stringValue(), b.stringValue());
+    default:
+      return 0;
   }
 }
 

@@ -1,13 +1,16 @@
+#include "extension/components/DataAccess.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 
-#include "extension/components/DataAccess.h"
 #include "platform/automation/Dispatch.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlError.h"
 #include "platform/sql/SqlQuote.h"
+#include "platform/sql/Transaction.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
 #include "tests/platform/sql/SqlTestSupport.h"
@@ -78,7 +81,8 @@ TEST_F(DataAccessTest, OpensTheDatabaseNamedByTheConnectionStringsTheExtensionBu
 }
 
 TEST_F(DataAccessTest, AnythingElseAnswersFalseWithAReason) {
-  std::ofstream(folder.path() / "ESTRAGADA.db") << "not a database at all, just some words in a file that is big enough";
+  std::ofstream(folder.path() / "ESTRAGADA.db")
+      << "not a database at all, just some words in a file that is big enough";
   std::filesystem::create_directories(folder.path() / "sub");
   const std::string server = folder.path().string();
   struct Case {
@@ -149,8 +153,9 @@ TEST_F(DataAccessTest, AJoinWritesOnlyTheTableWhoseColumnsChanged) {
   rs->setValue("PRECOFIXO", Variant(std::int32_t{-1}));
   rs->update();
   data.SaveRecordset(*rs);
-  auto saved = reread("SELECT * FROM ARTIGOS LEFT JOIN U_ARTIGOS ON ARTIGOS.CODIGO = U_ARTIGOS.CODIGO "
-                      "WHERE ARTIGOS.CODIGO = 'A1'");
+  auto saved = reread(
+      "SELECT * FROM ARTIGOS LEFT JOIN U_ARTIGOS ON ARTIGOS.CODIGO = U_ARTIGOS.CODIGO "
+      "WHERE ARTIGOS.CODIGO = 'A1'");
   EXPECT_EQ(saved->value("NOME"), Variant("Milho amarelo"));
   EXPECT_EQ(saved->value("PRECOFIXO"), Variant(std::int32_t{-1}));
 }
@@ -197,6 +202,26 @@ TEST_F(DataAccessTest, AFailureInTheMiddleOfASaveWritesNothing) {
   rs->setValue("PVP1SIVA", Variant(21.0));
   data.SaveRecordset(*rs);
   EXPECT_EQ(reread("SELECT * FROM U_QOR_PRECOS")->recordCount(), 3);
+}
+
+TEST_F(DataAccessTest, ASaveWhileAnotherUserWritesWaitsThenFailsKeepingTheChanges) {
+  auto rs = data.OpenRecordset("SELECT * FROM U_QOR_PRECOS ORDER BY ARTIGO");
+  rs->setValue("PVP1SIVA", Variant(55.0));
+  rs->update();
+  data.GetConnection()->setBusyTimeout(std::chrono::milliseconds(200));
+  auto other = sql::Connection::open(folder.path() / "EMPRESA.db");
+  {
+    sql::Transaction writing(*other);
+    other->execute("UPDATE ARTIGOS SET NOME = 'Outro' WHERE CODIGO = 'A3'");
+    std::string description;
+    EXPECT_EQ(errorNumberOf([&] { data.SaveRecordset(*rs); }, &description), sql::sqlerr::Failed);
+    EXPECT_NE(description.find("in use by another user"), std::string::npos) << description;
+    EXPECT_TRUE(rs->hasPendingChanges());
+    writing.commit();
+  }
+  data.SaveRecordset(*rs);  // the same changes, once the other user is done
+  EXPECT_EQ(reread("SELECT PVP1SIVA FROM U_QOR_PRECOS WHERE ARTIGO = 'A1'")->value(0), Variant(55.0));
+  EXPECT_EQ(reread("SELECT NOME FROM ARTIGOS WHERE CODIGO = 'A3'")->value(0), Variant("Outro"));
 }
 
 TEST_F(DataAccessTest, RowsThatCannotBeLocatedOrKeyedAreRefused) {
@@ -260,8 +285,9 @@ TEST_F(DataAccessTest, AnUpdatableRecordsetWritesEachRowAtItsOwnUpdate) {
 
 TEST_F(DataAccessTest, CodesWithQuotesDoNotChangeStatementsWhenQuoted) {
   const std::string typed = "C1' OR 'a'='a";
-  auto rs = data.OpenRecordset("SELECT     * FROM       U_QOR_GRUPOSDESCONTO WHERE      U_QOR_GRUPOSDESCONTO.CLIENTE ='" +
-                               sql::sqlQuote(typed) + "' ORDER BY   GRUPO ");
+  auto rs =
+      data.OpenRecordset("SELECT     * FROM       U_QOR_GRUPOSDESCONTO WHERE      U_QOR_GRUPOSDESCONTO.CLIENTE ='" +
+                         sql::sqlQuote(typed) + "' ORDER BY   GRUPO ");
   EXPECT_EQ(rs->recordCount(), 0);
   data.Execute("DELETE  FROM U_QOR_GRUPOSDESCONTO WHERE (CLIENTE = '" + sql::sqlQuote(typed) + "')");
   EXPECT_EQ(reread("SELECT * FROM U_QOR_GRUPOSDESCONTO")->recordCount(), 2);
@@ -300,15 +326,20 @@ TEST_F(DataAccessTest, TheLateBoundShapesFillTheirByReferenceArguments) {
   late::callRef(d, "GetConnection", get);
   DispatchPtr connection = requireObject(get[0]);
   EXPECT_EQ(late::get(connection, "State"), Variant(std::int32_t{1}));
-  DispatchPtr counted = requireObject(late::call(connection, "Execute", {Variant("SELECT * FROM U_QOR_GRUPOSDESCONTO")}));
+  DispatchPtr counted =
+      requireObject(late::call(connection, "Execute", {Variant("SELECT * FROM U_QOR_GRUPOSDESCONTO")}));
   EXPECT_EQ(late::get(counted, "RecordCount"), Variant(std::int32_t{2}));
   EXPECT_EQ(reread("SELECT NOME FROM ARTIGOS WHERE CODIGO = 'A1'")->value("NOME"), Variant("Milho novo"));
 
-  EXPECT_EQ(errorNumberOf([&] { late::call(d, "SaveRecordset", {Variant(""), Variant(connection)}); }),
+  EXPECT_EQ(errorNumberOf([&] {
+              late::call(d, "SaveRecordset", {Variant(""), Variant(connection)});
+            }),
             vberr::TypeMismatch);
   late::call(d, "CloseConnection");
   EXPECT_EQ(late::get(connection, "State"), Variant(std::int32_t{0}));
-  EXPECT_EQ(errorNumberOf([&] { late::call(d, "Execute", {Variant(""), Variant("SELECT 1")}); }),
+  EXPECT_EQ(errorNumberOf([&] {
+              late::call(d, "Execute", {Variant(""), Variant("SELECT 1")});
+            }),
             sql::sqlerr::ObjectClosed);
   late::call(d, "CloseConnection");  // again: nothing happens
 }

@@ -1,9 +1,8 @@
 // Every statement the system sends to the company database, as its routines
 // build them, run through DataAccess against the demo company.
 
-#include <gtest/gtest.h>
-
 #include <fmt/format.h>
+#include <gtest/gtest.h>
 
 #include <tuple>
 
@@ -48,8 +47,8 @@ std::string scheduledPricesSelect() {
 
 std::string queryScheduledPrices(std::string_view from, std::string_view to, std::string_view grpFrom = "",
                                  std::string_view grpTo = "") {
-  std::string sql = scheduledPricesSelect() + " AND (ARTIGOS.CODIGO >='" + q(from) + "') AND (ARTIGOS.CODIGO <='" +
-                    q(to) + "')";
+  std::string sql =
+      scheduledPricesSelect() + " AND (ARTIGOS.CODIGO >='" + q(from) + "') AND (ARTIGOS.CODIGO <='" + q(to) + "')";
   if (!grpFrom.empty() || !grpTo.empty())
     sql += " AND (ARTIGOS.GRUPO >='" + q(grpFrom) + "') AND (ARTIGOS.GRUPO <='" + q(grpTo) + "')";
   return sql + " ORDER BY ARTIGOS.CODIGO";
@@ -69,8 +68,9 @@ std::string linePrices(bool byStartDate) {
       "(ARTIGOS.INACTIVO = 0) AND (ARTIGOS.CODIGO >=' ') AND (ARTIGOS.CODIGO <='ZZZZZZZZZZZZZZZ') AND "
       "(U_ARTIGOS.PRECOFIXO=-1) AND ";
   if (byStartDate)
-    sql += "((CLIENTES.VENDEDOR >= 'V01') AND (CLIENTES.VENDEDOR <= 'V99')) AND ((PRECOS.DATINIC >= '2025-01-01') "
-           "AND (PRECOS.DATINIC <= '2026-12-31')) ";
+    sql +=
+        "((CLIENTES.VENDEDOR >= 'V01') AND (CLIENTES.VENDEDOR <= 'V99')) AND ((PRECOS.DATINIC >= '2025-01-01') "
+        "AND (PRECOS.DATINIC <= '2026-12-31')) ";
   else
     sql += "(CLIENTES.VENDEDOR >= 'V01') AND (CLIENTES.VENDEDOR <= 'V99') ";
   return sql + "ORDER BY CLIENTES.VENDEDOR, PRECOS.LINPRC, PRECOS.ARTIGO";
@@ -125,8 +125,9 @@ class Statements : public ::testing::Test {
   void SetUp() override {
     std::filesystem::copy_file(company_->databaseFile(), folder.path() / "QUILLDEMO.db");
     data.setConnectionSetup(&registerDatabaseModel);
-    ASSERT_TRUE(data.OpenConnection("Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source=" +
-                                    folder.path().string() + ";Initial Catalog=QUILLDEMO;User Id=quill;Password=quill; "))
+    ASSERT_TRUE(
+        data.OpenConnection("Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source=" + folder.path().string() +
+                            ";Initial Catalog=QUILLDEMO;User Id=quill;Password=quill; "))
         << data.lastError();
   }
 
@@ -148,44 +149,67 @@ TEST_F(Statements, EveryQueryOfTheSystemRunsOnTheDemoCompany) {
       // Sales-line pricing.
       {"article record",
        "SELECT       * FROM         ARTIGOS LEFT OUTER JOIN                 U_ARTIGOS ON ARTIGOS.CODIGO = "
-       "U_ARTIGOS.CODIGO WHERE        (ARTIGOS.CODIGO = '" + q(art) + "') ", 1},
+       "U_ARTIGOS.CODIGO WHERE        (ARTIGOS.CODIGO = '" +
+           q(art) + "') ",
+       1},
       {"client record",
        "SELECT       * FROM         CLIENTES LEFT OUTER JOIN                 U_CLIENTES ON CLIENTES.CODIGO = "
-       "U_CLIENTES.CODIGO WHERE        (CLIENTES.CODIGO = '" + q(cli) + "') ", 1},
+       "U_CLIENTES.CODIGO WHERE        (CLIENTES.CODIGO = '" +
+           q(cli) + "') ",
+       1},
       {"quoted client record",
        "SELECT       * FROM         CLIENTES LEFT OUTER JOIN                 U_CLIENTES ON CLIENTES.CODIGO = "
-       "U_CLIENTES.CODIGO WHERE        (CLIENTES.CODIGO = '" + q(demo::kQuotedCodeClient) + "') ", 1},
+       "U_CLIENTES.CODIGO WHERE        (CLIENTES.CODIGO = '" +
+           q(demo::kQuotedCodeClient) + "') ",
+       1},
       {"price-line prices",
-       "SELECT       * FROM         PRECOS WHERE        (ARTIGO ='" + q(art) + "') AND (MOEDA = 'EUR') AND (LINPRC =1) ", 1},
+       "SELECT       * FROM         PRECOS WHERE        (ARTIGO ='" + q(art) +
+           "') AND (MOEDA = 'EUR') AND (LINPRC =1) ",
+       1},
       {"group discount",
        "SELECT       * FROM         U_QOR_GRUPOSDESCONTO WHERE        (GRUPO ='" + q(demo::kFeedGroup) +
-           "') AND (CLIENTE = '" + q(demo::kGroupDiscountClient) + "')", 1},
+           "') AND (CLIENTE = '" + q(demo::kGroupDiscountClient) + "')",
+       1},
       {"scheduled retail prices",
        "SELECT  * FROM      U_QOR_PRECOS WHERE     (ARTIGO ='" + q(demo::kScheduledPriceArticle) + "') ", 1},
       // Document hooks and the bridge.
       {"client", "SELECT       * FROM         CLIENTES WHERE        (CODIGO ='" + q(cli) + "') ", 1},
       {"price at the document date",
-       "SELECT       * FROM         PRECOS WHERE        (ARTIGO ='" + q(art) + "') AND (MOEDA = 'EUR') AND (LINPRC =1) "
-       "AND (DATINIC <= CONVERT(DATETIME, '" + s(demo::kDocumentDate) + "', 102))", 1},
+       "SELECT       * FROM         PRECOS WHERE        (ARTIGO ='" + q(art) +
+           "') AND (MOEDA = 'EUR') AND (LINPRC =1) "
+           "AND (DATINIC <= CONVERT(DATETIME, '" +
+           s(demo::kDocumentDate) + "', 102))",
+       1},
       {"price starting on the document date",
-       "SELECT       * FROM         PRECOS WHERE        (ARTIGO ='" + q(art) + "') AND (MOEDA = 'EUR') AND (LINPRC =1) "
-       "AND (DATINIC <= CONVERT(DATETIME, '" + s(demo::kPastPriceStart) + "', 102))", 1},
-      {"dispatch code", "SELECT       * FROM         U_EXPEDIR WHERE        (CODIGO ='" + q(demo::kAllowanceDispatch) + "') ", 1},
-      {"client user fields", "SELECT       * FROM         U_CLIENTES WHERE        (CODIGO ='" + q(demo::kAllowanceClient) + "') ", 1},
+       "SELECT       * FROM         PRECOS WHERE        (ARTIGO ='" + q(art) +
+           "') AND (MOEDA = 'EUR') AND (LINPRC =1) "
+           "AND (DATINIC <= CONVERT(DATETIME, '" +
+           s(demo::kPastPriceStart) + "', 102))",
+       1},
+      {"dispatch code",
+       "SELECT       * FROM         U_EXPEDIR WHERE        (CODIGO ='" + q(demo::kAllowanceDispatch) + "') ", 1},
+      {"client user fields",
+       "SELECT       * FROM         U_CLIENTES WHERE        (CODIGO ='" + q(demo::kAllowanceClient) + "') ", 1},
       {"article", "SELECT       * FROM         ARTIGOS WHERE        (ARTIGOS.CODIGO = '" + q(art) + "') ", 1},
       {"price exists",
        "SELECT       ARTIGO, MOEDA, LINPRC FROM         PRECOS WHERE        (ARTIGO = '" + q(art) +
-           "') AND (MOEDA = 'EUR') AND (LINPRC =1 ) ", 1},
+           "') AND (MOEDA = 'EUR') AND (LINPRC =1 ) ",
+       1},
       // Scheduled retail prices.
       {"scheduled prices", queryScheduledPrices(" ", "ZZZZZZZZZZZZZZZ"), 10},
-      {"scheduled prices of groups", queryScheduledPrices(" ", "ZZZZZZZZZZZZZZZ", demo::kCerealGroup, demo::kFeedGroup), 1},
+      {"scheduled prices of groups", queryScheduledPrices(" ", "ZZZZZZZZZZZZZZZ", demo::kCerealGroup, demo::kFeedGroup),
+       1},
       {"scheduled prices by activation",
-       scheduledPricesSelect() + " AND ((ARTIGOS.CODIGO >=' ') AND (ARTIGOS.CODIGO <='ZZZZZZZZZZZZZZZ')) AND "
-       "((U_QOR_PRECOS.DATAACTIVACAO >='2025-01-01') AND (U_QOR_PRECOS.DATAACTIVACAO <='2026-12-31')) ORDER BY "
-       "ARTIGOS.CODIGO", 1},
-      {"article lookup", "SELECT       CODIGO as Código, NOME as Nome FROM         ARTIGOS ORDER BY     ARTIGOS.CODIGO ", 10},
+       scheduledPricesSelect() +
+           " AND ((ARTIGOS.CODIGO >=' ') AND (ARTIGOS.CODIGO <='ZZZZZZZZZZZZZZZ')) AND "
+           "((U_QOR_PRECOS.DATAACTIVACAO >='2025-01-01') AND (U_QOR_PRECOS.DATAACTIVACAO <='2026-12-31')) ORDER BY "
+           "ARTIGOS.CODIGO",
+       1},
+      {"article lookup",
+       "SELECT       CODIGO as Código, NOME as Nome FROM         ARTIGOS ORDER BY     ARTIGOS.CODIGO ", 10},
       {"group lookup", "SELECT       COD as Código, DESCR as Nome FROM         GRUPOS ORDER BY     GRUPOS.COD ", 4},
-      {"find group", "SELECT       * FROM         GRUPOS WHERE        (GRUPOS.COD = '" + q(demo::kFeedGroup) + "') ", 1},
+      {"find group", "SELECT       * FROM         GRUPOS WHERE        (GRUPOS.COD = '" + q(demo::kFeedGroup) + "') ",
+       1},
       // Price-line prices, criteria and editor.
       {"line prices", linePrices(false), 1},
       {"line prices by start date", linePrices(true), 1},
@@ -197,12 +221,17 @@ TEST_F(Statements, EveryQueryOfTheSystemRunsOnTheDemoCompany) {
            "PRECOS.PVPIVA AS PVPIVAORI FROM ARTIGOS LEFT OUTER JOIN PRECOS ON ARTIGOS.CODIGO = PRECOS.ARTIGO AND "
            "'EUR' = PRECOS.MOEDA AND PRECOS.LINPRC >=1 AND PRECOS.LINPRC <=2 LEFT OUTER JOIN U_ARTIGOS ON "
            "ARTIGOS.CODIGO = U_ARTIGOS.CODIGO INNER JOIN RGIVA ON 'CONT' = RGIVA.CODIGO WHERE (ARTIGOS.ARTOUDES = 0) "
-           "AND (ARTIGOS.INACTIVO = 0) AND (ARTIGOS.CODIGO <> '') AND ( U_ARTIGOS.PRECOFIXO=-1) ORDER BY ARTIGOS.CODIGO", 1},
-      {"find seller", "SELECT       * FROM         VENDEDOR WHERE        (VENDEDOR.CODIGO = '" + q(demo::kSeller) + "') ", 1},
-      {"find seller unbracketed", "SELECT       * FROM         VENDEDOR WHERE        CODIGO ='" + q(demo::kSeller) + "'", 1},
+           "AND (ARTIGOS.INACTIVO = 0) AND (ARTIGOS.CODIGO <> '') AND ( U_ARTIGOS.PRECOFIXO=-1) ORDER BY "
+           "ARTIGOS.CODIGO",
+       1},
+      {"find seller",
+       "SELECT       * FROM         VENDEDOR WHERE        (VENDEDOR.CODIGO = '" + q(demo::kSeller) + "') ", 1},
+      {"find seller unbracketed",
+       "SELECT       * FROM         VENDEDOR WHERE        CODIGO ='" + q(demo::kSeller) + "'", 1},
       {"find price line", "SELECT       * FROM         LINPRC WHERE        (LINHA=1 )", 1},
       {"find article ordered",
-       "SELECT       * FROM         ARTIGOS WHERE        (ARTIGOS.CODIGO = '" + q(art) + "') ORDER BY ARTIGOS.CODIGO", 1},
+       "SELECT       * FROM         ARTIGOS WHERE        (ARTIGOS.CODIGO = '" + q(art) + "') ORDER BY ARTIGOS.CODIGO",
+       1},
       {"all articles ordered", "SELECT       * FROM         ARTIGOS ORDER BY ARTIGOS.CODIGO", 10},
       {"articles of a line",
        "SELECT       ARTIGOS.CODIGO,              ARTIGOS.NOME,              ARTIGOS.IVA AS TAXA,              CASE "
@@ -215,43 +244,60 @@ TEST_F(Statements, EveryQueryOfTheSystemRunsOnTheDemoCompany) {
        "PRECOS.LINPRC                 LEFT OUTER JOIN                     U_ARTIGOS ON ARTIGOS.CODIGO = "
        "U_ARTIGOS.CODIGO                 INNER JOIN                     RGIVA  ON 'CONT' = RGIVA.CODIGO WHERE "
        "       (ARTIGOS.ARTOUDES = 0) AND (ARTIGOS.INACTIVO = 0) AND (ARTIGOS.CODIGO <> '') AND ( "
-       "U_ARTIGOS.PRECOFIXO=-1) ORDER BY     ARTIGOS.CODIGO ", 1},
-      {"price-line lookup", "SELECT       LINHA as Linha, DESCR as Descrição FROM         LINPRC ORDER BY     LINPRC.LINHA", 2},
+       "U_ARTIGOS.PRECOFIXO=-1) ORDER BY     ARTIGOS.CODIGO ",
+       1},
+      {"price-line lookup",
+       "SELECT       LINHA as Linha, DESCR as Descrição FROM         LINPRC ORDER BY     LINPRC.LINHA", 2},
       // Discounts and commissions editors.
-      {"active clients", "SELECT       CODIGO, NOME FROM         CLIENTES WHERE        INACTIVO=0 ORDER BY     CLIENTES.CODIGO ", 10},
-      {"one client", "SELECT       CODIGO, NOME, INACTIVO FROM         CLIENTES WHERE        CLIENTES.CODIGO='" + q(cli) + "'", 1},
+      {"active clients",
+       "SELECT       CODIGO, NOME FROM         CLIENTES WHERE        INACTIVO=0 ORDER BY     CLIENTES.CODIGO ", 10},
+      {"one client",
+       "SELECT       CODIGO, NOME, INACTIVO FROM         CLIENTES WHERE        CLIENTES.CODIGO='" + q(cli) + "'", 1},
       {"groups with the client's discount",
        "SELECT     GRUPOS.COD, GRUPOS.DESCR, U_QOR_GRUPOSDESCONTO.DESCONTO FROM       GRUPOS LEFT OUTER JOIN "
-       "           U_QOR_GRUPOSDESCONTO ON GRUPOS.COD = U_QOR_GRUPOSDESCONTO.GRUPO AND '" + q(demo::kGroupDiscountClient) +
-           "' = U_QOR_GRUPOSDESCONTO.CLIENTE ORDER BY   GRUPOS.COD ", 4},
+       "           U_QOR_GRUPOSDESCONTO ON GRUPOS.COD = U_QOR_GRUPOSDESCONTO.GRUPO AND '" +
+           q(demo::kGroupDiscountClient) + "' = U_QOR_GRUPOSDESCONTO.CLIENTE ORDER BY   GRUPOS.COD ",
+       4},
       {"client's discounts",
        "SELECT     * FROM       U_QOR_GRUPOSDESCONTO WHERE      U_QOR_GRUPOSDESCONTO.CLIENTE ='" +
-           q(demo::kGroupDiscountClient) + "' ORDER BY   GRUPO ", 2},
+           q(demo::kGroupDiscountClient) + "' ORDER BY   GRUPO ",
+       2},
       {"sellers list", "SELECT       CODIGO, NOME FROM         VENDEDOR ORDER BY     VENDEDOR.CODIGO ", 2},
       {"groups with the seller's rate",
        "SELECT       GRUPOS.COD, GRUPOS.DESCR, U_QOR_COMGRUPOS.COMISSAO FROM         GRUPOS LEFT OUTER JOIN "
-       "             U_QOR_COMGRUPOS ON GRUPOS.COD = U_QOR_COMGRUPOS.GRUPO AND '" + q(demo::kSeller) +
-           "' = U_QOR_COMGRUPOS.VENDEDOR ORDER BY     GRUPOS.COD ", 4},
+       "             U_QOR_COMGRUPOS ON GRUPOS.COD = U_QOR_COMGRUPOS.GRUPO AND '" +
+           q(demo::kSeller) + "' = U_QOR_COMGRUPOS.VENDEDOR ORDER BY     GRUPOS.COD ",
+       4},
       {"seller's rates",
        "SELECT     * FROM       U_QOR_COMGRUPOS WHERE      U_QOR_COMGRUPOS.VENDEDOR='" + q(demo::kSeller) +
-           "' ORDER BY   GRUPO ", 2},
+           "' ORDER BY   GRUPO ",
+       2},
       // Report criteria lookups and defaults.
-      {"seller lookup", "SELECT       CODIGO as Código, NOME as Nome FROM         VENDEDOR ORDER BY     VENDEDOR.CODIGO ", 2},
+      {"seller lookup",
+       "SELECT       CODIGO as Código, NOME as Nome FROM         VENDEDOR ORDER BY     VENDEDOR.CODIGO ", 2},
       {"active client lookup",
-       "SELECT       CODIGO as Código, NOME as Nome FROM         CLIENTES WHERE        INACTIVO=0 ORDER BY     CLIENTES.CODIGO ", 10},
-      {"client lookup", "SELECT       CODIGO as Código, NOME as Nome FROM         CLIENTES ORDER BY     CLIENTES.CODIGO ", 10},
+       "SELECT       CODIGO as Código, NOME as Nome FROM         CLIENTES WHERE        INACTIVO=0 ORDER BY     "
+       "CLIENTES.CODIGO ",
+       10},
+      {"client lookup",
+       "SELECT       CODIGO as Código, NOME as Nome FROM         CLIENTES ORDER BY     CLIENTES.CODIGO ", 10},
       {"zone lookup", "SELECT       Zona as Código, DESCR as Nome FROM         ZONAGEO ORDER BY     ZONA ", 1},
       {"portfolio lookup",
-       "SELECT       CODIGO as Código, DESCRI as Nome FROM         CARTEIRA WHERE        ACTIVO = -1 ORDER BY     CARTEIRA.CODIGO ", 1},
+       "SELECT       CODIGO as Código, DESCRI as Nome FROM         CARTEIRA WHERE        ACTIVO = -1 ORDER BY     "
+       "CARTEIRA.CODIGO ",
+       1},
       {"clients by code", "SELECT       CODIGO, NOME FROM         CLIENTES ORDER BY     CODIGO ", 10},
       {"zones", "SELECT       * FROM         ZONAGEO ORDER BY     ZONA ", 1},
       {"portfolios", "SELECT       * FROM         CARTEIRA WHERE        ACTIVO = -1 ORDER BY     CODIGO ", 1},
-      {"client name", "SELECT       CODIGO, NOME FROM         CLIENTES WHERE        CLIENTES.CODIGO='" + q(cli) + "'", 1},
+      {"client name", "SELECT       CODIGO, NOME FROM         CLIENTES WHERE        CLIENTES.CODIGO='" + q(cli) + "'",
+       1},
       {"zone name", "SELECT       * FROM         ZONAGEO WHERE        ZONA ='" + q(demo::kZone) + "'", 1},
-      {"portfolio name", "SELECT       * FROM         CARTEIRA WHERE        CODIGO = '" + q(demo::kActivePortfolio) + "'", 1},
+      {"portfolio name",
+       "SELECT       * FROM         CARTEIRA WHERE        CODIGO = '" + q(demo::kActivePortfolio) + "'", 1},
       {"articles by code", "SELECT       * FROM         ARTIGOS ORDER BY ARTIGOS.CODIGO", 10},
       {"article name ordered",
-       "SELECT       * FROM         ARTIGOS WHERE        (ARTIGOS.CODIGO = '" + q(art) + "') ORDER BY ARTIGOS.CODIGO", 1},
+       "SELECT       * FROM         ARTIGOS WHERE        (ARTIGOS.CODIGO = '" + q(art) + "') ORDER BY ARTIGOS.CODIGO",
+       1},
       {"all clients", "SELECT       * FROM         CLIENTES ORDER BY     CODIGO ", 10},
       {"client by code", "SELECT       * FROM         CLIENTES WHERE        (CLIENTES.CODIGO = '" + q(cli) + "') ", 1},
       // Client/group discounts report.
@@ -272,11 +318,12 @@ TEST_F(Statements, TheMonthlyCommissionStatementsCreateComputeAndReplaceAMonth) 
   const char* probe = "select Vendedor from  U_qor_ComMensais";
   const std::int32_t missing = errorNumberOf([&] { data.OpenRecordset(probe); });
   ASSERT_TRUE(missing == sql::sqlerr::NoTable || missing == sql::sqlerr::ErrorsInCommand);
-  data.Execute(
-      std::string(" CREATE TABLE [dbo].[U_qor_ComMensais](") + "[Vendedor] [nvarchar](6) COLLATE Latin1_General_CI_AS NULL," +
-      "[Mes] [smallint] NULL," + "[Ano] [smallint] NULL," + "[Grupo] [nvarchar](6) COLLATE Latin1_General_CI_AS NULL," +
-      "[Comissao] [money] NULL," + "[ValorBase] [money] NULL," + "[Id] [int] IDENTITY(1,1) NOT NULL," +
-      "CONSTRAINT [PK_U_qor_ComMensais] PRIMARY KEY CLUSTERED" + " (" + " [ID] Asc" + " )" + " ) ON [PRIMARY]");
+  data.Execute(std::string(" CREATE TABLE [dbo].[U_qor_ComMensais](") +
+               "[Vendedor] [nvarchar](6) COLLATE Latin1_General_CI_AS NULL," + "[Mes] [smallint] NULL," +
+               "[Ano] [smallint] NULL," + "[Grupo] [nvarchar](6) COLLATE Latin1_General_CI_AS NULL," +
+               "[Comissao] [money] NULL," + "[ValorBase] [money] NULL," + "[Id] [int] IDENTITY(1,1) NOT NULL," +
+               "CONSTRAINT [PK_U_qor_ComMensais] PRIMARY KEY CLUSTERED" + " (" + " [ID] Asc" + " )" +
+               " ) ON [PRIMARY]");
   EXPECT_EQ(data.OpenRecordset(probe)->recordCount(), 0);
 
   for (int round = 0; round < 2; ++round) {
@@ -294,8 +341,8 @@ TEST_F(Statements, TheMonthlyCommissionStatementsCreateComputeAndReplaceAMonth) 
       row->setValue("ValorBase", bases->value("Peso"));
       row->update();
     }
-    auto stored = data.OpenRecordset("Select * from U_qor_ComMensais where Ano=" +
-                                     std::to_string(demo::kDocumentYear) + " and Mes=3");
+    auto stored = data.OpenRecordset("Select * from U_qor_ComMensais where Ano=" + std::to_string(demo::kDocumentYear) +
+                                     " and Mes=3");
     EXPECT_EQ(stored->recordCount(), bases->recordCount()) << round;
   }
 }
@@ -328,6 +375,32 @@ TEST_F(Statements, SavingAScheduledPriceWritesOnlyItsOwnTable) {
   EXPECT_EQ(saved->value("HPVP1SIVA"), oldPrice);
   EXPECT_EQ(saved->value("NOME"), name);
   EXPECT_EQ(saved->value("DATAACTUALIZACAO"), Variant(vb::makeDate(2026, 3, 16)));
+}
+
+TEST_F(Statements, TheDiscountEditorKeepsOneRowPerClientAndGroup) {
+  const std::string client = s(demo::kGroupDiscountClient);
+  const std::string stored = "SELECT     * FROM       U_QOR_GRUPOSDESCONTO WHERE      U_QOR_GRUPOSDESCONTO.CLIENTE ='" +
+                             q(client) + "' ORDER BY   GRUPO ";
+  auto rs = data.OpenRecordset(stored);
+  const auto before = rs->recordCount();
+  for (auto [group, discount] : {std::pair{demo::kFeedGroup, 0.02}, std::pair{demo::kPetFoodGroup, 0.03}}) {
+    rs->setFilter("GRUPO='" + q(group) + "'");
+    if (rs->recordCount() == 0) {
+      rs->addNew();
+      rs->setValue("CLIENTE", Variant(client));
+      rs->setValue("GRUPO", Variant(s(group)));
+    }
+    rs->setValue("DESCONTO", Variant(discount));
+    rs->update();
+    rs->setFilter("");
+  }
+  data.SaveRecordset(*rs);
+  auto saved = data.OpenRecordset(stored);
+  EXPECT_EQ(saved->recordCount(), before + 1);
+  saved->setFilter("GRUPO='" + q(demo::kFeedGroup) + "'");
+  EXPECT_EQ(saved->value("DESCONTO"), Variant(0.02));
+  saved->setFilter("GRUPO='" + q(demo::kPetFoodGroup) + "'");
+  EXPECT_EQ(saved->value("DESCONTO"), Variant(0.03));
 }
 
 TEST_F(Statements, TheDiscountsReportBuildsItsLinesFromTheProcedure) {

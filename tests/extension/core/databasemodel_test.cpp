@@ -1,7 +1,8 @@
+#include "extension/core/DatabaseModel.h"
+
 #include <gtest/gtest.h>
 
 #include "extension/components/DataAccess.h"
-#include "extension/core/DatabaseModel.h"
 #include "platform/sql/Command.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
@@ -61,7 +62,7 @@ TEST_F(DescontosGrupoCliente, AnswersOneRowWithAColumnPerGroupNamedByItsLabel) {
   EXPECT_EQ(rs->value("CER-Cereais"), Variant(0.25));
   EXPECT_EQ(rs->value("RAC-Rações"), Variant(1.5));
   EXPECT_TRUE(rs->value("SEM-Sementes").isNull());  // a stored 0 is no discount
-  EXPECT_EQ(rs->value("OLD"), Variant(3.0));         // a group GRUPOS no longer has
+  EXPECT_EQ(rs->value("OLD"), Variant(3.0));        // a group GRUPOS no longer has
   EXPECT_EQ(rs->field(1).type, DataType::Double);
 }
 

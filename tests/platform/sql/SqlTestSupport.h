@@ -1,12 +1,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"

@@ -209,7 +209,8 @@ TEST_F(ConnectionTest, AClosedConnectionRefusesWork) {
 }
 
 TEST_F(ConnectionTest, ParametersAreBoundInOrderAndCounted) {
-  auto rs = db->query("SELECT NOME FROM ARTIGOS WHERE CODIGO = ? AND IVA = ?", {Variant("a1"), Variant(std::int32_t{3})});
+  auto rs =
+      db->query("SELECT NOME FROM ARTIGOS WHERE CODIGO = ? AND IVA = ?", {Variant("a1"), Variant(std::int32_t{3})});
   ASSERT_EQ(rs->recordCount(), 1);
   EXPECT_EQ(rs->value("NOME"), Variant("Milho"));
   EXPECT_EQ(errorNumberOf([&] { db->query("SELECT * FROM ARTIGOS WHERE CODIGO = ?"); }), sqlerr::ErrorsInCommand);

@@ -61,8 +61,9 @@ TEST(RecordsetDispatch, EditsFiltersAndSortsByName) {
   EXPECT_EQ(late::get(rs, "EditMode"), Variant(std::int32_t{2}));
   late::let(requireObject(late::get(rs, "Fields", {Variant("ARTIGO")})), "Value", Variant("A0"));
   late::call(rs, "Update");
-  late::call(rs, "AddNew", {Variant(makeArray({Variant("ARTIGO"), Variant("PVP1SIVA")})),
-                            Variant(makeArray({Variant("A3"), Variant(30.0)}))});
+  late::call(rs, "AddNew",
+             {Variant(makeArray({Variant("ARTIGO"), Variant("PVP1SIVA")})),
+              Variant(makeArray({Variant("A3"), Variant(30.0)}))});
   EXPECT_EQ(late::get(rs, "EditMode"), Variant(std::int32_t{0}));
   EXPECT_EQ(late::get(rs, "RecordCount"), Variant(std::int32_t{4}));
 
@@ -93,7 +94,9 @@ TEST(RecordsetDispatch, FieldsAppendedByNameTakeValuesOfAnyType) {
   EXPECT_EQ(late::get(fields, "Count"), Variant(std::int32_t{4}));
   late::let(requireObject(late::get(fields, "Item", {Variant("EXTRA")})), "Value", Variant(3.5));
   EXPECT_EQ(late::get(rs, "Collect", {Variant("extra")}), Variant(3.5));
-  EXPECT_EQ(errorNumberOf([&] { late::call(fields, "Append", {Variant("EXTRA"), Variant(std::int32_t{5})}); }),
+  EXPECT_EQ(errorNumberOf([&] {
+              late::call(fields, "Append", {Variant("EXTRA"), Variant(std::int32_t{5})});
+            }),
             sqlerr::InvalidArgument);
 }
 

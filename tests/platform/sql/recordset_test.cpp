@@ -1,7 +1,8 @@
+#include "platform/sql/Recordset.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/automation/ByValue.h"
-#include "platform/sql/Recordset.h"
 #include "platform/sql/SqlError.h"
 #include "platform/vb/OleDate.h"
 #include "tests/platform/sql/SqlTestSupport.h"

@@ -83,10 +83,9 @@ TEST(RecordsetFilter, SelectsTheRowsTheCriteriaDescribe) {
 }
 
 TEST(RecordsetFilter, BadCriteriaFailAndLeaveTheViewAsItWas) {
-  const char* bad[] = {"NAOHA = 1",         "LINHA =",          "LINHA = 'abc'", "DATA = 'not a date'",
-                       "LINHA == 1",        "(LINHA = 1",       "LINHA = 1 AND", "VND LIKE 3",
-                       "VND = 'unclosed",   "DATA = #2026-99#", "= 1",           "LINHA 1",
-                       "LINHA = 1 LINHA = 2"};
+  const char* bad[] = {"NAOHA = 1",  "LINHA =",       "LINHA = 'abc'",      "DATA = 'not a date'", "LINHA == 1",
+                       "(LINHA = 1", "LINHA = 1 AND", "VND LIKE 3",         "VND = 'unclosed",     "DATA = #2026-99#",
+                       "= 1",        "LINHA 1",       "LINHA = 1 LINHA = 2"};
   for (const char* criteria : bad) {
     auto rs = lines();
     rs->setFilter("LINHA = 1");

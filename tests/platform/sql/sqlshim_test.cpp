@@ -1,8 +1,9 @@
+#include "platform/sql/SqlShim.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlError.h"
-#include "platform/sql/SqlShim.h"
 #include "platform/vb/OleDate.h"
 #include "tests/platform/sql/SqlTestSupport.h"
 
@@ -56,8 +57,7 @@ const Translation kTranslations[] = {
     {"comments are untouched", "SELECT A -- GETDATE() [x]\nFROM T /* INSERT T */",
      "SELECT A -- GETDATE() [x]\nFROM T /* INSERT T */"},
     {"national literals lose their prefix", "SELECT * FROM T WHERE A = N'Pão'", "SELECT * FROM T WHERE A = 'Pão'"},
-    {"text already in the target dialect passes",
-     "SELECT \"A\", B FROM T WHERE C LIKE 'x%' ORDER BY 1 LIMIT 3",
+    {"text already in the target dialect passes", "SELECT \"A\", B FROM T WHERE C LIKE 'x%' ORDER BY 1 LIMIT 3",
      "SELECT \"A\", B FROM T WHERE C LIKE 'x%' ORDER BY 1 LIMIT 3"},
     {"create table of the monthly commissions",
      " CREATE TABLE [dbo].[U_qor_ComMensais]([Vendedor] [nvarchar](6) COLLATE Latin1_General_CI_AS NULL,"
@@ -105,15 +105,18 @@ TEST(SqlShim, TakesOutTheLiteralsOfQueriesAndChangesOnly) {
     std::vector<std::string> literals;
   } cases[] = {
       {"SELECT * FROM ARTIGOS WHERE (ARTIGOS.CODIGO = 'A1') AND NOME LIKE 'M%'",
-       "SELECT * FROM ARTIGOS WHERE (ARTIGOS.CODIGO = ?) AND NOME LIKE ?", {"A1", "M%"}},
+       "SELECT * FROM ARTIGOS WHERE (ARTIGOS.CODIGO = ?) AND NOME LIKE ?",
+       {"A1", "M%"}},
       {"SELECT * FROM T WHERE A = 'O''Brien' AND N = 1", "SELECT * FROM T WHERE A = ? AND N = 1", {"O'Brien"}},
       {"INSERT T (A, B) VALUES ('x', GETDATE ())",
-       "INSERT INTO T (A, B) VALUES (?, strftime('%Y-%m-%d %H:%M:%S','now','localtime'))", {"x"}},
+       "INSERT INTO T (A, B) VALUES (?, strftime('%Y-%m-%d %H:%M:%S','now','localtime'))",
+       {"x"}},
       {"Delete T where A='1'", "Delete FROM T where A=?", {"1"}},
       {"UPDATE T SET A = 'b'", "UPDATE T SET A = ?", {"b"}},
       // A converted date and an alias written as a literal stay in the text.
       {"SELECT A AS 'Nome' FROM T WHERE D <= CONVERT(DATETIME, '2026-01-02', 102)",
-       "SELECT A AS 'Nome' FROM T WHERE D <= '2026-01-02 00:00:00'", {}},
+       "SELECT A AS 'Nome' FROM T WHERE D <= '2026-01-02 00:00:00'",
+       {}},
       // Statements with parameters of their own, two statements, and DDL keep them.
       {"SELECT * FROM T WHERE A = 'x' AND B = ?", "SELECT * FROM T WHERE A = 'x' AND B = ?", {}},
       {"DELETE FROM T WHERE A = 'x'; DELETE FROM U", "DELETE FROM T WHERE A = 'x'; DELETE FROM U", {}},
@@ -172,8 +175,11 @@ TEST_F(ShimOnDatabase, TheMonthlyCommissionTableIsCreatedWithANumberedKeyAndCase
       "[Mes] [smallint] NULL,[Ano] [smallint] NULL,[Grupo] [nvarchar](6) COLLATE Latin1_General_CI_AS NULL,"
       "[Comissao] [money] NULL,[ValorBase] [money] NULL,[Id] [int] IDENTITY(1,1) NOT NULL,"
       "CONSTRAINT [PK_U_qor_ComMensais] PRIMARY KEY CLUSTERED ( [ID] Asc ) ) ON [PRIMARY]");
-  db->execute("INSERT U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES ('v01', 3, 2026, 'g1', 2.5, 100)");
-  db->execute("INSERT U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES ('V02', 3, 2026, 'G1', 3, 50)");
+  db->execute(
+      "INSERT U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES ('v01', 3, 2026, 'g1', 2.5, "
+      "100)");
+  db->execute(
+      "INSERT U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES ('V02', 3, 2026, 'G1', 3, 50)");
   auto rs = db->query("Select * from U_qor_ComMensais where Vendedor='V01' AND Grupo = 'G1'");
   ASSERT_EQ(rs->recordCount(), 1);
   EXPECT_EQ(rs->value("Id"), Variant(std::int32_t{1}));
