@@ -1,0 +1,186 @@
+#include "host/CompanySession.h"
+
+#include <fmt/format.h>
+
+#include "erp/Installation.h"
+#include "host/CompanyCatalog.h"
+#include "host/DocumentStore.h"
+#include "host/ExtensionObject.h"
+#include "host/ExtensionSettings.h"
+#include "host/ObservedUiServices.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/sql/Connection.h"
+#include "platform/vb/MsgBox.h"
+
+namespace quill::host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string describe(const std::exception& error) {
+  const auto* automation = dynamic_cast<const AutomationError*>(&error);
+  return automation ? automation->description() : std::string(error.what());
+}
+
+}  // namespace
+
+CompanySession::CompanySession(Environment environment) : env_(std::move(environment)) {
+  env_.ui->setListener([this](const ui::MessageBox& box, int) {
+    bool was = link_.isOn();
+    link_.observe(box);
+    if (was != link_.isOn()) changed();
+  });
+}
+
+CompanySession::~CompanySession() {
+  onChange_ = nullptr;  // whoever listened may be going away too
+  close();
+  env_.ui->setListener({});
+}
+
+ui::UiServices& CompanySession::ui() { return *env_.ui; }
+
+EditorServices CompanySession::editorServices() {
+  return EditorServices{*catalog_, *store_, extensionActive_ ? extension_.get() : nullptr, *env_.ui};
+}
+
+void CompanySession::changed() {
+  if (onChange_) onChange_();
+}
+
+void CompanySession::showError(const std::exception& error, std::string_view title) {
+  env_.ui->msgBox("Erro " + describe(error), vb::vbExclamation, title);
+}
+
+bool CompanySession::fail(std::string reason) {
+  lastError_ = std::move(reason);
+  close();
+  env_.ui->msgBox(lastError_, vb::vbExclamation, kOpenTitle);
+  return false;
+}
+
+bool CompanySession::open(const CompanyChoice& choice) {
+  close();
+  lastError_.clear();
+
+  // The ERP's own part: the installation, the company and the user's login.
+  std::optional<erp::Installation> installation;
+  try {
+    installation = erp::Installation::open(choice.erpFolder);
+  } catch (const std::exception& error) {
+    return fail(fmt::format("Não foi possível abrir a instalação do ERP em {}: {}", choice.erpFolder.string(),
+                            describe(error)));
+  }
+  std::optional<erp::CompanyEntry> company;
+  try {
+    company = installation->findCompany(choice.company);
+    if (company && !installation->checkLogin(choice.user, choice.password))
+      return fail(fmt::format("O utilizador \"{}\" não existe, está inactivo ou a palavra-passe não confere.",
+                              choice.user));
+  } catch (const std::exception& error) {
+    return fail(fmt::format("Não foi possível ler a instalação do ERP em {}: {}", choice.erpFolder.string(),
+                            describe(error)));
+  }
+  if (!company)
+    return fail(fmt::format("A empresa \"{}\" não existe na instalação {}.", choice.company,
+                            choice.erpFolder.string()));
+  try {
+    connection_ = sql::Connection::open(company->databaseFile());
+  } catch (const std::exception& error) {
+    return fail(fmt::format("Não foi possível abrir a base de dados da empresa {}: {}", company->code,
+                            describe(error)));
+  }
+  catalog_ = std::make_unique<CompanyCatalog>(connection_);
+  store_ = std::make_unique<DocumentStore>(connection_);
+  company_ = *company;
+  user_ = choice.user;
+
+  // The extension's configuration, beside the extension library.
+  if (!env_.extensionFolder)
+    return fail(fmt::format("A extensão ({}) não está registada nesta instalação.", ExtensionObject::kProgId));
+  ExtensionSettings settings;
+  fs::path erpFolder = fs::absolute(choice.erpFolder);
+  std::error_code ec;
+  fs::create_directories(erpFolder / "log", ec);
+  settings.apiPassword = choice.password;
+  settings.apiLogin = choice.user;
+  settings.company = company->code;
+  settings.logFolder = (erpFolder / "log").string();
+  settings.erpFolder = erpFolder.string();
+  settings.server = company->dataFolder.string();
+  settings.database = company->databaseName;
+  configurationFile_ = ExtensionSettings::fileFor(*env_.extensionFolder, choice.user);
+  if (!choice.forceAllowanceSettings) settings.keepAllowanceSettingsOf(configurationFile_);
+  if (choice.forceAllowanceSettings || settings.allowanceDocumentTypes.empty())
+    settings.allowanceDocumentTypes = choice.allowanceDocumentTypes;
+  if (choice.forceAllowanceSettings || settings.allowanceArticle.empty())
+    settings.allowanceArticle = choice.allowanceArticle;
+  std::string error;
+  if (!settings.write(configurationFile_, error)) return fail(error);
+
+  // The extension, created by program id and called only by member name.
+  try {
+    extension_ = std::make_unique<ExtensionObject>(env_.createObject(ExtensionObject::kProgId));
+  } catch (const std::exception& error) {
+    return fail(fmt::format("Não foi possível criar a extensão {}: {}", ExtensionObject::kProgId, describe(error)));
+  }
+  link_.openingStarted();
+  bool opened = false;
+  try {
+    opened = extension_->ConnectionOpen(company->code, choice.user);
+  } catch (const std::exception& error) {
+    showError(error, kOpenTitle);
+  }
+  link_.openingEnded(opened);
+  extensionActive_ = opened;
+  if (opened) {
+    try {
+      extensionInterested_ = extension_->EmpresaInteressa(company->code);
+    } catch (const std::exception& error) {
+      showError(error, kOpenTitle);
+    }
+  } else {
+    env_.ui->msgBox(fmt::format("A extensão não abriu a empresa {}: os documentos editam-se sem ela.", company->code),
+                    vb::vbInformation, kOpenTitle);
+  }
+  changed();
+  return true;
+}
+
+void CompanySession::close() {
+  if (extension_) {
+    try {
+      extension_->ConnectionClose();
+    } catch (const std::exception& error) {
+      showError(error, kCloseTitle);
+    }
+    // Releasing the object lets go of its bridge, whose process then ends.
+    extension_.reset();
+  }
+  store_.reset();
+  catalog_.reset();
+  if (connection_) {
+    connection_->close();
+    connection_.reset();
+  }
+  bool wasOpen = !company_.code.empty();
+  company_ = {};
+  user_.clear();
+  extensionActive_ = false;
+  extensionInterested_ = false;
+  link_.closed();
+  if (wasOpen) changed();
+}
+
+void CompanySession::toggleApiLink() {
+  if (!extension_ || !extensionActive_) return;
+  try {
+    extension_->ConnectDisconnectApiNext();
+  } catch (const std::exception& error) {
+    showError(error, "Ligação SageNext API");
+  }
+  changed();
+}
+
+}  // namespace quill::host

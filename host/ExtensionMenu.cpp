@@ -1,0 +1,56 @@
+#include "host/ExtensionMenu.h"
+
+#include <fmt/format.h>
+
+#include "host/CompanySession.h"
+#include "host/ExtensionObject.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/ui/UiServices.h"
+#include "platform/vb/MsgBox.h"
+
+namespace quill::host {
+
+const std::vector<ExtensionCommand>& extensionCommands() {
+  static const std::vector<ExtensionCommand> commands = {};
+  return commands;
+}
+
+std::vector<ExtensionMenu::Entry> ExtensionMenu::entries(CompanySession& session,
+                                                         const std::vector<ExtensionCommand>& table) {
+  std::vector<Entry> list;
+  ExtensionObject* extension = session.extension();
+  if (!extension || !session.extensionActive()) return list;
+  for (const auto& command : table) {
+    if (extension->hasMember(command.member).value_or(true))
+      list.push_back(Entry{Entry::Kind::Command, command.caption, command, session.extensionInterested()});
+  }
+  list.push_back(Entry{Entry::Kind::ApiSwitch, kApiSwitchCaption, {}, true});
+  return list;
+}
+
+void ExtensionMenu::run(const Entry& entry, CompanySession& session, std::int32_t window) {
+  if (!entry.enabled) return;
+  if (entry.kind == Entry::Kind::ApiSwitch) {
+    session.toggleApiLink();
+    return;
+  }
+  ExtensionObject* extension = session.extension();
+  if (!extension) return;
+  std::string company = session.company().code;
+  try {
+    if (entry.command.arguments == ExtensionCommand::Arguments::CompanyOnly)
+      extension->command(entry.command.member, {company});
+    else
+      extension->command(entry.command.member, {window, company});
+  } catch (const AutomationError& error) {
+    if (error.number() == vberr::MemberNotSupported)
+      session.ui().msgBox(fmt::format("A extensão não tem o comando {}.", entry.command.member), vb::vbExclamation,
+                          entry.caption);
+    else
+      session.showError(error, entry.caption);
+  } catch (const std::exception& error) {
+    session.showError(error, entry.caption);
+  }
+}
+
+}  // namespace quill::host

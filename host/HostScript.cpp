@@ -1,0 +1,338 @@
+#include "host/HostScript.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+#include <istream>
+#include <map>
+#include <ostream>
+
+#include "host/CompanyCatalog.h"
+#include "host/CompanySession.h"
+#include "host/DemoSetup.h"
+#include "host/DiscountText.h"
+#include "host/ScriptTokens.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/ui/ScriptedUiServices.h"
+#include "platform/vb/Conversions.h"
+#include "platform/vb/Dates.h"
+#include "platform/vb/MsgBox.h"
+#include "platform/vb/OleDate.h"
+#include "platform/vb/Strings.h"
+
+namespace quill::host {
+
+namespace {
+
+const std::map<std::string, LineField>& lineFields() {
+  static const std::map<std::string, LineField> fields = {
+      {"artigo", LineField::Article},     {"unidade", LineField::Unit},       {"quantidade", LineField::Quantity},
+      {"preco", LineField::UnitPrice},    {"desconto", LineField::Discount}, {"valordesconto", LineField::DiscountValue}};
+  return fields;
+}
+
+std::optional<int> wholeNumber(std::string_view text) {
+  try {
+    auto value = vb::parseNumber(text);
+    if (!value || *value != std::floor(*value)) return std::nullopt;
+    return static_cast<int>(*value);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<double> typedNumber(std::string_view text) {
+  try {
+    return vb::parseNumber(text);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+bool sameText(std::string_view a, std::string_view b) { return vb::UCase(a) == vb::UCase(b); }
+
+}  // namespace
+
+HostScript::HostScript(CompanySession& session, ui::ScriptedUiServices& ui, std::function<CompanyChoice()> demoChoice,
+                       std::ostream& out)
+    : session_(session), ui_(ui), demoChoice_(std::move(demoChoice)), out_(out) {}
+
+HostScript::~HostScript() = default;
+
+bool HostScript::fail(std::string message) {
+  out_ << fmt::format("line {}: {}\n", lineNumber_, message);
+  return false;
+}
+
+void HostScript::echoBoxes() {
+  const auto& boxes = ui_.boxes();
+  for (; boxesEchoed_ < boxes.size(); ++boxesEchoed_)
+    out_ << fmt::format("[box] {}: {}\n", boxes[boxesEchoed_].title, boxes[boxesEchoed_].prompt);
+}
+
+bool HostScript::run(std::istream& script) {
+  bool passed = true;
+  std::string line;
+  int number = 0;
+  while (std::getline(script, line)) {
+    if (!runLine(line, ++number)) passed = false;
+  }
+  out_ << (passed ? "script passed\n" : "script FAILED\n");
+  return passed;
+}
+
+bool HostScript::runLine(std::string_view line, int lineNumber) {
+  lineNumber_ = lineNumber;
+  std::string error;
+  auto words = splitScriptLine(line, error);
+  if (!words) return fail(error);
+  if (words->empty()) return true;
+  bool ok = false;
+  try {
+    ok = (*words)[0] == "expect" ? expect(*words) : execute(*words);
+  } catch (const std::exception& e) {
+    // A script command never ends the host: an error is reported as the line's failure.
+    const auto* automation = dynamic_cast<const AutomationError*>(&e);
+    ok = fail("Erro " + (automation ? automation->description() : std::string(e.what())));
+  }
+  echoBoxes();
+  return ok;
+}
+
+bool HostScript::needEditor() {
+  if (!editor_) return fail("no document: use \"new\" or \"open-document\" first");
+  return true;
+}
+
+bool HostScript::execute(const std::vector<std::string>& w) {
+  const std::string& command = w[0];
+  auto argc = w.size() - 1;
+  if (command == "open-demo" || command == "open") {
+    editor_.reset();
+    CompanyChoice choice;
+    if (command == "open-demo") {
+      choice = demoChoice_();
+    } else {
+      if (argc < 3) return fail("open <erp> <company> <user> [<password>]");
+      choice.erpFolder = w[1];
+      choice.company = w[2];
+      choice.user = w[3];
+      if (argc > 3) choice.password = w[4];
+      DemoSetup::fillDemoDefaults(choice);
+    }
+    lastAccepted_ = session_.open(choice);
+    return true;
+  }
+  if (command == "close") {
+    editor_.reset();
+    session_.close();
+    return true;
+  }
+  if (command == "answer") {
+    if (argc != 1) return fail("answer yes|no|ok|cancel");
+    static const std::map<std::string, int> answers = {
+        {"yes", vb::vbYes}, {"no", vb::vbNo}, {"ok", vb::vbOK}, {"cancel", vb::vbCancel}};
+    auto it = answers.find(vb::LCase(w[1]));
+    if (it == answers.end()) return fail("answer yes|no|ok|cancel");
+    ui_.answerNext(it->second);
+    return true;
+  }
+  if (command == "api-switch") {
+    session_.toggleApiLink();
+    return true;
+  }
+  if (!session_.isOpen()) return fail(fmt::format("\"{}\" needs an open company", command));
+
+  if (command == "new") {
+    editor_ = std::make_unique<SalesDocumentEditor>(session_.editorServices());
+    if (argc == 0) {
+      editor_->newDocument();
+      lastAccepted_ = true;
+      return true;
+    }
+    auto types = session_.catalog().series(w[1]);
+    std::optional<int> series = argc > 1 ? wholeNumber(w[2]) : (types.empty() ? std::optional<int>(0) : types.front());
+    if (!series) return fail(fmt::format("\"{}\" is not a series number", w[2]));
+    Date date = vb::today();
+    if (argc > 2) {
+      auto parsed = vb::parseDateText(w[3]);
+      if (!parsed) return fail(fmt::format("\"{}\" is not a date", w[3]));
+      date = *parsed;
+    }
+    lastAccepted_ = editor_->newDocument(w[1], *series, date);
+    return true;
+  }
+  if (command == "open-document") {
+    if (argc != 4) return fail("open-document <type> <series> <number> <year>");
+    auto series = wholeNumber(w[2]), number = wholeNumber(w[3]), year = wholeNumber(w[4]);
+    if (!series || !number || !year) return fail("series, number and year are whole numbers");
+    editor_ = std::make_unique<SalesDocumentEditor>(session_.editorServices());
+    lastAccepted_ = editor_->open(DocumentKey{w[1], *series, *number, *year});
+    return true;
+  }
+  if (!needEditor()) return false;
+  if (command == "reopen") {
+    auto key = editor_->document().header.key;
+    lastAccepted_ = editor_->open(key);
+    return true;
+  }
+  if (command == "header") {
+    if (argc != 2) return fail("header <field> <value>");
+    const std::string field = vb::LCase(w[1]);
+    const std::string& value = w[2];
+    if (field == "tipo") lastAccepted_ = editor_->setType(value);
+    else if (field == "serie") {
+      auto series = wholeNumber(value);
+      lastAccepted_ = series ? editor_->setSeries(*series) : false;
+      if (!series) return fail(fmt::format("\"{}\" is not a series number", value));
+    } else if (field == "data") lastAccepted_ = editor_->setDate(std::string_view(value));
+    else if (field == "cliente") lastAccepted_ = editor_->setClient(value);
+    else if (field == "moeda") lastAccepted_ = editor_->setCurrency(value);
+    else if (field == "expedicao") lastAccepted_ = editor_->setDispatch(value);
+    else return fail(fmt::format("unknown header field \"{}\"", w[1]));
+    return true;
+  }
+  if (command == "line") {
+    if (argc < 1 || argc > 3) return fail("line <article> [<unit> [<quantity>]]");
+    int row = editor_->addLine();
+    lastAccepted_ = true;
+    if (argc > 1) lastAccepted_ = editor_->setLineField(row, LineField::Unit, w[2]).accepted();
+    if (lastAccepted_) lastAccepted_ = editor_->setLineField(row, LineField::Article, w[1]).accepted();
+    if (lastAccepted_ && argc > 2) lastAccepted_ = editor_->setLineField(row, LineField::Quantity, w[3]).accepted();
+    return true;
+  }
+  if (command == "set") {
+    if (argc != 3) return fail("set <row> <field> <value>");
+    auto row = wholeNumber(w[1]);
+    auto field = lineFields().find(vb::LCase(w[2]));
+    if (!row || field == lineFields().end()) return fail("set <row> <field> <value>");
+    lastAccepted_ = editor_->setLineField(*row - 1, field->second, w[3]).accepted();
+    return true;
+  }
+  if (command == "remove") {
+    auto row = argc == 1 ? wholeNumber(w[1]) : std::nullopt;
+    if (!row) return fail("remove <row>");
+    lastAccepted_ = editor_->removeLine(*row - 1);
+    return true;
+  }
+  if (command == "save") {
+    lastSave_ = editor_->save();
+    lastAccepted_ = lastSave_.saved;
+    return true;
+  }
+  return fail(fmt::format("unknown command \"{}\"", command));
+}
+
+bool HostScript::lineFieldText(int row, std::string_view field, std::string& text, std::optional<double>& number) {
+  const auto& lines = editor_->document().lines;
+  if (row < 1 || row > static_cast<int>(lines.size())) return false;
+  const SalesLine& l = lines[static_cast<std::size_t>(row - 1)];
+  std::string f = vb::LCase(field);
+  if (f == "artigo") text = l.article;
+  else if (f == "descricao") text = l.description;
+  else if (f == "unidade") text = l.unit;
+  else if (f == "quantidade") number = l.quantity;
+  else if (f == "preco") number = l.unitPrice;
+  else if (f == "desconto") text = displayDiscount(l.discount);
+  else if (f == "valordesconto") number = l.discountValue;
+  else if (f == "total") number = l.total();
+  else if (f == "tipo") number = static_cast<int>(l.type);
+  else return false;
+  return true;
+}
+
+bool HostScript::expect(const std::vector<std::string>& w) {
+  echoBoxes();
+  auto argc = w.size() - 1;
+  if (argc < 1) return fail("expect what?");
+  const std::string what = vb::LCase(w[1]);
+  auto yesNo = [&](bool actual, const char* yes, const char* no) {
+    if (argc != 2) return fail(fmt::format("expect {} {}|{}", what, yes, no));
+    bool wanted = vb::LCase(w[2]) == yes;
+    if (!wanted && vb::LCase(w[2]) != no) return fail(fmt::format("expect {} {}|{}", what, yes, no));
+    if (wanted != actual) return fail(fmt::format("expected {} {}, it is {}", what, w[2], actual ? yes : no));
+    return true;
+  };
+  auto compare = [&](const std::string& label, const std::string& expected, const std::string& text,
+                     std::optional<double> number) {
+    if (number) {
+      auto wanted = typedNumber(expected);
+      if (!wanted) return fail(fmt::format("{}: \"{}\" is not a number", label, expected));
+      if (std::fabs(*wanted - *number) > 0.00005)
+        return fail(fmt::format("expected {} = {}, it is {}", label, expected, vb::doubleToText(*number)));
+      return true;
+    }
+    if (!sameText(expected, text)) return fail(fmt::format("expected {} = \"{}\", it is \"{}\"", label, expected, text));
+    return true;
+  };
+
+  if (what == "api") return yesNo(session_.apiLinkOn(), "on", "off");
+  if (what == "company") return yesNo(session_.isOpen(), "open", "closed");
+  if (what == "extension") return yesNo(session_.extensionActive(), "active", "inactive");
+  if (what == "accepted" || what == "refused") {
+    if (lastAccepted_ != (what == "accepted"))
+      return fail(fmt::format("expected the last command {}", what));
+    return true;
+  }
+  if (what == "saved") {
+    if (!lastSave_.saved) return fail("expected the document saved");
+    return true;
+  }
+  if (what == "allowance") return yesNo(lastSave_.allowanceWritten, "yes", "no");
+  if (what == "box") {
+    if (argc < 2) return fail("expect box <text>");
+    const auto& boxes = ui_.boxes();
+    for (std::size_t i = boxesChecked_; i < boxes.size(); ++i) {
+      if (boxes[i].prompt.find(w[2]) != std::string::npos || boxes[i].title.find(w[2]) != std::string::npos) {
+        boxesChecked_ = i + 1;
+        return true;
+      }
+    }
+    return fail(fmt::format("expected a message box with \"{}\"", w[2]));
+  }
+  if (what == "no-box") {
+    const auto& boxes = ui_.boxes();
+    bool none = boxesChecked_ >= boxes.size();
+    std::string shown = none ? std::string() : boxes[boxesChecked_].prompt;
+    boxesChecked_ = boxes.size();
+    if (!none) return fail(fmt::format("expected no message box, one says \"{}\"", shown));
+    return true;
+  }
+  if (!needEditor()) return false;
+  if (what == "lines") {
+    auto n = argc == 2 ? wholeNumber(w[2]) : std::nullopt;
+    if (!n) return fail("expect lines <n>");
+    auto count = static_cast<int>(editor_->document().lines.size());
+    if (count != *n) return fail(fmt::format("expected {} lines, there are {}", *n, count));
+    return true;
+  }
+  if (what == "line") {
+    if (argc != 4) return fail("expect line <row> <field> <value>");
+    auto row = wholeNumber(w[2]);
+    std::string text;
+    std::optional<double> number;
+    if (!row || !lineFieldText(*row, w[3], text, number))
+      return fail(fmt::format("there is no line {} with a field \"{}\"", w[2], w[3]));
+    return compare(fmt::format("line {} {}", w[2], w[3]), w[4], text, number);
+  }
+  if (what == "header") {
+    if (argc != 3) return fail("expect header <field> <value>");
+    const auto& h = editor_->document().header;
+    std::string f = vb::LCase(w[2]);
+    std::string text;
+    std::optional<double> number;
+    if (f == "tipo") text = h.key.type;
+    else if (f == "serie") number = h.key.series;
+    else if (f == "numero") number = h.key.number;
+    else if (f == "ano") number = h.key.year;
+    else if (f == "data") text = vb::FormatDate(h.date, "dd-mm-yyyy");
+    else if (f == "cliente") text = h.client;
+    else if (f == "moeda") text = h.currency;
+    else if (f == "expedicao") text = h.dispatch;
+    else return fail(fmt::format("unknown header field \"{}\"", w[2]));
+    return compare("header " + f, w[3], text, number);
+  }
+  return fail(fmt::format("unknown check \"{}\"", w[1]));
+}
+
+}  // namespace quill::host

@@ -1,0 +1,144 @@
+#include "host/MainWindow.h"
+
+#include <fmt/format.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "host/CompanySession.h"
+#include "host/ExtensionMenu.h"
+#include "host/OpenCompanyDialog.h"
+#include "host/OpenDocumentDialog.h"
+#include "host/SalesDocumentDialog.h"
+#include "platform/ui/UiServices.h"
+#include "platform/vb/Dates.h"
+#include "platform/vb/OleDate.h"
+
+namespace quill::host {
+
+namespace {
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+}  // namespace
+
+MainWindow::MainWindow(CompanySession& session, CompanyChoice lastChoice, QWidget* parent)
+    : QMainWindow(parent), session_(session), lastChoice_(std::move(lastChoice)) {
+  setObjectName("frmPrincipal");
+  setWindowTitle("quillhost");
+  auto* central = new QWidget(this);
+  auto* form = new QFormLayout(central);
+  auto label = [&](const char* name, const char* caption) {
+    auto* l = new QLabel(central);
+    l->setObjectName(name);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(QString::fromUtf8(caption), l);
+    return l;
+  };
+  company_ = label("lblEmpresa", "Empresa");
+  user_ = label("lblUtilizador", "Utilizador");
+  extension_ = label("lblExtensao", "Extensão");
+  apiLink_ = label("lblApiSageNext", "API SageNext");
+  setCentralWidget(central);
+  buildMenus();
+  session_.setOnChange([this] { refresh(); });
+  lastKey_.year = vb::Year(vb::today());
+  resize(640, 300);
+  refresh();
+}
+
+MainWindow::~MainWindow() { session_.setOnChange({}); }
+
+std::int32_t MainWindow::windowId() { return static_cast<std::int32_t>(winId()); }
+
+void MainWindow::buildMenus() {
+  QMenu* companyMenu = menuBar()->addMenu(QString::fromUtf8("&Empresa"));
+  companyMenu->addAction(QString::fromUtf8("&Abrir empresa..."), this, &MainWindow::openCompany);
+  closeAction_ = companyMenu->addAction(QString::fromUtf8("&Fechar empresa"), this, &MainWindow::closeCompany);
+  companyMenu->addSeparator();
+  companyMenu->addAction(QString::fromUtf8("&Sair"), this, &QWidget::close);
+
+  QMenu* documents = menuBar()->addMenu(QString::fromUtf8("&Documentos"));
+  newDocumentAction_ = documents->addAction(QString::fromUtf8("&Novo documento de venda..."), this,
+                                            &MainWindow::newDocument);
+  openDocumentAction_ = documents->addAction(QString::fromUtf8("&Abrir documento de venda..."), this,
+                                             &MainWindow::openDocument);
+
+  extensionMenu_ = menuBar()->addMenu(QString::fromUtf8("E&xtensão"));
+}
+
+void MainWindow::rebuildExtensionMenu() {
+  extensionMenu_->clear();
+  auto entries = ExtensionMenu::entries(session_);
+  for (const auto& entry : entries) {
+    QAction* action = extensionMenu_->addAction(qs(entry.caption));
+    action->setEnabled(entry.enabled);
+    connect(action, &QAction::triggered, this, [this, entry] { ExtensionMenu::run(entry, session_, windowId()); });
+  }
+  extensionMenu_->setEnabled(!entries.empty());
+}
+
+void MainWindow::refresh() {
+  bool open = session_.isOpen();
+  if (open) {
+    const auto& c = session_.company();
+    company_->setText(qs(fmt::format("{} - {}", c.code, c.name)));
+    user_->setText(qs(session_.user()));
+    extension_->setText(QString::fromUtf8(!session_.extensionActive()       ? "inactiva (não abriu a empresa)"
+                                          : session_.extensionInterested() ? "activa"
+                                                                           : "activa; a empresa não lhe interessa"));
+    apiLink_->setText(QString::fromUtf8(session_.apiLinkOn() ? "ligada" : "desligada") +
+                      QString::fromUtf8(" (o último estado que o ERP conhece)"));
+    setWindowTitle(qs(fmt::format("quillhost - {}", c.code)));
+  } else {
+    company_->setText(QString::fromUtf8("nenhuma empresa aberta (Empresa > Abrir empresa...)"));
+    user_->clear();
+    extension_->clear();
+    apiLink_->clear();
+    setWindowTitle("quillhost");
+  }
+  closeAction_->setEnabled(open);
+  newDocumentAction_->setEnabled(open);
+  openDocumentAction_->setEnabled(open);
+  rebuildExtensionMenu();
+}
+
+void MainWindow::openCompany() {
+  OpenCompanyDialog dialog(lastChoice_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  lastChoice_ = dialog.choice();
+  session_.open(lastChoice_);
+  refresh();
+}
+
+void MainWindow::closeCompany() {
+  session_.close();
+  refresh();
+}
+
+void MainWindow::newDocument() {
+  if (!session_.isOpen()) return;
+  SalesDocumentDialog dialog(session_, this);
+  dialog.newDocument();
+  session_.ui().showModal(dialog, windowId());
+}
+
+void MainWindow::openDocument() {
+  if (!session_.isOpen()) return;
+  OpenDocumentDialog ask(lastKey_, this);
+  if (ask.exec() != QDialog::Accepted) return;
+  lastKey_ = ask.key();
+  SalesDocumentDialog dialog(session_, this);
+  if (!dialog.openDocument(lastKey_)) return;
+  session_.ui().showModal(dialog, windowId());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // The extension hears of the company's end before the window goes.
+  session_.close();
+  event->accept();
+}
+
+}  // namespace quill::host

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+
+#include "host/CompanyChoice.h"
+#include "host/SalesDocument.h"
+
+class QLabel;
+class QMenu;
+class QAction;
+
+namespace quill::host {
+
+class CompanySession;
+
+// The host's main window: the open company, its user and the state of the
+// extension and of its API link; the menus to open and close a company, to
+// edit sales documents and to run the extension's commands. Closing the
+// window closes the company (ConnectionClose).
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  MainWindow(CompanySession& session, CompanyChoice lastChoice, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The window handle the extension's commands get as lPai.
+  std::int32_t windowId();
+  // Refreshes what the window shows of the session.
+  void refresh();
+
+  void openCompany();
+  void closeCompany();
+  void newDocument();
+  void openDocument();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildMenus();
+  void rebuildExtensionMenu();
+
+  CompanySession& session_;
+  CompanyChoice lastChoice_;
+  DocumentKey lastKey_;
+  QLabel* company_ = nullptr;
+  QLabel* user_ = nullptr;
+  QLabel* extension_ = nullptr;
+  QLabel* apiLink_ = nullptr;
+  QMenu* extensionMenu_ = nullptr;
+  QAction* closeAction_ = nullptr;
+  QAction* newDocumentAction_ = nullptr;
+  QAction* openDocumentAction_ = nullptr;
+};
+
+}  // namespace quill::host

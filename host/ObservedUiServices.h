@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "platform/ui/UiServices.h"
+
+namespace quill::host {
+
+// The host's user interface as installed for the whole process: it passes
+// everything on to the real services (Qt, or scripted answers) and tells a
+// listener about every message box and the answer it got. The extension
+// offers no way to ask whether its API link is on; the host follows the
+// link through the boxes the extension shows.
+class ObservedUiServices : public ui::UiServices {
+ public:
+  using Listener = std::function<void(const ui::MessageBox& box, int answer)>;
+
+  explicit ObservedUiServices(std::shared_ptr<ui::UiServices> inner) : inner_(std::move(inner)) {}
+
+  ui::UiServices& inner() { return *inner_; }
+  // One listener at a time; an empty function removes it.
+  void setListener(Listener listener) { listener_ = std::move(listener); }
+
+  int msgBox(const ui::MessageBox& box) override;
+  using ui::UiServices::msgBox;
+  void showModal(QWidget& form, std::int32_t owner = 0) override { inner_->showModal(form, owner); }
+  void showModeless(QWidget& form) override { inner_->showModeless(form); }
+  void processEvents() override { inner_->processEvents(); }
+  void setBusyCursor(bool busy) override { inner_->setBusyCursor(busy); }
+  std::optional<std::filesystem::path> saveFileDialog(const ui::SaveFileRequest& request) override {
+    return inner_->saveFileDialog(request);
+  }
+  bool openWithDefaultProgram(const std::filesystem::path& file) override {
+    return inner_->openWithDefaultProgram(file);
+  }
+  std::uint32_t setTimer(int intervalMs, std::function<void()> onTick) override {
+    return inner_->setTimer(intervalMs, std::move(onTick));
+  }
+  void killTimer(std::uint32_t timerId) override { inner_->killTimer(timerId); }
+
+ private:
+  std::shared_ptr<ui::UiServices> inner_;
+  Listener listener_;
+};
+
+}  // namespace quill::host

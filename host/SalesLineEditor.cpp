@@ -1,0 +1,262 @@
+#include "host/SalesLineEditor.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+#include <optional>
+
+#include "host/CompanyCatalog.h"
+#include "host/DiscountText.h"
+#include "host/DocumentContextBuilder.h"
+#include "host/ExtensionObject.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/vb/Conversions.h"
+#include "platform/vb/Strings.h"
+
+namespace quill::host {
+
+namespace {
+
+// A number a hook answered in a by-reference argument; empty text and
+// anything that is not a number count as 0.
+double numberOf(const Variant& value) {
+  if (value.isEmpty() || value.isNull()) return 0;
+  if (value.isString() && vb::Trim(value.stringValue()).empty()) return 0;
+  try {
+    return vb::CDbl(value);
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+std::optional<double> typedNumber(std::string_view typed) {
+  try {
+    return vb::parseNumber(vb::Trim(typed));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+bool cancelled(const Variant& bCancel) {
+  try {
+    return !bCancel.isEmpty() && !bCancel.isNull() && vb::CBool(bCancel);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+std::string describe(const std::exception& error) {
+  const auto* automation = dynamic_cast<const AutomationError*>(&error);
+  return "Erro " + (automation ? automation->description() : std::string(error.what()));
+}
+
+// The price and discount a hook wrote into the line, over what the host had.
+void takeWrittenValues(const DocumentContext& context, SalesLine& line) {
+  if (context.linha->written("PrecoUnitario")) line.unitPrice = numberOf(context.linha->value("PrecoUnitario"));
+  if (context.linha->written("Desconto")) line.discount = discountFromVariant(context.linha->value("Desconto"));
+}
+
+EditOutcome refusedByExtension() { return {EditOutcome::Kind::RefusedByExtension, {}}; }
+
+}  // namespace
+
+SalesLineEditor::SalesLineEditor(const CompanyCatalog& catalog, ExtensionObject* extension)
+    : catalog_(catalog), extension_(extension) {}
+
+EditOutcome SalesLineEditor::edit(const SalesHeader& header, SalesLine& line, LineField field,
+                                  std::string_view typed) {
+  if (!line.isArticleLine()) return EditOutcome::refused("Esta linha não é de artigo: não se altera no documento.");
+  SalesLine before = line;
+  try {
+    switch (field) {
+      case LineField::Article:
+        return editArticle(header, line, typed);
+      case LineField::Unit:
+        return editUnit(header, line, typed);
+      case LineField::Discount:
+        return editDiscount(header, line, typed);
+      case LineField::Quantity:
+      case LineField::UnitPrice:
+      case LineField::DiscountValue: {
+        const char* what = field == LineField::Quantity    ? "A quantidade"
+                           : field == LineField::UnitPrice ? "O preço unitário"
+                                                           : "O valor do desconto";
+        auto value = typedNumber(typed);
+        if (!value) return EditOutcome::refused(fmt::format("{} \"{}\" não é um número.", what, typed));
+        if (*value < 0) return EditOutcome::refused(fmt::format("{} não pode ser negativo.", what));
+        if (field == LineField::Quantity) return editQuantity(header, line, *value);
+        if (field == LineField::UnitPrice) return editUnitPrice(header, line, *value);
+        return editDiscountValue(header, line, *value);
+      }
+    }
+  } catch (const std::exception& error) {
+    line = before;
+    return EditOutcome::refused(describe(error));
+  }
+  return EditOutcome::refused("Campo desconhecido.");
+}
+
+EditOutcome SalesLineEditor::editArticle(const SalesHeader& header, SalesLine& line, std::string_view typed) {
+  std::string code = vb::Trim(typed);
+  if (code.empty()) return EditOutcome::refused("Escreva o código do artigo (para tirar o artigo, apague a linha).");
+  if (header.client.empty()) return EditOutcome::refused("Escolha o cliente do documento antes das linhas.");
+  auto article = catalog_.article(code);
+  if (!article) return EditOutcome::refused(fmt::format("O artigo \"{}\" não existe.", code));
+  auto client = catalog_.client(header.client);
+  if (!client) return EditOutcome::refused(fmt::format("O cliente \"{}\" não existe.", header.client));
+
+  bool newLine = line.article.empty();
+  bool otherArticle = !newLine && vb::UCase(line.article) != vb::UCase(article->code);
+  SalesLine asSeen = line;
+  // A unit typed before the article counts only when the article sells in it.
+  if (newLine && !article->sellsIn(asSeen.unit)) asSeen.unit.clear();
+
+  SalesLine result = asSeen;
+  result.article = article->code;
+  result.description = article->name;
+  result.vatRate = catalog_.vatRate(article->vatIndex);
+  result.unit = otherArticle || asSeen.unit.empty() ? article->saleUnit : article->unitSpelling(asSeen.unit);
+  if (newLine && result.quantity == 0) result.quantity = 1;
+
+  bool priced = false;
+  if (extension_) {
+    DocumentContext context = DocumentContextBuilder::build(header, &asSeen);
+    Variant oApi(context.oApi), sArtigo(article->code), vDescPerc(asSeen.discountRate()),
+        vDescValor(asSeen.discountValue), bCancel(false);
+    extension_->ValidateArtigo(oApi, sArtigo, vDescPerc, vDescValor, bCancel);
+    if (cancelled(bCancel)) return refusedByExtension();
+    takeWrittenValues(context, result);
+    result.discountValue = numberOf(vDescValor);
+    priced = context.linha->written("PrecoUnitario");
+  }
+  // The hook left the price to the host: a new article takes the ERP's own price.
+  if (!priced && (newLine || otherArticle)) {
+    result.unitPrice = catalog_.defaultPrice(*article, *client, result.unit);
+    if (!extension_) {
+      result.discount.clear();
+      result.discountValue = 0;
+    }
+  }
+  line = result;
+  return {};
+}
+
+EditOutcome SalesLineEditor::editUnit(const SalesHeader& header, SalesLine& line, std::string_view typed) {
+  std::string unit = vb::Trim(typed);
+  if (unit.empty()) return EditOutcome::refused("Escreva a unidade.");
+  if (line.article.empty()) {
+    auto known = catalog_.unit(unit);
+    if (!known) return EditOutcome::refused(fmt::format("A unidade \"{}\" não existe.", unit));
+    line.unit = *known;
+    return {};
+  }
+  auto article = catalog_.article(line.article);
+  if (!article) return EditOutcome::refused(fmt::format("O artigo \"{}\" não existe.", line.article));
+  if (!article->sellsIn(unit)) {
+    std::string units = article->saleUnit;
+    for (const auto* u : {&article->packingUnit, &article->transportUnit})
+      if (!u->empty()) units += ", " + *u;
+    return EditOutcome::refused(
+        fmt::format("O artigo {} não se vende em \"{}\" (unidades: {}).", article->code, unit, units));
+  }
+  unit = article->unitSpelling(unit);
+  if (vb::UCase(unit) == vb::UCase(line.unit)) return {};
+
+  SalesLine result = line;
+  result.unit = unit;
+  if (extension_) {
+    DocumentContext context = DocumentContextBuilder::build(header, &line);
+    Variant oApi(context.oApi), oCampo(unit), vDesValor(line.discountValue), bCancel(false);
+    extension_->ValidateUnidade(oApi, oCampo, vDesValor, bCancel);
+    if (cancelled(bCancel)) return refusedByExtension();
+    takeWrittenValues(context, result);
+    result.discountValue = numberOf(vDesValor);
+  }
+  line = result;
+  return {};
+}
+
+EditOutcome SalesLineEditor::editQuantity(const SalesHeader& header, SalesLine& line, double quantity) {
+  SalesLine result = line;
+  result.quantity = quantity;
+  if (extension_ && !line.article.empty()) {
+    DocumentContext context = DocumentContextBuilder::build(header, &line);
+    Variant oApi(context.oApi), oCampo(quantity), vDescPerc(line.discountRate()), vDesValor(line.discountValue),
+        bCancel(false);
+    extension_->ValidateQuantidade(oApi, oCampo, vDescPerc, vDesValor, bCancel);
+    if (cancelled(bCancel)) return refusedByExtension();
+    takeWrittenValues(context, result);
+    result.discountValue = numberOf(vDesValor);
+  }
+  line = result;
+  return {};
+}
+
+EditOutcome SalesLineEditor::editUnitPrice(const SalesHeader& header, SalesLine& line, double price) {
+  SalesLine result = line;
+  result.unitPrice = price;
+  if (extension_ && !line.article.empty()) {
+    DocumentContext context = DocumentContextBuilder::build(header, &line);
+    Variant oApi(context.oApi), oCampo(price), vDesValor(line.discountValue), bCancel(false);
+    extension_->ValidatePrecoUnit(oApi, oCampo, vDesValor, bCancel);
+    if (cancelled(bCancel)) return refusedByExtension();
+    takeWrittenValues(context, result);
+    result.discountValue = numberOf(vDesValor);
+  }
+  line = result;
+  return {};
+}
+
+EditOutcome SalesLineEditor::editDiscount(const SalesHeader& header, SalesLine& line, std::string_view typed) {
+  std::string error;
+  auto discount = parseTypedDiscount(typed, error);
+  if (!discount) return EditOutcome::refused(error);
+  SalesLine result = line;
+  result.discount = *discount;
+  if (extension_ && !line.article.empty()) {
+    // The hook sees the discount being entered as the line's rate.
+    SalesLine asSeen = line;
+    asSeen.discount = *discount;
+    DocumentContext context = DocumentContextBuilder::build(header, &asSeen);
+    context.linha->setValue("Desconto", line.discount);
+    Variant oApi(context.oApi), vDesPerc(vb::Trim(typed)), vDesValor(line.discountValue), bCancel(false);
+    extension_->ValidateDesconto(oApi, vDesPerc, vDesValor, bCancel);
+    if (cancelled(bCancel)) return refusedByExtension();
+    if (context.linha->written("Desconto")) {
+      result.discount = discountFromVariant(context.linha->value("Desconto"));
+    } else {
+      // The percentage the hook answers; the same rate as typed keeps the
+      // typed chain ("10+5" rather than 14.5).
+      std::string answered = discountFromVariant(vDesPerc);
+      if (std::fabs(compoundDiscountRate(answered) - compoundDiscountRate(*discount)) > 1e-9 ||
+          answered.empty() != discount->empty())
+        result.discount = answered;
+    }
+    if (context.linha->written("PrecoUnitario")) result.unitPrice = numberOf(context.linha->value("PrecoUnitario"));
+    result.discountValue = numberOf(vDesValor);
+  }
+  line = result;
+  return {};
+}
+
+EditOutcome SalesLineEditor::editDiscountValue(const SalesHeader& header, SalesLine& line, double value) {
+  SalesLine result = line;
+  result.discountValue = value;
+  if (extension_ && !line.article.empty()) {
+    DocumentContext context = DocumentContextBuilder::build(header, &line);
+    Variant passedRate(line.discountRate());
+    Variant oApi(context.oApi), vDesPerc(passedRate), vDesVal(value), bCancel(false);
+    extension_->ValidateDescontoValor(oApi, vDesPerc, vDesVal, bCancel);
+    if (cancelled(bCancel)) return refusedByExtension();
+    if (context.linha->written("Desconto"))
+      result.discount = discountFromVariant(context.linha->value("Desconto"));
+    else if (!(vDesPerc == passedRate))
+      result.discount = discountFromVariant(vDesPerc);
+    if (context.linha->written("PrecoUnitario")) result.unitPrice = numberOf(context.linha->value("PrecoUnitario"));
+    result.discountValue = numberOf(vDesVal);
+  }
+  line = result;
+  return {};
+}
+
+}  // namespace quill::host

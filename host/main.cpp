@@ -1,0 +1,121 @@
+// quillhost: the ERP host stand-in. It opens a company through the
+// extension, offers the extension's menu commands and edits sales documents
+// calling the extension's hooks; with --script it runs a script of host
+// commands without windows.
+
+#include <fmt/format.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/CompanySession.h"
+#include "host/DemoSetup.h"
+#include "host/ExtensionSettings.h"
+#include "host/HostOptions.h"
+#include "host/HostScript.h"
+#include "host/MainWindow.h"
+#include "host/ObservedUiServices.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/automation/ProgramRegistry.h"
+#include "platform/automation/remote/CreateObject.h"
+#include "platform/ui/ProcessUi.h"
+#include "platform/ui/QtUiServices.h"
+#include "platform/ui/ScriptedUiServices.h"
+#include "platform/vb/MsgBox.h"
+
+namespace {
+
+using namespace quill;
+using namespace quill::host;
+
+std::string describe(const std::exception& error) {
+  const auto* automation = dynamic_cast<const AutomationError*>(&error);
+  return automation ? automation->description() : std::string(error.what());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  std::string error;
+  auto options = HostOptions::parse(arguments, error);
+  if (!options || options->help) {
+    if (!options) std::cerr << "quillhost: " << error << "\n";
+    std::cerr << HostOptions::usage();
+    return options ? 0 : 2;
+  }
+  std::ifstream scriptFile;
+  if (options->script) {
+    scriptFile.open(*options->script);
+    if (!scriptFile) {
+      std::cerr << fmt::format("quillhost: cannot read the script {}\n", options->script->string());
+      return 2;
+    }
+    // A script shows no windows and needs no display.
+    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  QApplication app(argc, argv);
+
+  // The user interface the extension will use too: installed before the
+  // extension is created.
+  std::shared_ptr<ui::ScriptedUiServices> scripted;
+  std::shared_ptr<ui::UiServices> inner;
+  if (options->script) {
+    scripted = std::make_shared<ui::ScriptedUiServices>();
+    inner = scripted;
+  } else {
+    inner = std::make_shared<ui::QtUiServices>();
+  }
+  auto observed = std::make_shared<ObservedUiServices>(inner);
+  ui::installProcessUiServices(observed);
+
+  CompanySession::Environment environment;
+  environment.ui = observed.get();
+  environment.createObject = [](std::string_view progId) { return createObject(progId); };
+  environment.extensionFolder = ExtensionSettings::extensionFolder(ProgramRegistry::installed());
+  CompanySession session(environment);
+
+  std::filesystem::path demoFolder = DemoSetup::defaultFolder();
+  auto demoChoice = [&]() -> CompanyChoice {
+    try {
+      return DemoSetup::ensure(demoFolder);
+    } catch (const std::exception& e) {
+      observed->msgBox(fmt::format("Não foi possível criar a empresa de demonstração em {}: {}", demoFolder.string(),
+                                   describe(e)),
+                       vb::vbExclamation, CompanySession::kOpenTitle);
+      CompanyChoice none;
+      none.erpFolder = demoFolder;
+      return none;
+    }
+  };
+
+  CompanyChoice lastChoice;
+  if (options->demo || options->namesCompany()) {
+    if (options->demo) demoChoice();  // makes the installation the choice may point into
+    auto choice = options->companyChoice(demoFolder, error);
+    if (choice) {
+      lastChoice = *choice;
+      session.open(*choice);
+    } else {
+      observed->msgBox(error, vb::vbExclamation, CompanySession::kOpenTitle);
+    }
+  } else {
+    DemoSetup::fillDemoDefaults(lastChoice);
+  }
+
+  if (options->script) {
+    HostScript script(session, *scripted, demoChoice, std::cout);
+    bool passed = script.run(scriptFile);
+    session.close();
+    return passed ? 0 : 1;
+  }
+
+  MainWindow window(session, lastChoice);
+  window.show();
+  return app.exec();
+}
