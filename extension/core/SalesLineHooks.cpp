@@ -256,61 +256,39 @@ void SalesLineHooks::ValidatePrecoUnit(Variant& oApi, Variant& oCampo, Variant& 
 }
 
 void SalesLineHooks::ValidateDesconto(Variant& oApi, Variant& vDesPerc, Variant& vDesValor, Variant& bCancel) {
-  guarded("Validate Desconto", [&] {
-    DocumentContext ctx(DocumentContext::fromArgument(oApi));
-    if (!ctx.temLinha()) return;
-    RegraDoArtigo regra = regraDoArtigo(ctx, ctx.artigo());
-    switch (regra.codigo) {
-      case kRegraLinhaDePrecos:
-        recusaDesconto(vDesPerc, vDesPerc, vDesValor, bCancel);
-        break;
-      case kRegraRetalho:
-      case kRegraPrecoAgendado:
-        if (isFixo(regra)) {
-          ctx.setDesconto(kZero);
-          vDesPerc = kZero;
-          vDesValor = kZero;
-        } else if (entered(vDesPerc)) {
-          vDesPerc = ctx.taxaDesconto();
-        }
-        break;
-      case kRegraDescontoGrupo:
-      case kRegraDescontoKg: {
-        double factor = factorDaUnidade(*regra.artigo, ctx.unidade());
-        auto d = pricing_.descontoDaRegra(regra, ctx.precoUnitario(), ctx.data(), factor);
-        ctx.setPrecoUnitario(d.preco);
-        ctx.setDesconto(d.percentagem);
-        vDesPerc = d.percentagem;
-        vDesValor = d.valor;
-        break;
-      }
-      default:
-        break;
-    }
-  });
+  descontoEditado("Validate Desconto", oApi, vDesPerc, vDesValor, bCancel, DescontoEditado::Percentagem);
 }
 
 void SalesLineHooks::ValidateDescontoValor(Variant& oApi, Variant& vDesPerc, Variant& vDesVal, Variant& bCancel) {
-  guarded("Validate DescontoValor", [&] {
+  descontoEditado("Validate DescontoValor", oApi, vDesPerc, vDesVal, bCancel, DescontoEditado::Valor);
+}
+
+void SalesLineHooks::descontoEditado(std::string_view title, Variant& oApi, Variant& vPerc, Variant& vValor,
+                                     Variant& bCancel, DescontoEditado editado) {
+  guarded(title, [&] {
     DocumentContext ctx(DocumentContext::fromArgument(oApi));
     if (!ctx.temLinha()) return;
     RegraDoArtigo regra = regraDoArtigo(ctx, ctx.artigo());
+    Variant& introduzido = editado == DescontoEditado::Percentagem ? vPerc : vValor;
     switch (regra.codigo) {
       case kRegraLinhaDePrecos:
-        recusaDesconto(vDesVal, vDesPerc, vDesVal, bCancel);
+        recusaDesconto(introduzido, vPerc, vValor, bCancel);
         break;
       case kRegraRetalho:
       case kRegraPrecoAgendado:
         if (isFixo(regra)) {
           ctx.setDesconto(kZero);
-          vDesPerc = kZero;
-          vDesVal = kZero;
-        } else if (vDesVal.isString() && !vb::IsNumeric(vDesVal)) {
-          if (!vb::Trim(vDesVal.stringValue()).empty()) bCancel = Variant(true);
-        } else if (!vDesVal.isNull() && vb::CDbl(vDesVal) != 0) {
-          if (auto percentagem = percentagemDoValor(ctx.precoUnitario(), vb::CDbl(vDesVal))) {
+          vPerc = kZero;
+          vValor = kZero;
+        } else if (editado == DescontoEditado::Percentagem) {
+          // A typed percentage gives way to the line's own discount rate.
+          if (entered(vPerc)) vPerc = ctx.taxaDesconto();
+        } else if (vValor.isString() && !vb::IsNumeric(vValor)) {
+          if (!vb::Trim(vValor.stringValue()).empty()) bCancel = Variant(true);
+        } else if (!vValor.isNull() && vb::CDbl(vValor) != 0) {
+          if (auto percentagem = percentagemDoValor(ctx.precoUnitario(), vb::CDbl(vValor))) {
             ctx.setDesconto(*percentagem);
-            vDesPerc = *percentagem;
+            vPerc = *percentagem;
           }
         }
         break;
@@ -320,8 +298,8 @@ void SalesLineHooks::ValidateDescontoValor(Variant& oApi, Variant& vDesPerc, Var
         auto d = pricing_.descontoDaRegra(regra, ctx.precoUnitario(), ctx.data(), factor);
         ctx.setPrecoUnitario(d.preco);
         ctx.setDesconto(d.percentagem);
-        vDesPerc = d.percentagem;
-        vDesVal = d.valor;
+        vPerc = d.percentagem;
+        vValor = d.valor;
         break;
       }
       default:

@@ -42,6 +42,11 @@ class SalesLineHooks {
   // Both discount arguments of a price-line article are cleared; anything
   // entered is refused with a message.
   void recusaDesconto(const Variant& introduzido, Variant& vPerc, Variant& vValor, Variant& bCancel);
+  // ValidateDesconto and ValidateDescontoValor differ only in which of the
+  // two discount arguments the user typed.
+  enum class DescontoEditado { Percentagem, Valor };
+  void descontoEditado(std::string_view title, Variant& oApi, Variant& vPerc, Variant& vValor, Variant& bCancel,
+                       DescontoEditado editado);
   void reportError(const std::exception& error, std::string_view title);
   template <class Body>
   void guarded(std::string_view title, Body&& body);
