@@ -200,6 +200,10 @@ class Rewriter {
       tok.text = quoteName(tok.name());
       return;
     }
+    if (tok.kind == Kind::String) {
+      dayComparedWithADate(i, begin, end);
+      return;
+    }
     if (tok.kind != Kind::Word) return;
     if (tok.isWord("INSERT")) {
       std::size_t n = nextSig(i, end);
@@ -215,6 +219,32 @@ class Rewriter {
       if (before != npos && t_[before].isSymbol(".")) return;  // a column named like a function
       function(i, end);
     }
+  }
+
+  static bool isComparison(const SqlToken& t) {
+    for (const char* op : {"=", "<", ">", "<=", ">=", "<>", "!="})
+      if (t.isSymbol(op)) return true;
+    return t.isWord("BETWEEN");
+  }
+
+  // A bare day ('yyyy-mm-dd') compared with a stored date means that day at
+  // midnight, as the original server reads it: stored dates carry their time,
+  // so the literal gets one too ('2026-03-01 00:00:00'). A period ending on a
+  // day then includes what starts at midnight on it, and not what starts later
+  // that day.
+  void dayComparedWithADate(std::size_t i, std::size_t begin, std::size_t end) {
+    const std::string value = t_[i].stringValue();
+    if (value.size() != 10 || value[4] != '-' || value[7] != '-' || !vb::parseIsoText(value)) return;
+    std::size_t before = prevSig(i, begin);
+    std::size_t after = nextSig(i, end);
+    bool compared = (before != npos && isComparison(t_[before])) || (after != npos && isComparison(t_[after]));
+    if (!compared && before != npos && t_[before].isWord("AND")) {
+      // The upper bound of BETWEEN x AND y.
+      std::size_t lower = prevSig(before, begin);
+      std::size_t between = lower == npos ? npos : prevSig(lower, begin);
+      compared = between != npos && t_[between].isWord("BETWEEN");
+    }
+    if (compared) t_[i].text = "'" + value + " 00:00:00'";
   }
 
   void function(std::size_t i, std::size_t end) {

@@ -14,6 +14,7 @@ namespace quill::sql {
 //   [name], [dbo].name, dbo.name         -> "name"
 //   GETDATE ()                           -> the local date and time, 'yyyy-mm-dd hh:mm:ss'
 //   CONVERT(DATETIME, 'yyyy-mm-dd', 102) -> 'yyyy-mm-dd 00:00:00'
+//   x <= 'yyyy-mm-dd' (any comparison)   -> x <= 'yyyy-mm-dd 00:00:00'
 //   CONVERT(type, expr [, style])        -> CAST(expr AS type), dates left as their text
 //   month(x), year(x), day(x)            -> the number read from the stored date text
 //   ISNULL(a, b)                         -> IFNULL(a, b)
@@ -22,8 +23,9 @@ namespace quill::sql {
 //     CONSTRAINT ... PRIMARY KEY CLUSTERED (...), ON [PRIMARY]
 //
 // Dates are stored as 'yyyy-mm-dd hh:mm:ss' text, so a converted date
-// literal carries its midnight time: a price starting on a day compares
-// equal to that day, as it does on the original server.
+// literal, and a bare day compared with something, carries its midnight
+// time: a price starting on a day compares equal to that day, as it does on
+// the original server.
 //
 // Text already in SQLite's dialect passes through unchanged. Translation is
 // pure: callers cache it by statement text.

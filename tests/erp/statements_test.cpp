@@ -163,12 +163,10 @@ TEST_F(SystemStatements, TheDiscountsProcedureAnswersEachDemoClientsGroups) {
   }
 }
 
-// A report period is written as "yyyy-mm-dd" texts; on the original server
-// such a text is that day at midnight, so a price that starts on the period's
-// last day is in the period. Dates stored with their time compare as longer
-// texts and fall out unless the dialect shim reads the bounds as dates.
-// Enabled once the shim does.
-TEST_F(SystemStatements, DISABLED_APeriodEndingOnThePriceStartDateIncludesThePrice) {
+// A report period is written as "yyyy-mm-dd" texts, which stand for that day
+// at midnight, so a price that starts on the period's last day is in the
+// period.
+TEST_F(SystemStatements, APeriodEndingOnThePriceStartDateIncludesThePrice) {
   auto db = Connection::open(database());
   auto start = std::string(demo::kPastPriceStart);
   auto sql = fmt::format(

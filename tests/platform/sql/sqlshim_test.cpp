@@ -42,6 +42,15 @@ const Translation kTranslations[] = {
      "SELECT 1 WHERE month(DocGcCab.Data)=3 AND YEAR ( D ) = 2026 AND day(D)=1",
      "SELECT 1 WHERE CAST(strftime('%m',DocGcCab.Data) AS INTEGER)=3 AND CAST(strftime('%Y', D ) AS INTEGER) = 2026 "
      "AND CAST(strftime('%d',D) AS INTEGER)=1"},
+    {"a bare day compared with a date carries midnight",
+     "SELECT * FROM T WHERE ((D >= '2026-01-01') AND (D <= '2026-12-31')) OR '2026-02-03' < E",
+     "SELECT * FROM T WHERE ((D >= '2026-01-01 00:00:00') AND (D <= '2026-12-31 00:00:00')) OR "
+     "'2026-02-03 00:00:00' < E"},
+    {"both bounds of between carry midnight", "SELECT * FROM T WHERE D BETWEEN '2026-01-01' AND '2026-01-31'",
+     "SELECT * FROM T WHERE D BETWEEN '2026-01-01 00:00:00' AND '2026-01-31 00:00:00'"},
+    {"a day that is only a value, or not a day, stays",
+     "INSERT T (A, B) VALUES ('2026-03-01', '2026-13-01'); SELECT 1 WHERE C = '2026-02-30'",
+     "INSERT INTO T (A, B) VALUES ('2026-03-01', '2026-13-01'); SELECT 1 WHERE C = '2026-02-30'"},
     {"a column named month is not a function", "SELECT T.month FROM T", "SELECT T.month FROM T"},
     {"isnull", "SELECT ISNULL(A, 0) FROM T", "SELECT IFNULL(A, 0) FROM T"},
     {"owner prefixes go", "SELECT * FROM [dbo].[ARTIGOS] JOIN dbo.GRUPOS ON 1=1",
@@ -153,8 +162,11 @@ TEST_F(ShimOnDatabase, MonthTakesTheMonthOfTheStoredDateWhateverTheYear) {
 TEST_F(ShimOnDatabase, AConvertedDayIncludesARowStoredAtMidnightOfThatDay) {
   auto rs = db->query("SELECT NUM FROM DOCS WHERE (DATA <= CONVERT(DATETIME, '2026-04-01', 102)) ORDER BY NUM");
   EXPECT_EQ(rs->recordCount(), 3);
-  // A bare day literal is text: a row later that day is after it.
+  // A bare day is that day at midnight: a row stored at midnight is on it, a
+  // row later that day is after it.
   EXPECT_EQ(db->query("SELECT NUM FROM DOCS WHERE DATA <= '2026-03-05'")->recordCount(), 1);
+  EXPECT_EQ(db->query("SELECT NUM FROM DOCS WHERE (DATA >= '2026-03-05') AND (DATA <= '2026-04-01')")->recordCount(),
+            2);
 }
 
 TEST_F(ShimOnDatabase, GetdateIsTheLocalDateAndTimeAsStoredText) {
