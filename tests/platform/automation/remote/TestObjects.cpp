@@ -29,6 +29,8 @@ const MemberTable<Probe>& Probe::members() {
       MemberTable<Probe>()
           .sub(
               "Nothing", [](Probe&, Args) {}, Arity::exactly(0))
+          // Takes any arguments and leaves them as they are; they come back all the same.
+          .sub("Accept", [](Probe&, Args) {})
           .property("Name", [](Probe& p, Args) { return Variant(p.name); })
           .property(
               "Value", [](Probe& p, Args) { return p.value; }, [](Probe& p, Args a) { p.value = a.back(); })
