@@ -1,0 +1,79 @@
+#include "erp/api/CompanySession.h"
+
+#include "platform/automation/AutomationError.h"
+#include "platform/sql/Connection.h"
+#include "platform/sql/Recordset.h"
+#include "platform/vb/Conversions.h"
+
+namespace quill::erpapi {
+
+namespace {
+std::string textOf(const Variant& value) { return value.isNull() ? std::string() : vb::CStr(value); }
+}  // namespace
+
+std::shared_ptr<CompanySession> CompanySession::open(const erp::CompanyEntry& company, ApiLog log) {
+  auto connection = sql::Connection::open(company.databaseFile());
+  auto rows = connection->query("SELECT LIGACTB, MOEDANAC, RGIVANAC FROM PARAMETROS ORDER BY CODIGO");
+  if (rows->eof())
+    throw AutomationError(vberr::FileNotFound, "SageApiNextPlus.Api",
+                          "A empresa " + company.code + " não tem parâmetros.");
+  Parameters parameters;
+  parameters.linkedToAccounting = !rows->value("LIGACTB").isNull() && vb::CLng(rows->value("LIGACTB")) == -1;
+  parameters.nationalCurrency = textOf(rows->value("MOEDANAC"));
+  parameters.nationalVatRegime = textOf(rows->value("RGIVANAC"));
+  return std::make_shared<CompanySession>(std::move(connection), company, std::move(log), std::move(parameters));
+}
+
+CompanySession::CompanySession(std::shared_ptr<sql::Connection> connection, erp::CompanyEntry company, ApiLog log,
+                               Parameters parameters)
+    : connection_(std::move(connection)),
+      company_(std::move(company)),
+      log_(std::move(log)),
+      parameters_(std::move(parameters)) {}
+
+CompanySession::~CompanySession() { close(); }
+
+void CompanySession::close() noexcept {
+  if (!connection_) return;
+  try {
+    connection_->close();
+  } catch (...) {
+  }
+  connection_.reset();
+}
+
+std::shared_ptr<sql::Recordset> CompanySession::query(std::string_view sql,
+                                                      const std::vector<Variant>& parameters) const {
+  return connection_->query(sql, parameters);
+}
+
+bool CompanySession::exists(std::string_view sql, const Variant& key) const {
+  return !connection_->query(sql, {key})->eof();
+}
+
+bool CompanySession::articleExists(std::string_view code) const {
+  return exists("SELECT 1 FROM ARTIGOS WHERE CODIGO = ?", Variant(code));
+}
+
+bool CompanySession::currencyExists(std::string_view code) const {
+  return exists("SELECT 1 FROM MOEDAS WHERE CODIGO = ?", Variant(code));
+}
+
+bool CompanySession::clientExists(std::string_view code) const {
+  return exists("SELECT 1 FROM CLIENTES WHERE CODIGO = ?", Variant(code));
+}
+
+bool CompanySession::priceLineExists(int line) const {
+  return exists("SELECT 1 FROM LINPRC WHERE LINHA = ?", Variant(std::int32_t{line}));
+}
+
+double CompanySession::nationalVatRate(int vatIndex) const {
+  if (vatIndex < 1 || vatIndex > 4) return 0.0;
+  auto rows = connection_->query("SELECT TX1, TX2, TX3, TX4 FROM RGIVA WHERE CODIGO = ?",
+                                 {Variant(parameters_.nationalVatRegime)});
+  if (rows->eof()) return 0.0;
+  const Variant& rate = rows->value(static_cast<std::size_t>(vatIndex - 1));
+  return rate.isNull() ? 0.0 : vb::CDbl(rate);
+}
+
+}  // namespace quill::erpapi

@@ -1,0 +1,77 @@
+#include "erp/api/DocumentLine.h"
+
+#include "platform/vb/Conversions.h"
+
+namespace quill::erpapi {
+
+namespace {
+using Args = MemberTable<DocumentLine>::Args;
+
+std::string textOf(const Variant& v) { return v.isNull() ? std::string() : vb::CStr(v); }
+
+// A read-write member over one field of the line.
+template <class Get, class Put>
+void field(MemberTable<DocumentLine>& table, std::string_view name, Get get, Put put) {
+  table.property(
+      name, [get](DocumentLine& line, Args) { return Variant(get(line.values())); },
+      [put](DocumentLine& line, Args a) { put(line.values(), a.back()); });
+}
+}  // namespace
+
+const MemberTable<DocumentLine>& DocumentLine::members() {
+  static const auto table = [] {
+    MemberTable<DocumentLine> t;
+    field(
+        t, "TipoDeLinha", [](const LineValues& v) { return std::int16_t(v.type); },
+        [](LineValues& v, const Variant& x) { v.type = vb::CInt(x); });
+    field(
+        t, "Artigo", [](const LineValues& v) { return v.article; },
+        [](LineValues& v, const Variant& x) { v.article = textOf(x); });
+    field(
+        t, "Descricao", [](const LineValues& v) { return v.description; },
+        [](LineValues& v, const Variant& x) { v.description = textOf(x); });
+    field(
+        t, "Unidade", [](const LineValues& v) { return v.unit; },
+        [](LineValues& v, const Variant& x) { v.unit = textOf(x); });
+    field(
+        t, "Quantidade", [](const LineValues& v) { return v.quantity; },
+        [](LineValues& v, const Variant& x) { v.quantity = vb::CDbl(x); });
+    field(
+        t, "QuantidadeOrigem", [](const LineValues& v) { return v.originalQuantity; },
+        [](LineValues& v, const Variant& x) { v.originalQuantity = vb::CDbl(x); });
+    field(
+        t, "PrecoUnitario", [](const LineValues& v) { return v.unitPrice; },
+        [](LineValues& v, const Variant& x) { v.unitPrice = vb::CDbl(x); });
+    field(
+        t, "PrecoUnitarioIntroduzido", [](const LineValues& v) { return v.enteredUnitPrice; },
+        [](LineValues& v, const Variant& x) { v.enteredUnitPrice = vb::CDbl(x); });
+    field(
+        t, "Desconto", [](const LineValues& v) { return v.discount; },
+        [](LineValues& v, const Variant& x) { v.discount = textOf(x); });
+    field(
+        t, "DescontoValor", [](const LineValues& v) { return v.discountValue; },
+        [](LineValues& v, const Variant& x) { v.discountValue = vb::CDbl(x); });
+    field(
+        t, "TaxaIva", [](const LineValues& v) { return v.vatRate; },
+        [](LineValues& v, const Variant& x) { v.vatRate = vb::CDbl(x); });
+    field(
+        t, "Vendedor", [](const LineValues& v) { return v.seller; },
+        [](LineValues& v, const Variant& x) { v.seller = textOf(x); });
+    t.property(
+        "Data", [](DocumentLine& line, Args) { return line.values_.date ? Variant(*line.values_.date) : Variant::null(); },
+        [](DocumentLine& line, Args a) {
+          const Variant& x = a.back();
+          if (x.isNull() || x.isEmpty()) line.values_.date.reset();
+          else line.values_.date = vb::CDate(x);
+        });
+    field(
+        t, "Serie", [](const LineValues& v) { return std::int16_t(v.series); },
+        [](LineValues& v, const Variant& x) { v.series = vb::CInt(x); });
+    t.property("NumLinha", [](DocumentLine& line, Args) { return Variant(std::int32_t{line.values_.number}); });
+    t.property("TotalLiquido", [](DocumentLine& line, Args) { return Variant(line.values_.netTotal); });
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace quill::erpapi
