@@ -1,0 +1,68 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "erp/CompanyEntry.h"
+#include "host/CompanyChoice.h"
+#include "host/CompanySession.h"
+#include "host/ObservedUiServices.h"
+#include "platform/automation/Dispatch.h"
+#include "platform/ui/ScriptedUiServices.h"
+
+namespace quill::sql {
+class Connection;
+}
+
+namespace quill::host::test {
+
+// The QApplication of the test program (offscreen).
+void ensureApplication();
+
+// A folder of this test process under the system's temporary folder,
+// emptied on first use.
+std::filesystem::path processFolder();
+
+// The real extension, as quillhost loads it, but with its configuration
+// file in a folder of this test process: the folder holds links to the
+// built libraries and its own program registry (naming the built bridge
+// server), which $QUILL_REGISTRY points to. Parallel test processes thus
+// never share a configuration file.
+struct RealExtension {
+  std::filesystem::path folder;    // the extension's folder (VALTERO.INI lies here)
+  std::filesystem::path binFolder; // where the build put the programs
+  bool bridgeBuilt = false;        // quillbridge exists beside the tests
+};
+const RealExtension& realExtension();
+
+// A fresh demo installation for one test: "<process folder>/<name>".
+CompanyChoice demoCompany(std::string_view name);
+
+// The UI of one test: scripted answers, observed by the session, installed
+// for the whole process so that the extension shows its boxes through it.
+struct TestUi {
+  std::shared_ptr<ui::ScriptedUiServices> scripted = std::make_shared<ui::ScriptedUiServices>();
+  std::shared_ptr<ObservedUiServices> observed = std::make_shared<ObservedUiServices>(scripted);
+
+  TestUi();
+  // The boxes whose prompt contains `text`.
+  std::vector<ui::MessageBox> boxesWith(std::string_view text) const;
+};
+
+// A session on the real extension.
+std::unique_ptr<CompanySession> realSession(TestUi& ui);
+// A session whose extension is `extension` (created for every open),
+// configuration written into `extensionFolder`.
+std::unique_ptr<CompanySession> sessionWith(TestUi& ui, DispatchPtr extension,
+                                            const std::filesystem::path& extensionFolder);
+
+// A connection of the test's own to a company database, to check what was stored.
+std::shared_ptr<sql::Connection> openDatabase(const CompanyChoice& company);
+
+// Living processes of `program` started by this process.
+int childProcesses(std::string_view program);
+
+}  // namespace quill::host::test
