@@ -48,8 +48,8 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
     // 1. Read the document.
     log("Antes ler documento");
     documento = api_.CreateSageApiObject(erpapi::progid::kDocumentoComercial);
-    Variant r = late::call(documento, "Ler",
-                           {Variant(p.sFtDoc), Variant(p.lFtFum), Variant(p.iFtSerie), Variant(p.iFtAno)});
+    Variant r =
+        late::call(documento, "Ler", {Variant(p.sFtDoc), Variant(p.lFtFum), Variant(p.iFtSerie), Variant(p.iFtAno)});
     log("Após ler documento " + vb::CStr(r));
 
     // 2. A signed and certified document that is no longer in preparation

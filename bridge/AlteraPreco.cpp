@@ -28,12 +28,11 @@ std::string precoWhere(const std::string& artigo, const std::string& moeda, std:
 }  // namespace
 
 AlteraPrecoPedido AlteraPrecoPedido::from(std::span<const Variant> args) {
-  return {vb::CStr(args[0]),  vb::CStr(args[1]),  vb::CLng(args[2]),  vb::CDate(args[3]), vb::CDate(args[4]),
+  return {vb::CStr(args[0]), vb::CStr(args[1]), vb::CLng(args[2]), vb::CDate(args[3]), vb::CDate(args[4]),
           vb::CDbl(args[5]), vb::CDbl(args[6]), vb::CDbl(args[7]), vb::CDbl(args[8])};
 }
 
-bool ProcessaAlteraPreco::PrecoArtigoNaLinha(const std::string& artigo, const std::string& moeda,
-                                             std::int32_t linha) {
+bool ProcessaAlteraPreco::PrecoArtigoNaLinha(const std::string& artigo, const std::string& moeda, std::int32_t linha) {
   try {
     DispatchPtr rs = DataAccessCalls(api_.dataAccess())
                          .openRecordset(std::string("SELECT       ARTIGO, MOEDA, LINPRC ") + "FROM         PRECOS " +

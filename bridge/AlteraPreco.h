@@ -14,7 +14,7 @@ class SageNextApi;
 // previous prices are accepted and not used.
 struct AlteraPrecoPedido {
   std::string sArtigo;
-  std::string sMoedaIn;  // the currency, possibly behind kDateOnlyMarker
+  std::string sMoedaIn;     // the currency, possibly behind kDateOnlyMarker
   std::int32_t lLinha = 0;  // the price line; negative: remove the price of line -lLinha
   Date dDataIni;
   Date dDataIniOri;

@@ -22,7 +22,9 @@ DispatchPtr DataAccessCalls::openRecordset(const std::string& sql) const {
   return requireObject(args[2]);
 }
 
-void DataAccessCalls::execute(const std::string& sql) const { late::call(dataAccess(), "Execute", {Variant(""), Variant(sql)}); }
+void DataAccessCalls::execute(const std::string& sql) const {
+  late::call(dataAccess(), "Execute", {Variant(""), Variant(sql)});
+}
 
 bool DataAccessCalls::hasRows(const DispatchPtr& recordset) {
   if (auto typed = std::dynamic_pointer_cast<sql::Recordset>(recordset)) return !typed->eof();

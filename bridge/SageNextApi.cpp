@@ -23,9 +23,7 @@ const DispatchPtr& SageNextApi::parametros() const {
   return parametros_;
 }
 
-bool SageNextApi::TemLigacaoContabilidade() const {
-  return vb::CLng(late::get(parametros(), "LigacaoACtb")) == -1;
-}
+bool SageNextApi::TemLigacaoContabilidade() const { return vb::CLng(late::get(parametros(), "LigacaoACtb")) == -1; }
 
 std::string SageNextApi::RegimeIVANacional() const { return vb::CStr(late::get(parametros(), "RegIvaNacional")); }
 
@@ -37,9 +35,8 @@ bool SageNextApi::Iniciar(std::string_view sPercWin, std::string_view sFlLog, st
     api_ = createObject_(progid::kApi);
     late::let(api_, "DataAccess", Variant(dataAccess_));
     late::let(api_, "ModoAcesso", Variant(std::int32_t{2}));
-    bool iniciou = vb::CBool(late::call(api_, "Inicializa",
-                                        {Variant(sPercWin), Variant(sFlLog), Variant(sEmp), Variant(sLogin),
-                                         Variant(sPassword)}));
+    bool iniciou = vb::CBool(late::call(
+        api_, "Inicializa", {Variant(sPercWin), Variant(sFlLog), Variant(sEmp), Variant(sLogin), Variant(sPassword)}));
     if (!iniciou) return false;
     parametros_ = CreateSageApiObject(progid::kParametrosAplicacao);
     return true;
@@ -102,15 +99,18 @@ const MemberTable<SageNextApi>& SageNextApi::members() {
                     api.Iniciar(vb::CStr(a[0]), vb::CStr(a[1]), vb::CStr(a[2]), vb::CStr(a[3]), vb::CStr(a[4])));
               },
               Arity::exactly(5))
-          .method("Terminar", [](SageNextApi& api, Args) { return Variant(api.Terminar()); }, Arity::exactly(0))
+          .method(
+              "Terminar", [](SageNextApi& api, Args) { return Variant(api.Terminar()); }, Arity::exactly(0))
           .method(
               "CreateSageApiObject",
               [](SageNextApi& api, Args a) { return Variant(api.CreateSageApiObject(vb::CStr(a[0]))); },
               Arity::exactly(1))
-          .sub("AbonoDeFrete", [](SageNextApi& api, Args a) { api.AbonoDeFrete(AbonoDeFretePedido::from(a)); },
-               Arity::exactly(6))
-          .sub("AlteraPreco", [](SageNextApi& api, Args a) { api.AlteraPreco(AlteraPrecoPedido::from(a)); },
-               Arity::exactly(9));
+          .sub(
+              "AbonoDeFrete", [](SageNextApi& api, Args a) { api.AbonoDeFrete(AbonoDeFretePedido::from(a)); },
+              Arity::exactly(6))
+          .sub(
+              "AlteraPreco", [](SageNextApi& api, Args a) { api.AlteraPreco(AlteraPrecoPedido::from(a)); },
+              Arity::exactly(9));
   return table;
 }
 

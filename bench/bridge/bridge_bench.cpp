@@ -69,8 +69,9 @@ struct StartedBridge {
     bridge = createObject("Quillbridge.SageNextApi");
     fs::current_path(previous);
     const std::string folder = company.folder().string();
-    if (!vb::CBool(late::call(bridge, "Iniciar", {Variant(folder), Variant(folder), Variant(demo::kCompanyCode),
-                                                  Variant(demo::kLogin), Variant(demo::kPassword)})))
+    if (!vb::CBool(late::call(bridge, "Iniciar",
+                              {Variant(folder), Variant(folder), Variant(demo::kCompanyCode), Variant(demo::kLogin),
+                               Variant(demo::kPassword)})))
       throw std::runtime_error("the bridge did not start");
     late::set(bridge, "DataAccess", dataAccess);
   }
@@ -106,10 +107,10 @@ void BM_AlteraPreco_Change(benchmark::State& state) {
   double price = 0.30;
   for (auto _ : state) {
     price = price == 0.30 ? 0.31 : 0.30;
-    late::call(started.bridge, "AlteraPreco",
-               {Variant(demo::kFixedPriceArticle), Variant(demo::kNationalCurrency),
-                Variant(std::int32_t{demo::kPriceLine}), Variant(start), Variant(start), Variant(price), Variant(0.0),
-                Variant(price * 1.06), Variant(0.0)});
+    late::call(
+        started.bridge, "AlteraPreco",
+        {Variant(demo::kFixedPriceArticle), Variant(demo::kNationalCurrency), Variant(std::int32_t{demo::kPriceLine}),
+         Variant(start), Variant(start), Variant(price), Variant(0.0), Variant(price * 1.06), Variant(0.0)});
   }
   state.counters["target_ms"] = 2;
 }

@@ -30,8 +30,8 @@ std::optional<Date> dayFirst(std::string_view text) {
       !readNumber(text.substr(6, 4), year))
     return std::nullopt;
   // Reuse the ISO reader for the checks of the calendar and the time.
-  std::string iso = std::string(text.substr(6, 4)) + "-" + std::string(text.substr(3, 2)) + "-" +
-                    std::string(text.substr(0, 2));
+  std::string iso =
+      std::string(text.substr(6, 4)) + "-" + std::string(text.substr(3, 2)) + "-" + std::string(text.substr(0, 2));
   if (!time.empty()) iso += " " + std::string(time);
   return vb::parseIsoText(iso);
 }

@@ -22,7 +22,8 @@ DispatchPtr createApiObject(std::string_view progId, const std::shared_ptr<Compa
   if (equalsNoCase(progId, progid::kPrecos)) return std::make_shared<ArticlePrice>(session);
   for (auto plain : {progid::kArtigos, progid::kClientes, progid::kFornecedores, progid::kLotesLinha,
                      progid::kDocumentoContabilistico})
-    if (equalsNoCase(progId, plain)) return std::make_shared<PlainApiObject>(std::string(plain.substr(plain.find('.') + 1)));
+    if (equalsNoCase(progId, plain))
+      return std::make_shared<PlainApiObject>(std::string(plain.substr(plain.find('.') + 1)));
   return nullptr;
 }
 
@@ -85,11 +86,12 @@ const MemberTable<ApiRoot>& ApiRoot::members() {
           .method(
               "Inicializa",
               [](ApiRoot& r, Args a) {
-                return Variant(r.Inicializa(vb::CStr(a[0]), vb::CStr(a[1]), vb::CStr(a[2]), vb::CStr(a[3]),
-                                            vb::CStr(a[4])));
+                return Variant(
+                    r.Inicializa(vb::CStr(a[0]), vb::CStr(a[1]), vb::CStr(a[2]), vb::CStr(a[3]), vb::CStr(a[4])));
               },
               Arity::exactly(5))
-          .method("Termina", [](ApiRoot& r, Args) { return Variant(r.Termina()); }, Arity::exactly(0))
+          .method(
+              "Termina", [](ApiRoot& r, Args) { return Variant(r.Termina()); }, Arity::exactly(0))
           .method(
               "CriaObjecto", [](ApiRoot& r, Args a) { return Variant(r.CriaObjecto(vb::CStr(a[0]))); },
               Arity::exactly(1));

@@ -144,9 +144,12 @@ const MemberTable<ArticlePrice>& ArticlePrice::members() {
           .property(
               "DataDeActualizacao", [](ArticlePrice& p, Args) { return ApiDate::asProperty(p.updated_); },
               [](ArticlePrice& p, Args a) { p.updated_ = a.back(); })
-          .method("Validar", [](ArticlePrice& p, Args) { return Variant(p.Validar()); }, Arity::exactly(0))
-          .method("Inserir", [](ArticlePrice& p, Args) { return Variant(p.Inserir()); }, Arity::exactly(0))
-          .method("Alterar", [](ArticlePrice& p, Args) { return Variant(p.Alterar()); }, Arity::exactly(0))
+          .method(
+              "Validar", [](ArticlePrice& p, Args) { return Variant(p.Validar()); }, Arity::exactly(0))
+          .method(
+              "Inserir", [](ArticlePrice& p, Args) { return Variant(p.Inserir()); }, Arity::exactly(0))
+          .method(
+              "Alterar", [](ArticlePrice& p, Args) { return Variant(p.Alterar()); }, Arity::exactly(0))
           .property("UltimoErro", [](ArticlePrice& p, Args) { return Variant(p.refusal_.number()); })
           .property("UltimaMensagem", [](ArticlePrice& p, Args) { return Variant(p.refusal_.message()); });
   return table;

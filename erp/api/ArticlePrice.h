@@ -59,7 +59,7 @@ class ArticlePrice : public DispatchObject<ArticlePrice> {
   double priceWithVat_ = 0;
   double historyPrice_ = 0;
   double historyPriceWithVat_ = 0;
-  Variant start_;    // as given; read through ApiDate
+  Variant start_;  // as given; read through ApiDate
   Variant updated_;
   LastRefusal refusal_;
 };

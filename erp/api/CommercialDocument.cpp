@@ -195,7 +195,8 @@ const MemberTable<CommercialDocument>& CommercialDocument::members() {
                 return Variant(d.Validar(mode));
               },
               Arity{0, 1})
-          .method("Alterar", [](CommercialDocument& d, Args) { return Variant(d.Alterar()); }, Arity::exactly(0))
+          .method(
+              "Alterar", [](CommercialDocument& d, Args) { return Variant(d.Alterar()); }, Arity::exactly(0))
           .property("UltimoErro", [](CommercialDocument& d, Args) { return Variant(d.refusal_.number()); })
           .property("UltimaMensagem", [](CommercialDocument& d, Args) { return Variant(d.refusal_.message()); });
   return table;

@@ -22,8 +22,10 @@ const MemberTable<DocumentHeader>& DocumentHeader::members() {
               "Data",
               [](DocumentHeader& h, Args) { return h.values_.date ? Variant(*h.values_.date) : Variant::null(); },
               [](DocumentHeader& h, Args a) {
-                if (a.back().isNull() || a.back().isEmpty()) h.values_.date.reset();
-                else h.values_.date = vb::CDate(a.back());
+                if (a.back().isNull() || a.back().isEmpty())
+                  h.values_.date.reset();
+                else
+                  h.values_.date = vb::CDate(a.back());
               })
           .property(
               "Terceiro", [](DocumentHeader& h, Args) { return Variant(h.values_.client); },

@@ -58,11 +58,14 @@ const MemberTable<DocumentLine>& DocumentLine::members() {
         t, "Vendedor", [](const LineValues& v) { return v.seller; },
         [](LineValues& v, const Variant& x) { v.seller = textOf(x); });
     t.property(
-        "Data", [](DocumentLine& line, Args) { return line.values_.date ? Variant(*line.values_.date) : Variant::null(); },
+        "Data",
+        [](DocumentLine& line, Args) { return line.values_.date ? Variant(*line.values_.date) : Variant::null(); },
         [](DocumentLine& line, Args a) {
           const Variant& x = a.back();
-          if (x.isNull() || x.isEmpty()) line.values_.date.reset();
-          else line.values_.date = vb::CDate(x);
+          if (x.isNull() || x.isEmpty())
+            line.values_.date.reset();
+          else
+            line.values_.date = vb::CDate(x);
         });
     field(
         t, "Serie", [](const LineValues& v) { return std::int16_t(v.series); },

@@ -15,8 +15,7 @@ const MemberTable<DocumentLines>& DocumentLines::members() {
   using Args = MemberTable<DocumentLines>::Args;
   static const auto table =
       MemberTable<DocumentLines>()
-          .property("Count",
-                    [](DocumentLines& l, Args) { return Variant(static_cast<std::int32_t>(l.items_.size())); })
+          .property("Count", [](DocumentLines& l, Args) { return Variant(static_cast<std::int32_t>(l.items_.size())); })
           .method(
               "Item", [](DocumentLines& l, Args a) { return Variant(DispatchPtr(l.item(vb::CLng(a[0])))); },
               Arity::exactly(1));

@@ -103,7 +103,8 @@ void DocumentStore::save(HeaderValues& header, std::vector<LineValues*>& lines) 
   auto client = session_.query("SELECT NOME FROM CLIENTES WHERE CODIGO = ?", {Variant(header.client)});
   if (!client->eof()) clientName = text(*client, "NOME");
   // Whatever was paid stays paid: the amount owed moves with the total.
-  double pending = header.pendingValue == 0 ? 0.0 : roundToCents(header.pendingValue + totals.total - header.documentTotal);
+  double pending =
+      header.pendingValue == 0 ? 0.0 : roundToCents(header.pendingValue + totals.total - header.documentTotal);
 
   sql::Transaction transaction(db);
   auto key = keyParameters(header.key);
@@ -115,11 +116,25 @@ void DocumentStore::save(HeaderValues& header, std::vector<LineValues*>& lines) 
         "INSERT INTO DOCGCLIN (TPDOCUM, SERIE, NNUMDOC, ANO, NUMLIN, TIPOLIN, ARTIGO, DESCR, UNIDADE, QUANT, "
         "QUANTORIG, PRECUNIT, PRECUNITINT, DESCONTO, DESCVALOR, TAXAIVA, TOTLIN, VENDEDOR, DATA, ORDOC) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-        {key[0], key[1], key[2], key[3], Variant(number), Variant(std::int32_t{line->type}), Variant(line->article),
-         Variant(line->description), Variant(line->unit), Variant(line->quantity), Variant(line->originalQuantity),
-         Variant(line->unitPrice), Variant(line->enteredUnitPrice), Variant(line->discount),
-         Variant(line->discountValue), Variant(line->vatRate), Variant(line->netTotal),
-         Variant(line->seller.empty() ? header.seller : line->seller), dateValue(line->date ? line->date : header.date),
+        {key[0],
+         key[1],
+         key[2],
+         key[3],
+         Variant(number),
+         Variant(std::int32_t{line->type}),
+         Variant(line->article),
+         Variant(line->description),
+         Variant(line->unit),
+         Variant(line->quantity),
+         Variant(line->originalQuantity),
+         Variant(line->unitPrice),
+         Variant(line->enteredUnitPrice),
+         Variant(line->discount),
+         Variant(line->discountValue),
+         Variant(line->vatRate),
+         Variant(line->netTotal),
+         Variant(line->seller.empty() ? header.seller : line->seller),
+         dateValue(line->date ? line->date : header.date),
          Variant(line->originDocument)});
   }
   db.execute(

@@ -15,9 +15,9 @@ class DocumentStore {
  public:
   struct Document {
     HeaderValues header;
-    bool seriesSigned = false;     // SERIES.ASSINADA
-    bool seriesCertified = false;  // SERIES.CERTIFICADA
-    std::vector<LineValues> lines; // in NUMLIN order
+    bool seriesSigned = false;      // SERIES.ASSINADA
+    bool seriesCertified = false;   // SERIES.CERTIFICADA
+    std::vector<LineValues> lines;  // in NUMLIN order
   };
 
   explicit DocumentStore(const CompanySession& session) : session_(session) {}

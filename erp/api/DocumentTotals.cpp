@@ -40,8 +40,8 @@ DocumentTotals DocumentTotals::compute(std::vector<LineValues*>& lines) {
     double gross = line->quantity * line->unitPrice;
     double percent = compoundDiscountPercent(line->discount).value_or(0.0);
     bool typed = line->discount.find_first_not_of(' ') != std::string::npos;
-    line->netTotal = roundToCents(typed ? gross * (1.0 - percent / 100.0)
-                                        : gross - line->quantity * line->discountValue);
+    line->netTotal =
+        roundToCents(typed ? gross * (1.0 - percent / 100.0) : gross - line->quantity * line->discountValue);
     goods += gross;
     net += line->netTotal;
     vat += line->netTotal * line->vatRate / 100.0;

@@ -16,10 +16,10 @@ std::optional<double> compoundDiscountPercent(std::string_view text);
 
 // The money values of a document, rounded to cents as the ERP stores them.
 struct DocumentTotals {
-  double goods = 0;     // quantity x unit price
-  double discounts = 0; // goods less the net total
+  double goods = 0;      // quantity x unit price
+  double discounts = 0;  // goods less the net total
   double vat = 0;
-  double total = 0;     // net total plus VAT
+  double total = 0;  // net total plus VAT
 
   // Computes every value-carrying line's net total into it (quantity x unit
   // price less the typed discount, or less quantity x the discount value

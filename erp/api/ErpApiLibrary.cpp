@@ -6,8 +6,7 @@
 #include "erp/api/ProgramIds.h"
 #include "platform/automation/ProgramRegistry.h"
 
-extern "C" __attribute__((visibility("default"))) bool QuillCreateObject(const char* progId,
-                                                                         quill::DispatchPtr* out) {
+extern "C" __attribute__((visibility("default"))) bool QuillCreateObject(const char* progId, quill::DispatchPtr* out) {
   if (!progId || !out) return false;
   if (!quill::equalsNoCase(progId, quill::erpapi::progid::kApi)) return false;
   *out = std::make_shared<quill::erpapi::ApiRoot>();

@@ -34,9 +34,10 @@ class AbonoDeFreteTest : public BridgeTest {
   }
   // The unit price of the document's (last) allowance line.
   double allowancePrice(const demo::DocumentKey& k) const {
-    auto rows = company_->rows("SELECT PRECUNIT FROM DOCGCLIN WHERE TPDOCUM = ? AND SERIE = ? AND NNUMDOC = ? AND "
-                               "ANO = ? AND ARTIGO = ? ORDER BY NUMLIN DESC",
-                               {key(k)[0], key(k)[1], key(k)[2], key(k)[3], Variant(demo::kAllowanceArticle)});
+    auto rows = company_->rows(
+        "SELECT PRECUNIT FROM DOCGCLIN WHERE TPDOCUM = ? AND SERIE = ? AND NNUMDOC = ? AND "
+        "ANO = ? AND ARTIGO = ? ORDER BY NUMLIN DESC",
+        {key(k)[0], key(k)[1], key(k)[2], key(k)[3], Variant(demo::kAllowanceArticle)});
     EXPECT_FALSE(rows.empty());
     return rows.empty() ? -1 : std::stod(rows[0][0]);
   }
@@ -45,12 +46,12 @@ class AbonoDeFreteTest : public BridgeTest {
   // unit (transport, else packing, else 1), description-only items and the
   // allowance itself not counting.
   double weight(const demo::DocumentKey& k) const {
-    return vb::CDbl(company_->value(
-        "SELECT COALESCE(SUM(L.QUANT * CASE WHEN UPPER(L.UNIDADE) = UPPER(A.UNTRANS) THEN A.FACTTRA "
-        "WHEN UPPER(L.UNIDADE) = UPPER(A.UNEMB) THEN A.FACTEMB ELSE 1 END), 0) "
-        "FROM DOCGCLIN L JOIN ARTIGOS A ON A.CODIGO = L.ARTIGO WHERE L.TPDOCUM = ? AND L.SERIE = ? AND "
-        "L.NNUMDOC = ? AND L.ANO = ? AND L.TIPOLIN = 1 AND A.ARTOUDES = 0 AND A.CODIGO <> ?",
-        {key(k)[0], key(k)[1], key(k)[2], key(k)[3], Variant(demo::kAllowanceArticle)}));
+    return vb::CDbl(
+        company_->value("SELECT COALESCE(SUM(L.QUANT * CASE WHEN UPPER(L.UNIDADE) = UPPER(A.UNTRANS) THEN A.FACTTRA "
+                        "WHEN UPPER(L.UNIDADE) = UPPER(A.UNEMB) THEN A.FACTEMB ELSE 1 END), 0) "
+                        "FROM DOCGCLIN L JOIN ARTIGOS A ON A.CODIGO = L.ARTIGO WHERE L.TPDOCUM = ? AND L.SERIE = ? AND "
+                        "L.NNUMDOC = ? AND L.ANO = ? AND L.TIPOLIN = 1 AND A.ARTOUDES = 0 AND A.CODIGO <> ?",
+                        {key(k)[0], key(k)[1], key(k)[2], key(k)[3], Variant(demo::kAllowanceArticle)}));
   }
   double headerValue(const demo::DocumentKey& k, const char* column) const {
     return vb::CDbl(company_->value(
@@ -87,8 +88,8 @@ TEST_F(AbonoDeFreteTest, ADocumentWithoutAllowanceGetsOneLineOfTheAllowanceArtic
   EXPECT_NEAR(headerValue(doc, "TOTMERC"), goodsBefore + price, 0.006);
 
   const std::string log = bridgeLog();
-  const char* expected[] = {"Antes ler documento", "Após ler documento 0", "fim ciclo validação", "inserir abono",
-                            " B após doc alterar 0", "sair "};
+  const char* expected[] = {"Antes ler documento", "Após ler documento 0",  "fim ciclo validação",
+                            "inserir abono",       " B após doc alterar 0", "sair "};
   std::size_t at = 0;
   for (const char* detail : expected) {
     at = log.find("DAL AbonoDeFrete     " + std::string(detail) + "\r\n", at);
@@ -123,10 +124,10 @@ TEST_F(AbonoDeFreteTest, SeriesZeroIsSavedWithOrigin3AndMode2TheOthersWithOrigin
     const char* validation;
     const char* logged;
   };
-  for (const auto& c : {Case{demo::kSeriesZeroInvoice, "Validar documento FT 0/1/2026 origem 3 modo 2: 0",
-                             " A após doc alterar 0"},
-                        Case{demo::kInvoiceWithAllowanceLine, "Validar documento FT 2/1/2026 origem 1 modo omisso: 0",
-                             " B após doc alterar 0"}}) {
+  for (const auto& c :
+       {Case{demo::kSeriesZeroInvoice, "Validar documento FT 0/1/2026 origem 3 modo 2: 0", " A após doc alterar 0"},
+        Case{demo::kInvoiceWithAllowanceLine, "Validar documento FT 2/1/2026 origem 1 modo omisso: 0",
+             " B após doc alterar 0"}}) {
     abonoDeFrete(c.doc, demo::kAllowancePerTonne);
     EXPECT_NE(apiLog().find(c.validation), std::string::npos) << apiLog();
     EXPECT_NE(bridgeLog().find(c.logged), std::string::npos) << bridgeLog();
@@ -196,9 +197,10 @@ TEST_F(AbonoDeFreteTest, EachLineWeighsItsQuantityTimesTheFactorOfItsUnit) {
 TEST_F(AbonoDeFreteTest, TheArticleQueriesRunInTheCallersProcessWithQuotesDoubled) {
   company_->execute("INSERT INTO ARTIGOS (CODIGO, NOME, ARTOUDES, UNVND, IVA) VALUES ('SAC''O', 'Saco', 0, 'KG', 1)");
   const auto& doc = demo::kInvoiceWithAllowanceLine;
-  company_->execute("UPDATE DOCGCLIN SET ARTIGO = 'SAC''O', UNIDADE = 'KG', QUANT = 40 WHERE TPDOCUM = ? AND "
-                    "SERIE = ? AND NNUMDOC = ? AND ANO = ? AND NUMLIN = 2",
-                    key(doc));
+  company_->execute(
+      "UPDATE DOCGCLIN SET ARTIGO = 'SAC''O', UNIDADE = 'KG', QUANT = 40 WHERE TPDOCUM = ? AND "
+      "SERIE = ? AND NNUMDOC = ? AND ANO = ? AND NUMLIN = 2",
+      key(doc));
   abonoDeFrete(doc, 10.0);
   const std::vector<std::string> expected = {
       "OpenRecordset: SELECT       * FROM         ARTIGOS WHERE        (ARTIGOS.CODIGO = 'MIL001') ",

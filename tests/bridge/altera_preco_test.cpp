@@ -60,9 +60,9 @@ TEST_F(AlteraPrecoTest, AChangedPriceKeepsThePreviousOneAsHistoryAndOnlyTheLastO
 
 TEST_F(AlteraPrecoTest, ANegativeLineRemovesThatLinesPriceAndOnlyThat) {
   Rows expected = company_->prices();
-  const Rows removed = company_->rows("SELECT * FROM PRECOS WHERE ARTIGO = ? AND MOEDA = ? AND LINPRC = ?",
-                                      {Variant(demo::kFixedPriceArticle), Variant(kEur),
-                                       Variant(std::int32_t{demo::kSecondPriceLine})});
+  const Rows removed =
+      company_->rows("SELECT * FROM PRECOS WHERE ARTIGO = ? AND MOEDA = ? AND LINPRC = ?",
+                     {Variant(demo::kFixedPriceArticle), Variant(kEur), Variant(std::int32_t{demo::kSecondPriceLine})});
   ASSERT_EQ(removed.size(), 1u);
   std::erase(expected, removed[0]);
 
@@ -81,11 +81,11 @@ TEST_F(AlteraPrecoTest, WhatThereIsNothingToDoForChangesNothingAndRaisesNothing)
     std::int32_t line;
   };
   const Rows before = company_->prices();
-  for (const auto& c : {Case{"removing a missing price", demo::kFixedPriceArticleWithoutPrice, kEur, -demo::kPriceLine},
-                        Case{"moving the date of a missing price", demo::kFixedPriceArticleWithoutPrice, kDateOnlyEur,
-                             demo::kPriceLine},
-                        Case{"a date-only change never removes", demo::kFixedPriceArticle, kDateOnlyEur,
-                             -demo::kPriceLine}}) {
+  for (const auto& c :
+       {Case{"removing a missing price", demo::kFixedPriceArticleWithoutPrice, kEur, -demo::kPriceLine},
+        Case{"moving the date of a missing price", demo::kFixedPriceArticleWithoutPrice, kDateOnlyEur,
+             demo::kPriceLine},
+        Case{"a date-only change never removes", demo::kFixedPriceArticle, kDateOnlyEur, -demo::kPriceLine}}) {
     recorder_->clear();
     alteraPreco(c.article, c.currency, c.line, kNewStart, 0, 0);
     EXPECT_EQ(company_->prices(), before) << c.name;
@@ -148,9 +148,8 @@ TEST_F(AlteraPrecoTest, RefusalsArriveWithTheApisNumberAndMessageAndWriteNothing
 
 TEST_F(BridgeTest, WithoutItsDataAccessObjectAPriceChangeFailsAsAlteraPreco) {
   ASSERT_EQ(iniciar(), Variant(true));
-  auto error = errorOf([&] {
-    alteraPreco(demo::kFixedPriceArticle, demo::kNationalCurrency, demo::kPriceLine, kNewStart, 0.4, 0.424);
-  });
+  auto error = errorOf(
+      [&] { alteraPreco(demo::kFixedPriceArticle, demo::kNationalCurrency, demo::kPriceLine, kNewStart, 0.4, 0.424); });
   EXPECT_EQ(error.number(), vberr::ObjectNotSet);
   EXPECT_EQ(error.source(), "Altera Preço");
 }

@@ -93,12 +93,24 @@ TEST_F(BridgeTest, TerminatingReleasesTheApiAndIsHarmlessBeforeAStart) {
 }
 
 TEST(SageNextApiInterface, TheMembersAreDeclaredInTheInterfacesOrder) {
-  const std::vector<std::string> expected = {
-      "DataAccess",          "TemLigacaoContabilidade", "RegimeIVANacional",          "MoedaNacional",
-      "AllocParametrosAplicacao", "AllocArtigo",        "AllocCliente",               "AllocFornecedor",
-      "AllocDocComercialCabecalho", "AllocDocComercialLinha", "AllocLotesLinha",      "AllocDocContabilistico",
-      "AllocPrecos",         "Iniciar",                 "Terminar",                   "CreateSageApiObject",
-      "AbonoDeFrete",        "AlteraPreco"};
+  const std::vector<std::string> expected = {"DataAccess",
+                                             "TemLigacaoContabilidade",
+                                             "RegimeIVANacional",
+                                             "MoedaNacional",
+                                             "AllocParametrosAplicacao",
+                                             "AllocArtigo",
+                                             "AllocCliente",
+                                             "AllocFornecedor",
+                                             "AllocDocComercialCabecalho",
+                                             "AllocDocComercialLinha",
+                                             "AllocLotesLinha",
+                                             "AllocDocContabilistico",
+                                             "AllocPrecos",
+                                             "Iniciar",
+                                             "Terminar",
+                                             "CreateSageApiObject",
+                                             "AbonoDeFrete",
+                                             "AlteraPreco"};
   EXPECT_EQ(SageNextApi::members().names(), expected);
 }
 

@@ -25,8 +25,9 @@ DispatchPtr StartedApi::create(std::string_view progId) const { return api_->Cri
 
 DispatchPtr StartedApi::readDocument(std::string_view type, int series, int number, int year) const {
   auto doc = create("SageApiNextPlus.DocumentoComercial");
-  auto answer = late::call(doc, "Ler", {Variant(type), Variant(std::int32_t{number}), Variant(std::int32_t{series}),
-                                        Variant(std::int32_t{year})});
+  auto answer = late::call(
+      doc, "Ler",
+      {Variant(type), Variant(std::int32_t{number}), Variant(std::int32_t{series}), Variant(std::int32_t{year})});
   EXPECT_EQ(answer, Variant(std::int32_t{0})) << late::get(doc, "UltimaMensagem").debugString();
   return doc;
 }

@@ -96,7 +96,8 @@ DemoCompanyCopy::Rows DemoCompanyCopy::document(std::string_view type, int serie
   std::vector<Variant> key{Variant(type), Variant(std::int32_t{series}), Variant(std::int32_t{number}),
                            Variant(std::int32_t{year})};
   Rows all = rows("SELECT * FROM DOCGCCAB WHERE TPDOC = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ?", key);
-  Rows lines = rows("SELECT * FROM DOCGCLIN WHERE TPDOCUM = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ? ORDER BY NUMLIN", key);
+  Rows lines =
+      rows("SELECT * FROM DOCGCLIN WHERE TPDOCUM = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ? ORDER BY NUMLIN", key);
   all.insert(all.end(), lines.begin(), lines.end());
   return all;
 }

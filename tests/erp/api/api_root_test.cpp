@@ -24,15 +24,18 @@ TEST(ApiRootStart, StartsOnlyForAKnownCompanyAndAValidLogin) {
     bool started;
   };
   const Case cases[] = {
-      {"demo login", folder, std::string(demo::kCompanyCode), std::string(demo::kLogin), std::string(demo::kPassword), true},
-      {"company code in another case, login in another case", folder, "demo", "QUILL", std::string(demo::kPassword), true},
+      {"demo login", folder, std::string(demo::kCompanyCode), std::string(demo::kLogin), std::string(demo::kPassword),
+       true},
+      {"company code in another case, login in another case", folder, "demo", "QUILL", std::string(demo::kPassword),
+       true},
       {"wrong password", folder, std::string(demo::kCompanyCode), std::string(demo::kLogin), "errada", false},
       {"password in another case", folder, std::string(demo::kCompanyCode), std::string(demo::kLogin), "QUILL", false},
       {"unknown user", folder, std::string(demo::kCompanyCode), "ninguem", std::string(demo::kPassword), false},
       {"unknown company", folder, "NAOHA", std::string(demo::kLogin), std::string(demo::kPassword), false},
       {"missing installation", folder + "/nao-existe", std::string(demo::kCompanyCode), std::string(demo::kLogin),
        std::string(demo::kPassword), false},
-      {"empty path", "", std::string(demo::kCompanyCode), std::string(demo::kLogin), std::string(demo::kPassword), false},
+      {"empty path", "", std::string(demo::kCompanyCode), std::string(demo::kLogin), std::string(demo::kPassword),
+       false},
   };
   for (const auto& c : cases) {
     auto api = std::make_shared<ApiRoot>();
@@ -103,8 +106,9 @@ TEST_F(StartedApi, ObjectsHeldAfterTerminateAnswerThatTheApiIsNotStarted) {
   EXPECT_EQ(late::call(api_, "Termina"), Variant(true));
 
   EXPECT_EQ(errorOf([&] { late::get(parameters, "MoedaNacional"); }).number(), apierr::NotStarted);
-  EXPECT_EQ(late::call(document, "Ler", {Variant(demo::kInvoiceType), Variant(std::int32_t{1}), Variant(std::int32_t{1}),
-                                         Variant(std::int32_t{demo::kDocumentYear})}),
+  EXPECT_EQ(late::call(document, "Ler",
+                       {Variant(demo::kInvoiceType), Variant(std::int32_t{1}), Variant(std::int32_t{1}),
+                        Variant(std::int32_t{demo::kDocumentYear})}),
             Variant(apierr::NotStarted));
   EXPECT_EQ(late::call(price, "LerPorArtmlin",
                        {Variant(demo::kFixedPriceArticle), Variant(demo::kNationalCurrency), Variant(std::int32_t{1})}),

@@ -39,8 +39,9 @@ class ArticlePriceTest : public StartedApi {
 
 TEST_F(ArticlePriceTest, ReadingAPriceGivesItsValuesAndAMissingOneIsRefused) {
   auto p = create("SageApiNextPlus.Precos");
-  ASSERT_EQ(late::call(p, "LerPorArtmlin", {Variant(demo::kFixedPriceArticle), Variant(demo::kNationalCurrency),
-                                            Variant(std::int32_t{demo::kPriceLine})}),
+  ASSERT_EQ(late::call(p, "LerPorArtmlin",
+                       {Variant(demo::kFixedPriceArticle), Variant(demo::kNationalCurrency),
+                        Variant(std::int32_t{demo::kPriceLine})}),
             Variant(std::int32_t{0}));
   auto stored = row(demo::kFixedPriceArticle, demo::kNationalCurrency, demo::kPriceLine);
   ASSERT_EQ(stored.size(), 1u);
@@ -49,8 +50,9 @@ TEST_F(ArticlePriceTest, ReadingAPriceGivesItsValuesAndAMissingOneIsRefused) {
   EXPECT_EQ(fmt::format("{}", vb::CDbl(late::get(p, "BaseUtilHistorica"))), stored[0][3]);
   EXPECT_EQ(late::get(p, "CodigoDoArtigo"), Variant(demo::kFixedPriceArticle));
 
-  EXPECT_EQ(late::call(p, "LerPorArtmlin", {Variant(demo::kFixedPriceArticleWithoutPrice),
-                                            Variant(demo::kNationalCurrency), Variant(std::int32_t{1})}),
+  EXPECT_EQ(late::call(p, "LerPorArtmlin",
+                       {Variant(demo::kFixedPriceArticleWithoutPrice), Variant(demo::kNationalCurrency),
+                        Variant(std::int32_t{1})}),
             Variant(apierr::PriceNotFound));
   EXPECT_EQ(late::get(p, "UltimaMensagem"),
             Variant("Não existe preço do artigo CEV001 na moeda EUR e linha de preços 1."));
@@ -114,8 +116,9 @@ TEST_F(ArticlePriceTest, ChangingNeedsAnExistingPriceEvenInALineThatIsNoLongerDe
   EXPECT_EQ(late::call(missing, "Alterar"), Variant(apierr::PriceNotFound));
 
   auto kept = create("SageApiNextPlus.Precos");
-  ASSERT_EQ(late::call(kept, "LerPorArtmlin", {Variant(demo::kFixedPriceArticle), Variant(demo::kNationalCurrency),
-                                               Variant(std::int32_t{demo::kUndefinedPriceLine})}),
+  ASSERT_EQ(late::call(kept, "LerPorArtmlin",
+                       {Variant(demo::kFixedPriceArticle), Variant(demo::kNationalCurrency),
+                        Variant(std::int32_t{demo::kUndefinedPriceLine})}),
             Variant(std::int32_t{0}));
   late::let(kept, "PrecoVendaSemIva", Variant(0.31));
   late::let(kept, "DataDeActualizacao", Variant("15-07-2026"));

@@ -31,17 +31,19 @@ class CommercialDocumentTest : public StartedApi {
   }
   static DispatchPtr cab(const DispatchPtr& doc) { return late::get(doc, "Cab").objectValue(); }
   Variant header(const demo::DocumentKey& key, const std::string& column) const {
-    return company_->value("SELECT " + column + " FROM DOCGCCAB WHERE TPDOC = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ?",
-                           {Variant(key.type), Variant(std::int32_t{key.series}), Variant(std::int32_t{key.number}),
-                            Variant(std::int32_t{key.year})});
+    return company_->value(
+        "SELECT " + column + " FROM DOCGCCAB WHERE TPDOC = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ?",
+        {Variant(key.type), Variant(std::int32_t{key.series}), Variant(std::int32_t{key.number}),
+         Variant(std::int32_t{key.year})});
   }
 };
 
 TEST_F(CommercialDocumentTest, AMissingDocumentIsRefusedByReadingAndByEverySaveAfterIt) {
   auto doc = create("SageApiNextPlus.DocumentoComercial");
   const auto& key = demo::kUnknownDocument;
-  auto answer = late::call(doc, "Ler", {Variant(key.type), Variant(std::int32_t{key.number}),
-                                        Variant(std::int32_t{key.series}), Variant(std::int32_t{key.year})});
+  auto answer = late::call(doc, "Ler",
+                           {Variant(key.type), Variant(std::int32_t{key.number}), Variant(std::int32_t{key.series}),
+                            Variant(std::int32_t{key.year})});
   EXPECT_EQ(answer, Variant(apierr::DocumentNotFound));
   EXPECT_EQ(late::get(doc, "UltimoErro"), Variant(apierr::DocumentNotFound));
   EXPECT_EQ(late::get(doc, "UltimaMensagem"), Variant("O documento FT 2/999999 de 2026 não existe."));
@@ -58,9 +60,10 @@ TEST_F(CommercialDocumentTest, ReadingGivesTheSeriesFlagsThePreparationStateAndT
     demo::DocumentKey key;
     bool signedSeries, certified, inPreparation;
   };
-  for (const auto& c : {Case{demo::kSignedInvoice, true, true, false}, Case{demo::kInvoiceInPreparation, true, true, true},
-                        Case{demo::kSeriesZeroInvoice, false, false, false},
-                        Case{demo::kInvoiceWithAllowanceLine, false, false, false}}) {
+  for (const auto& c :
+       {Case{demo::kSignedInvoice, true, true, false}, Case{demo::kInvoiceInPreparation, true, true, true},
+        Case{demo::kSeriesZeroInvoice, false, false, false},
+        Case{demo::kInvoiceWithAllowanceLine, false, false, false}}) {
     auto doc = read(c.key);
     EXPECT_EQ(late::get(doc, "IsSerieAssinada"), Variant(c.signedSeries)) << c.key.number;
     EXPECT_EQ(late::get(doc, "IsDocumentoCertificacao"), Variant(c.certified)) << c.key.number;
@@ -72,13 +75,14 @@ TEST_F(CommercialDocumentTest, ReadingGivesTheSeriesFlagsThePreparationStateAndT
     auto lines = late::get(doc, "Linhas").objectValue();
     ASSERT_EQ(late::get(lines, "Count"), Variant(static_cast<std::int32_t>(articles.size())));
     for (std::size_t i = 0; i < articles.size(); ++i)
-      EXPECT_EQ(late::get(late::call(lines, "Item", {Variant(static_cast<std::int32_t>(i + 1))}).objectValue(), "Artigo"),
-                Variant(articles[i][0]));
+      EXPECT_EQ(
+          late::get(late::call(lines, "Item", {Variant(static_cast<std::int32_t>(i + 1))}).objectValue(), "Artigo"),
+          Variant(articles[i][0]));
     EXPECT_EQ(errorOf([&] { late::call(lines, "Item", {Variant(std::int32_t{0})}); }).number(),
               vberr::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([&] { late::call(lines, "Item", {Variant(static_cast<std::int32_t>(articles.size() + 1))}); })
-                  .number(),
-              vberr::SubscriptOutOfRange);
+    EXPECT_EQ(
+        errorOf([&] { late::call(lines, "Item", {Variant(static_cast<std::int32_t>(articles.size() + 1))}); }).number(),
+        vberr::SubscriptOutOfRange);
   }
 }
 
@@ -112,8 +116,8 @@ TEST_F(CommercialDocumentTest, ValidationRefusesWhatTheErpRefusesAndNothingIsWri
        [](const DispatchPtr& d) { late::let(line(d, 1), "Artigo", Variant(demo::kUnknownArticle)); },
        apierr::UnknownArticle, "Linha 1: o artigo NAOEXISTE não existe."},
       {"negative unit price of a service line", demo::kInvoiceWithAllowanceLine,
-       [](const DispatchPtr& d) { late::let(line(d, 3), "PrecoUnitario", Variant(-0.01)); },
-       apierr::NegativeUnitPrice, "Linha 3: o preço unitário não pode ser negativo."},
+       [](const DispatchPtr& d) { late::let(line(d, 3), "PrecoUnitario", Variant(-0.01)); }, apierr::NegativeUnitPrice,
+       "Linha 3: o preço unitário não pode ser negativo."},
       {"negative quantity", demo::kInvoiceWithAllowanceLine,
        [](const DispatchPtr& d) { late::let(line(d, 2), "Quantidade", Variant(-1.0)); }, apierr::NegativeQuantity,
        "Linha 2: a quantidade não pode ser negativa."},
@@ -231,10 +235,10 @@ TEST_F(CommercialDocumentTest, SuggestedValuesComeFromTheArticleAndTheDocumentsC
   auto articleValue = [&](const char* column) {
     return company_->value(std::string("SELECT ") + column + " FROM ARTIGOS WHERE CODIGO = ?", {Variant(article)});
   };
-  const double vatRate = vb::CDbl(company_->value(
-      "SELECT CASE A.IVA WHEN 1 THEN R.TX1 WHEN 2 THEN R.TX2 WHEN 3 THEN R.TX3 WHEN 4 THEN R.TX4 END "
-      "FROM ARTIGOS A, RGIVA R WHERE A.CODIGO = ? AND R.CODIGO = ?",
-      {Variant(article), Variant(demo::kNationalVatRegime)}));
+  const double vatRate = vb::CDbl(
+      company_->value("SELECT CASE A.IVA WHEN 1 THEN R.TX1 WHEN 2 THEN R.TX2 WHEN 3 THEN R.TX3 WHEN 4 THEN R.TX4 END "
+                      "FROM ARTIGOS A, RGIVA R WHERE A.CODIGO = ? AND R.CODIGO = ?",
+                      {Variant(article), Variant(demo::kNationalVatRegime)}));
 
   struct Case {
     std::string_view client;
@@ -242,12 +246,12 @@ TEST_F(CommercialDocumentTest, SuggestedValuesComeFromTheArticleAndTheDocumentsC
     bool discountFlag;
     const char* discount;
   };
-  for (const auto& c : {Case{demo::kRetailClient, "PVPSIVA", true, ""},
-                        Case{demo::kSecondRetailPriceClient, "PVALSIVA", true, ""},
-                        Case{demo::kThirdRetailPriceClient, "PVP3_SEM_IVA", true, ""},
-                        Case{demo::kOddRetailPriceClient, "PVPSIVA", true, ""},
-                        Case{demo::kCompoundDiscountClient, "PVPSIVA", true, "10+5"},
-                        Case{demo::kCompoundDiscountClient, "PVPSIVA", false, ""}}) {
+  for (const auto& c :
+       {Case{demo::kRetailClient, "PVPSIVA", true, ""}, Case{demo::kSecondRetailPriceClient, "PVALSIVA", true, ""},
+        Case{demo::kThirdRetailPriceClient, "PVP3_SEM_IVA", true, ""},
+        Case{demo::kOddRetailPriceClient, "PVPSIVA", true, ""},
+        Case{demo::kCompoundDiscountClient, "PVPSIVA", true, "10+5"},
+        Case{demo::kCompoundDiscountClient, "PVPSIVA", false, ""}}) {
     auto doc = read(demo::kInvoiceWithAllowanceLine);
     late::let(cab(doc), "Terceiro", Variant(c.client));
     auto l = create("SageApiNextPlus.DocumentosGcLin");
@@ -300,10 +304,10 @@ TEST(CompoundDiscount, PercentagesJoinedByPlusApplyOneAfterTheOther) {
     const char* text;
     std::optional<double> percent;
   };
-  for (const auto& c : {Case{"", 0.0}, Case{"10", 10.0}, Case{"10+5", 14.5}, Case{"10++5", 14.5},
-                        Case{" 10 + 5 ", 14.5}, Case{"1,5", 1.5}, Case{"12.25", 12.25}, Case{"100", 100.0},
-                        Case{"10+abc", std::nullopt}, Case{"150", std::nullopt}, Case{"-5", std::nullopt},
-                        Case{"5%", std::nullopt}}) {
+  for (const auto& c :
+       {Case{"", 0.0}, Case{"10", 10.0}, Case{"10+5", 14.5}, Case{"10++5", 14.5}, Case{" 10 + 5 ", 14.5},
+        Case{"1,5", 1.5}, Case{"12.25", 12.25}, Case{"100", 100.0}, Case{"10+abc", std::nullopt},
+        Case{"150", std::nullopt}, Case{"-5", std::nullopt}, Case{"5%", std::nullopt}}) {
     auto percent = compoundDiscountPercent(c.text);
     ASSERT_EQ(percent.has_value(), c.percent.has_value()) << c.text;
     if (percent) {
