@@ -109,7 +109,7 @@ EditOutcome SalesLineEditor::editArticle(const SalesHeader& header, SalesLine& l
   bool otherArticle = !newLine && vb::UCase(line.article) != vb::UCase(article->code);
   SalesLine asSeen = line;
   // A unit typed before the article counts only when the article sells in it.
-  if (newLine && !article->sellsIn(asSeen.unit)) asSeen.unit.clear();
+  if (newLine) asSeen.unit = article->sellsIn(asSeen.unit) ? article->unitSpelling(asSeen.unit) : std::string();
 
   SalesLine result = asSeen;
   result.article = article->code;

@@ -95,6 +95,32 @@ std::vector<ui::MessageBox> TestUi::boxesWith(std::string_view text) const {
   return found;
 }
 
+FakeExtension::FakeExtension() : PropertyBag("DescComissoes") {
+  for (const char* hook : {"ValidateArtigo", "ValidateQuantidade", "ValidateUnidade", "ValidatePrecoUnit",
+                           "ValidateDesconto", "ValidateDescontoValor", "ConnectDisconnectApiNext"})
+    on(hook, [](std::span<Variant>) { return Variant(); });
+  on("ConnectionOpen", [this](std::span<Variant>) { return Variant(connectionOpenAnswer); });
+  on("EmpresaInteressa", [this](std::span<Variant>) { return Variant(interested); });
+  on("ConnectionClose", [](std::span<Variant>) { return Variant(true); });
+  on("IsNotaCredito", [](std::span<Variant>) { return Variant(false); });
+  on("VendasDocumentoInteressa", [](std::span<Variant>) { return Variant(false); });
+  on("VendasAbonoFrete", [](std::span<Variant>) { return Variant(false); });
+}
+
+void FakeExtension::on(std::string_view member, Method body) {
+  setMethod(member, [this, name = std::string(member), body = std::move(body)](std::span<Variant> args) {
+    calls.push_back(Call{name, std::vector<Variant>(args.begin(), args.end())});
+    return body(args);
+  });
+}
+
+std::vector<FakeExtension::Call> FakeExtension::callsOf(std::string_view member) const {
+  std::vector<Call> found;
+  for (const auto& c : calls)
+    if (c.member == member) found.push_back(c);
+  return found;
+}
+
 std::unique_ptr<CompanySession> realSession(TestUi& ui) {
   const RealExtension& extension = realExtension();
   CompanySession::Environment env;

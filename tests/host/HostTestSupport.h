@@ -11,6 +11,7 @@
 #include "host/CompanySession.h"
 #include "host/ObservedUiServices.h"
 #include "platform/automation/Dispatch.h"
+#include "platform/automation/PropertyBag.h"
 #include "platform/ui/ScriptedUiServices.h"
 
 namespace quill::sql {
@@ -50,6 +51,33 @@ struct TestUi {
   TestUi();
   // The boxes whose prompt contains `text`.
   std::vector<ui::MessageBox> boxesWith(std::string_view text) const;
+};
+
+// An extension object for tests of the host's side: it answers
+// ConnectionOpen, EmpresaInteressa and ConnectionClose as told, every hook
+// does nothing unless a test gives it a body, and every call is recorded
+// with its arguments as they arrived.
+class FakeExtension : public PropertyBag {
+ public:
+  FakeExtension();
+  static std::shared_ptr<FakeExtension> create() { return std::make_shared<FakeExtension>(); }
+
+  // Member names it lists (an in-process object does; empty: it lists none).
+  std::vector<std::string> listed;
+  std::vector<std::string> memberNames() const override { return listed; }
+
+  struct Call {
+    std::string member;
+    std::vector<Variant> args;
+  };
+  std::vector<Call> calls;
+  // The calls of one member.
+  std::vector<Call> callsOf(std::string_view member) const;
+  // Gives a member a body; the call is recorded before the body runs.
+  void on(std::string_view member, Method body);
+
+  bool connectionOpenAnswer = true;
+  bool interested = true;
 };
 
 // A session on the real extension.
