@@ -207,10 +207,11 @@ class Rewriter {
     if (tok.kind != Kind::Word) return;
     if (tok.isWord("INSERT")) {
       std::size_t n = nextSig(i, end);
-      if (n != npos && !t_[n].isWord("INTO")) tok.text += " INTO";
+      if (n != npos && !t_[n].isWord("INTO") && !triggerEvent(i, begin)) tok.text += " INTO";
     } else if (tok.isWord("DELETE")) {
       std::size_t n = nextSig(i, end);
-      if (n != npos && !t_[n].isWord("FROM") && (t_[n].kind == Kind::Word || t_[n].kind == Kind::QuotedName))
+      if (n != npos && !t_[n].isWord("FROM") && !triggerEvent(i, begin) &&
+          (t_[n].kind == Kind::Word || t_[n].kind == Kind::QuotedName))
         tok.text += " FROM";
     } else if (tok.isWord("SELECT")) {
       top(i, end);
@@ -219,6 +220,13 @@ class Rewriter {
       if (before != npos && t_[before].isSymbol(".")) return;  // a column named like a function
       function(i, end);
     }
+  }
+
+  // INSERT or DELETE naming the event of a trigger ("BEFORE INSERT ON t"),
+  // not a statement.
+  bool triggerEvent(std::size_t i, std::size_t begin) const {
+    std::size_t before = prevSig(i, begin);
+    return before != npos && (t_[before].isWord("BEFORE") || t_[before].isWord("AFTER") || t_[before].isWord("OF"));
   }
 
   static bool isComparison(const SqlToken& t) {

@@ -27,6 +27,11 @@ const Translation kTranslations[] = {
      "strftime('%Y-%m-%d %H:%M:%S','now','localtime') FROM ARTIGOS"},
     {"insert values without into", "INSERT T (A) VALUES ('x')", "INSERT INTO T (A) VALUES ('x')"},
     {"insert into stays", "INSERT INTO T (A) VALUES (1)", "INSERT INTO T (A) VALUES (1)"},
+    {"a trigger's event is not a statement",
+     "CREATE TRIGGER G BEFORE INSERT ON T BEGIN INSERT U (A) VALUES (1); END; CREATE TRIGGER H AFTER DELETE ON T "
+     "BEGIN SELECT 1; END",
+     "CREATE TRIGGER G BEFORE INSERT ON T BEGIN INSERT INTO U (A) VALUES (1); END; CREATE TRIGGER H AFTER DELETE ON T "
+     "BEGIN SELECT 1; END"},
     {"delete without from", "Delete U_qor_ComMensais where Ano=2026  AND Mes=3",
      "Delete FROM U_qor_ComMensais where Ano=2026  AND Mes=3"},
     {"delete from with blanks stays", "DELETE  FROM         PRECOS WHERE (ARTIGO = 'A') ",
