@@ -1,0 +1,217 @@
+// The headless way to drive the host: the script's words, its commands and
+// checks, and quillhost itself running a script.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <fstream>
+#include <sstream>
+
+#include "HostTestSupport.h"
+#include "erp/DemoCodes.h"
+#include "host/HostScript.h"
+#include "host/ScriptTokens.h"
+#include "platform/automation/ProgramRegistry.h"
+
+namespace quill::host {
+namespace {
+
+namespace demo = erp::demo;
+namespace fs = std::filesystem;
+using namespace test;
+
+TEST(ScriptTokens, WordsAreSplitAtBlanksAndQuotesHoldBlanksAndQuotes) {
+  struct Case {
+    const char* line;
+    std::vector<std::string> words;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"   # a comment", {}},
+      {"set 1 artigo MIL001", {"set", "1", "artigo", "MIL001"}},
+      {"  header\tcliente   \"D'OURO\" ", {"header", "cliente", "D'OURO"}},
+      {"expect box \"não existe.\"", {"expect", "box", "não existe."}},
+      {"print \"a \"\"b\"\" c\" \"\"", {"print", "a \"b\" c", ""}},
+      {"set 1 desconto 10#5", {"set", "1", "desconto", "10#5"}},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    auto words = splitScriptLine(c.line, error);
+    ASSERT_TRUE(words) << c.line;
+    EXPECT_EQ(*words, c.words) << c.line;
+  }
+  std::string error;
+  EXPECT_FALSE(splitScriptLine("header cliente \"open", error));
+  EXPECT_FALSE(error.empty());
+}
+
+class HostScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    company = demoCompany(name);
+    session = sessionWith(ui, fake, processFolder() / (name + "-extension"));
+    script = std::make_unique<HostScript>(*session, *ui.scripted, [this] { return company; }, out);
+  }
+
+  bool run(const std::string& text) {
+    std::istringstream in(text);
+    return script->run(in);
+  }
+
+  TestUi ui;
+  std::shared_ptr<FakeExtension> fake = FakeExtension::create();
+  CompanyChoice company;
+  std::unique_ptr<CompanySession> session;
+  std::ostringstream out;
+  std::unique_ptr<HostScript> script;
+};
+
+TEST_F(HostScriptTest, DocumentIsEditedSavedAndCheckedLineByLine) {
+  bool passed = run(
+      "open-demo\n"
+      "expect company open\n"
+      "expect extension active\n"
+      "new FT 2 16-03-2026\n"
+      "expect header ano 2026\n"
+      "header cliente c00008\n"
+      "expect header cliente C00008\n"
+      "header expedicao PROPRIA\n"
+      "line ARR001 SC 4\n"
+      "expect accepted\n"
+      "set 1 desconto \"10+5\"\n"
+      "expect line 1 unidade SC\n"
+      "expect line 1 quantidade 4\n"
+      "expect line 1 desconto 10+5\n"
+      "line NAOEXISTE\n"
+      "expect refused\n"
+      "expect box \"O artigo \"\"NAOEXISTE\"\" não existe.\"\n"
+      "remove 2\n"
+      "expect lines 1\n"
+      "save\n"
+      "expect saved\n"
+      "expect allowance no\n"
+      "reopen\n"
+      "expect lines 1\n"
+      "expect line 1 artigo ARR001\n"
+      "close\n"
+      "expect company closed\n");
+  EXPECT_TRUE(passed) << out.str();
+  EXPECT_NE(out.str().find("[box] Documento de venda: O artigo \"NAOEXISTE\" não existe."), std::string::npos);
+  EXPECT_NE(out.str().find("script passed"), std::string::npos);
+}
+
+TEST_F(HostScriptTest, FailedChecksAndBadCommandsAreReportedByLineAndTheScriptGoesOn) {
+  bool passed = run(
+      "open-demo\n"
+      "new FT 2 16-03-2026\n"
+      "expect lines 3\n"
+      "bogus\n"
+      "set 1 artigo\n"
+      "header cliente C00008\n"
+      "expect header cliente C00008\n"
+      "expect no-box\n");
+  EXPECT_FALSE(passed);
+  std::string text = out.str();
+  EXPECT_NE(text.find("line 3: expected 3 lines, there are 0"), std::string::npos) << text;
+  EXPECT_NE(text.find("line 4: unknown command \"bogus\""), std::string::npos) << text;
+  EXPECT_NE(text.find("line 5: set <row> <field> <value>"), std::string::npos) << text;
+  EXPECT_EQ(text.find("line 7"), std::string::npos) << text;  // the later lines still ran and passed
+  EXPECT_NE(text.find("script FAILED"), std::string::npos);
+}
+
+TEST_F(HostScriptTest, CommandsThatNeedACompanyOrADocumentSaySo) {
+  EXPECT_FALSE(run("new\n"));
+  EXPECT_NE(out.str().find("needs an open company"), std::string::npos);
+  out.str("");
+  EXPECT_FALSE(run("open-demo\nsave\n"));
+  EXPECT_NE(out.str().find("no document"), std::string::npos);
+}
+
+TEST_F(HostScriptTest, AnswersAreGivenToTheNextMessageBox) {
+  bool asked = false;
+  fake->on("ConnectDisconnectApiNext", [&](std::span<Variant>) {
+    int answer = ui.observed->msgBox("A API SageNext encontra-se ligada. Pretende desligar?", 4 + 32,
+                                     "Ligação SageNext API");
+    asked = true;
+    if (answer == 6)
+      ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", 64, "Ligação SageNext API");
+    return Variant();
+  });
+  EXPECT_TRUE(run("open-demo\nexpect api on\nanswer no\napi-switch\nexpect api on\napi-switch\nexpect api off\n"))
+      << out.str();
+  EXPECT_TRUE(asked);
+}
+
+// quillhost itself, with the real extension, running a script without a display.
+class QuillhostProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = processFolder() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::create_directories(folder);
+  }
+
+  // Runs quillhost with `args` and, unless `script` is false, a script file of `scriptText`.
+  int run(const std::string& scriptText, std::vector<std::string> args = {"--demo"}, bool script = true) {
+    fs::path file = folder / "script.txt";
+    std::ofstream(file) << scriptText;
+    QProcess process;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUILL_DEMO_DIR", QString::fromStdString((folder / "demo").string()));
+    // The extension of this test process: its configuration stays in our folder.
+    env.insert("QUILL_REGISTRY",
+               QString::fromStdString((realExtension().folder / ProgramRegistry::kFileName).string()));
+    env.remove("QT_QPA_PLATFORM");  // a script needs no display: quillhost says so itself
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(QString::fromStdString(folder.string()));
+    QStringList arguments;
+    for (const auto& a : args) arguments << QString::fromStdString(a);
+    if (script) arguments << "--script" << QString::fromStdString(file.string());
+    process.start(QString::fromStdString((realExtension().binFolder / "quillhost").string()), arguments);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    output = process.readAllStandardOutput().toStdString();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  }
+
+  fs::path folder;
+  std::string output;
+};
+
+TEST_F(QuillhostProgram, DemoScriptThatPassesEndsWithStatusZero) {
+  int status = run(
+      "expect company open\n"
+      "expect extension active\n"
+      "new FT 2 16-03-2026\n"
+      "header cliente " + std::string(demo::kAllRulesClient) + "\n"
+      "header expedicao " + std::string(demo::kAllowanceDispatch) + "\n"
+      "line MIL001 SC 40\n"
+      "line RAV001 PAL 2\n"
+      "line ARR001 KG 500\n"
+      "save\n"
+      "expect saved\n"
+      "close\n");
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_NE(output.find("script passed"), std::string::npos) << output;
+  EXPECT_TRUE(fs::exists(folder / "demo" / "dados"));
+  EXPECT_TRUE(fs::exists(realExtension().folder / "VALTERO.INI"));
+}
+
+TEST_F(QuillhostProgram, ScriptThatFailsEndsWithStatusOneAndAMissingScriptWithTwo) {
+  EXPECT_EQ(run("expect company closed\n"), 1) << output;
+  EXPECT_NE(output.find("line 1: expected company closed"), std::string::npos) << output;
+  EXPECT_EQ(run("", {"--demo", "--script", (folder / "missing.txt").string()}, false), 2);
+  EXPECT_EQ(run("", {"--demo", "--unknown"}, false), 2);
+}
+
+TEST_F(QuillhostProgram, CompanyThatCannotBeOpenedLeavesTheHostUsable) {
+  int status = run(
+      "expect company closed\n"
+      "expect box \"NAOHA\"\n"
+      "open-demo\n"
+      "expect company open\n",
+      {"--demo", "--company", "NAOHA"});
+  EXPECT_EQ(status, 0) << output;
+}
+
+}  // namespace
+}  // namespace quill::host

@@ -1,0 +1,231 @@
+// The sales-document editor's own rules: the header, the lines, saving and
+// the freight allowance asked of the extension, on the demo company with an
+// extension whose answers each test chooses.
+
+#include <gtest/gtest.h>
+
+#include "HostTestSupport.h"
+#include "erp/DemoCodes.h"
+#include "host/DocumentObserver.h"
+#include "host/DocumentStore.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/sql/Connection.h"
+#include "platform/sql/Recordset.h"
+#include "platform/vb/Conversions.h"
+#include "platform/vb/Dates.h"
+#include "platform/vb/OleDate.h"
+
+namespace quill::host {
+namespace {
+
+namespace demo = erp::demo;
+using namespace test;
+
+Date documentDate() { return *vb::parseIsoText(demo::kDocumentDate); }
+
+class SalesDocumentEditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    company = demoCompany(name);
+    session = sessionWith(ui, fake, processFolder() / (name + "-extension"));
+    ASSERT_TRUE(session->open(company));
+    editor = std::make_unique<SalesDocumentEditor>(session->editorServices());
+    ASSERT_TRUE(editor->newDocument(demo::kInvoiceType, demo::kUnsignedSeries, documentDate()));
+    ui.scripted->clearBoxes();
+  }
+
+  void addLine(std::string_view article, std::string_view quantity) {
+    int row = editor->addLine();
+    ASSERT_TRUE(editor->setLineField(row, LineField::Article, article).accepted());
+    ASSERT_TRUE(editor->setLineField(row, LineField::Quantity, quantity).accepted());
+  }
+
+  TestUi ui;
+  std::shared_ptr<FakeExtension> fake = FakeExtension::create();
+  CompanyChoice company;
+  std::unique_ptr<CompanySession> session;
+  std::unique_ptr<SalesDocumentEditor> editor;
+};
+
+TEST_F(SalesDocumentEditorTest, NewDocumentIsNumberedInItsSeriesAndYearAndCopiesItsTypesClassification) {
+  const auto& h = editor->document().header;
+  EXPECT_EQ(h.key.number, session->store().nextNumber(demo::kInvoiceType, demo::kUnsignedSeries, demo::kDocumentYear));
+  EXPECT_EQ(h.key.year, demo::kDocumentYear);
+  EXPECT_EQ(h.classification, (DocumentClassification{4, 2, 2, 1, 2, 1}));
+  EXPECT_EQ(h.currency, demo::kNationalCurrency);
+  // Another year numbers from that year's documents.
+  ASSERT_TRUE(editor->setDate("05-01-2031"));
+  EXPECT_EQ(editor->document().header.key.year, 2031);
+  EXPECT_EQ(editor->document().header.key.number, 1);
+  // Whether it is a credit note is the extension's answer on the header.
+  fake->on("IsNotaCredito", [](std::span<Variant> a) {
+    auto cab = late::get(a[0].objectValue(), "Cab").objectValue();
+    return Variant(vb::CLng(late::get(cab, "TipificacaoStocks")) == 1);
+  });
+  EXPECT_FALSE(editor->isCreditNote());
+  ASSERT_TRUE(editor->setType(demo::kCreditNoteType));
+  EXPECT_EQ(editor->document().header.classification.stockType, 1);
+  EXPECT_TRUE(editor->isCreditNote());
+}
+
+TEST_F(SalesDocumentEditorTest, ClientBringsItsCurrencyDispatchAndTerm) {
+  ASSERT_TRUE(editor->setClient("c00005"));
+  const auto& h = editor->document().header;
+  EXPECT_EQ(h.client, demo::kAllowanceClient);
+  EXPECT_FALSE(h.clientName.empty());
+  EXPECT_EQ(h.currency, demo::kNationalCurrency);
+  EXPECT_FALSE(h.seller.empty());
+  EXPECT_GE(h.dueDate.serial, h.date.serial);
+}
+
+TEST_F(SalesDocumentEditorTest, HeaderCodesThatDoNotExistAreRefusedAndTheHeaderKeepsItsValues) {
+  ASSERT_TRUE(editor->setClient(demo::kRetailClient));
+  ASSERT_TRUE(editor->setDispatch(demo::kAllowanceDispatch));
+  SalesHeader before = editor->document().header;
+  struct Case {
+    const char* name;
+    std::function<bool()> change;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"client", [&] { return editor->setClient(demo::kUnknownClient); }, "O cliente \"C99999\" não existe."},
+      {"currency", [&] { return editor->setCurrency(demo::kUnknownCurrency); }, "A moeda \"XXX\" não existe."},
+      {"dispatch", [&] { return editor->setDispatch("NENHUM"); }, "O código de expedição \"NENHUM\" não existe."},
+      {"type", [&] { return editor->setType("ZZ"); }, "\"ZZ\" não é um tipo de documento de venda."},
+      {"series", [&] { return editor->setSeries(42); }, "não tem a série 42"},
+      {"date", [&] { return editor->setDate("31-02-2026"); }, "não é uma data"},
+  };
+  for (const auto& c : cases) {
+    ui.scripted->clearBoxes();
+    EXPECT_FALSE(c.change()) << c.name;
+    ASSERT_EQ(ui.scripted->boxes().size(), 1u) << c.name;
+    EXPECT_NE(ui.scripted->boxes()[0].prompt.find(c.reason), std::string::npos) << ui.scripted->boxes()[0].prompt;
+    EXPECT_EQ(ui.scripted->boxes()[0].title, SalesDocumentEditor::kTitle);
+  }
+  const auto& after = editor->document().header;
+  EXPECT_EQ(after.client, before.client);
+  EXPECT_EQ(after.currency, before.currency);
+  EXPECT_EQ(after.dispatch, before.dispatch);
+  EXPECT_EQ(after.key, before.key);
+  EXPECT_EQ(after.date, before.date);
+}
+
+TEST_F(SalesDocumentEditorTest, WhatTheLinesWerePricedOnCannotChangeUnderThem) {
+  ASSERT_TRUE(editor->setClient(demo::kRetailClient));
+  addLine(demo::kOrdinaryArticle, "5");
+  EXPECT_FALSE(editor->setClient(demo::kAllowanceClient));
+  EXPECT_FALSE(editor->setDate("17-03-2026"));
+  EXPECT_FALSE(editor->setCurrency(demo::kOtherCurrency));
+  EXPECT_FALSE(editor->setType(demo::kCreditNoteType));
+  EXPECT_EQ(ui.scripted->boxes().size(), 4u);
+  // The dispatch code only decides the allowance.
+  EXPECT_TRUE(editor->setDispatch(demo::kNoAllowanceDispatch));
+  // With the lines gone the client may change.
+  ASSERT_TRUE(editor->removeLine(0));
+  EXPECT_TRUE(editor->setClient(demo::kAllowanceClient));
+}
+
+TEST_F(SalesDocumentEditorTest, SavingAsksForTheAllowanceOfATypeThatConcernsItAndShowsTheStoredDocument) {
+  fake->on("VendasDocumentoInteressa", [](std::span<Variant> a) { return Variant(vb::CStr(a[0]) == "FT"); });
+  fake->on("VendasAbonoFrete", [this](std::span<Variant> a) {
+    // The allowance is written by the bridge into the saved document.
+    auto db = openDatabase(company);
+    db->execute(
+        "INSERT INTO DOCGCLIN (TPDOCUM, SERIE, NNUMDOC, ANO, NUMLIN, TIPOLIN, ARTIGO, QUANT, PRECUNIT) "
+        "VALUES (?, ?, ?, ?, 99, 3, 'ABFRETE', 1, 1.5)",
+        {a[1], a[2], a[3], a[0]});
+    return Variant(true);
+  });
+  ASSERT_TRUE(editor->setClient(demo::kAllowanceClient));
+  ASSERT_TRUE(editor->setDispatch(demo::kAllowanceDispatch));
+  addLine(demo::kOrdinaryArticle, "200");
+  auto outcome = editor->save();
+  ASSERT_TRUE(outcome.saved);
+  EXPECT_TRUE(outcome.allowanceAsked);
+  EXPECT_TRUE(outcome.allowanceWritten);
+  const auto& key = editor->document().header.key;
+  auto calls = fake->callsOf("VendasAbonoFrete");
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].args,
+            (std::vector<Variant>{std::int16_t(key.year), key.type, std::int16_t(key.series), std::int32_t{key.number},
+                                  std::string(demo::kAllowanceDispatch), std::string(demo::kAllowanceClient)}));
+  ASSERT_EQ(editor->document().lines.size(), 2u);
+  EXPECT_EQ(editor->document().lines[1].type, LineType::Service);
+  EXPECT_TRUE(editor->document().stored);
+}
+
+TEST_F(SalesDocumentEditorTest, TypeThatDoesNotConcernTheAllowanceIsSavedWithoutAskingForIt) {
+  ASSERT_TRUE(editor->setClient(demo::kAllowanceClient));
+  addLine(demo::kOrdinaryArticle, "200");
+  auto outcome = editor->save();
+  EXPECT_TRUE(outcome.saved);
+  EXPECT_FALSE(outcome.allowanceAsked);
+  EXPECT_TRUE(fake->callsOf("VendasAbonoFrete").empty());
+}
+
+TEST_F(SalesDocumentEditorTest, AllowanceErrorIsShownAndTheDocumentStaysSaved) {
+  fake->on("VendasDocumentoInteressa", [](std::span<Variant>) { return Variant(true); });
+  fake->on("VendasAbonoFrete", [](std::span<Variant>) -> Variant {
+    throw AutomationError(462, "Quillbridge", "The remote server machine does not exist or is unavailable");
+  });
+  ASSERT_TRUE(editor->setClient(demo::kAllowanceClient));
+  addLine(demo::kOrdinaryArticle, "200");
+  auto outcome = editor->save();
+  EXPECT_TRUE(outcome.saved);
+  EXPECT_FALSE(outcome.allowanceWritten);
+  ASSERT_EQ(ui.boxesWith("Erro The remote server machine").size(), 1u);
+  EXPECT_TRUE(session->store().exists(editor->document().header.key));
+}
+
+TEST_F(SalesDocumentEditorTest, DocumentThatCannotBeStoredStaysInTheEditorUnsaved) {
+  ASSERT_TRUE(editor->setClient(demo::kAllowanceClient));
+  addLine(demo::kOrdinaryArticle, "200");
+  // The company's database is taken by another writer for longer than the host waits.
+  auto other = openDatabase(company);
+  other->setBusyTimeout(std::chrono::milliseconds(0));
+  other->execute("BEGIN IMMEDIATE");
+  auto outcome = editor->save();
+  other->execute("ROLLBACK");
+  EXPECT_FALSE(outcome.saved);
+  EXPECT_FALSE(editor->document().stored);
+  EXPECT_EQ(editor->document().lines.size(), 1u);
+  ASSERT_EQ(ui.scripted->boxes().size(), 1u);
+  EXPECT_EQ(ui.scripted->boxes()[0].title, "Gravar documento");
+  EXPECT_TRUE(fake->callsOf("VendasDocumentoInteressa").empty());
+}
+
+TEST_F(SalesDocumentEditorTest, OpeningADocumentThatDoesNotExistSaysSoAndKeepsTheCurrentOne) {
+  DocumentKey before = editor->document().header.key;
+  EXPECT_FALSE(editor->open(DocumentKey{"FT", 2, 999999, 2026}));
+  EXPECT_EQ(ui.boxesWith("O documento FT 2/999999 de 2026 não existe.").size(), 1u);
+  EXPECT_EQ(editor->document().header.key, before);
+}
+
+// Every change reaches the observer bracketed, so that a view can follow it.
+TEST_F(SalesDocumentEditorTest, ObserverHearsEveryChangeInOrder) {
+  struct Recorder : DocumentObserver {
+    std::vector<std::string> heard;
+    void documentAboutToBeReplaced() override { heard.push_back("about-replace"); }
+    void documentReplaced() override { heard.push_back("replaced"); }
+    void headerChanged() override { heard.push_back("header"); }
+    void lineAboutToBeInserted(int r) override { heard.push_back("about-insert " + std::to_string(r)); }
+    void lineInserted(int r) override { heard.push_back("insert " + std::to_string(r)); }
+    void lineAboutToBeRemoved(int r) override { heard.push_back("about-remove " + std::to_string(r)); }
+    void lineRemoved(int r) override { heard.push_back("remove " + std::to_string(r)); }
+    void lineChanged(int r) override { heard.push_back("changed " + std::to_string(r)); }
+  } recorder;
+  editor->setObserver(&recorder);
+  ASSERT_TRUE(editor->setClient(demo::kRetailClient));
+  int row = editor->addLine();
+  ASSERT_TRUE(editor->setLineField(row, LineField::Article, demo::kOrdinaryArticle).accepted());
+  EXPECT_FALSE(editor->setLineField(row, LineField::Quantity, "x").accepted());
+  ASSERT_TRUE(editor->removeLine(row));
+  EXPECT_FALSE(editor->removeLine(5));
+  EXPECT_EQ(recorder.heard, (std::vector<std::string>{"header", "about-insert 0", "insert 0", "changed 0",
+                                                      "about-remove 0", "remove 0"}));
+  editor->setObserver(nullptr);
+}
+
+}  // namespace
+}  // namespace quill::host
