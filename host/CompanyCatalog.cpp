@@ -93,7 +93,8 @@ DocumentTypeRecord typeFrom(const sql::Recordset& rs) {
                       whole(rs, "NATCONTA"), whole(rs, "TIPIFSTK"), whole(rs, "SINALCT")};
   return t;
 }
-constexpr const char* kTypeColumns = "SELECT CODIGO, DESCR, AREAG, TPTERC, TPOPER, NATCONTA, TIPIFSTK, SINALCT FROM TIPOSDOC ";
+constexpr const char* kTypeColumns =
+    "SELECT CODIGO, DESCR, AREAG, TPTERC, TPOPER, NATCONTA, TIPIFSTK, SINALCT FROM TIPOSDOC ";
 }  // namespace
 
 std::optional<DocumentTypeRecord> CompanyCatalog::documentType(std::string_view code) const {
@@ -156,9 +157,8 @@ std::string CompanyCatalog::nationalCurrency() const {
 
 double CompanyCatalog::vatRate(int vatIndex) const {
   if (vatIndex < 1 || vatIndex > 4) return 0;
-  auto rs = connection_->query(
-      fmt::format("SELECT RGIVA.TX{} AS TAXA FROM PARAMETROS INNER JOIN RGIVA ON RGIVA.CODIGO = PARAMETROS.RGIVANAC",
-                  vatIndex));
+  auto rs = connection_->query(fmt::format(
+      "SELECT RGIVA.TX{} AS TAXA FROM PARAMETROS INNER JOIN RGIVA ON RGIVA.CODIGO = PARAMETROS.RGIVANAC", vatIndex));
   return rs->eof() ? 0.0 : number(*rs, "TAXA");
 }
 

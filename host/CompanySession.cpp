@@ -76,20 +76,20 @@ bool CompanySession::open(const CompanyChoice& choice) {
   try {
     company = installation->findCompany(choice.company);
     if (company && !installation->checkLogin(choice.user, choice.password))
-      return fail(fmt::format("O utilizador \"{}\" não existe, está inactivo ou a palavra-passe não confere.",
-                              choice.user));
+      return fail(
+          fmt::format("O utilizador \"{}\" não existe, está inactivo ou a palavra-passe não confere.", choice.user));
   } catch (const std::exception& error) {
-    return fail(fmt::format("Não foi possível ler a instalação do ERP em {}: {}", choice.erpFolder.string(),
-                            describe(error)));
+    return fail(
+        fmt::format("Não foi possível ler a instalação do ERP em {}: {}", choice.erpFolder.string(), describe(error)));
   }
   if (!company)
-    return fail(fmt::format("A empresa \"{}\" não existe na instalação {}.", choice.company,
-                            choice.erpFolder.string()));
+    return fail(
+        fmt::format("A empresa \"{}\" não existe na instalação {}.", choice.company, choice.erpFolder.string()));
   try {
     connection_ = sql::Connection::open(company->databaseFile());
   } catch (const std::exception& error) {
-    return fail(fmt::format("Não foi possível abrir a base de dados da empresa {}: {}", company->code,
-                            describe(error)));
+    return fail(
+        fmt::format("Não foi possível abrir a base de dados da empresa {}: {}", company->code, describe(error)));
   }
   catalog_ = std::make_unique<CompanyCatalog>(connection_);
   store_ = std::make_unique<DocumentStore>(connection_);

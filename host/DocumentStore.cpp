@@ -51,6 +51,24 @@ int DocumentStore::nextNumber(std::string_view type, int series, int year) const
   return whole(*rs, "PROXIMO");
 }
 
+std::vector<DocumentSummary> DocumentStore::recent(int limit) const {
+  std::vector<DocumentSummary> list;
+  auto rs = connection_->query(
+      "SELECT TPDOC, SERIE, NNUMDOC, ANO, DATA, TERCEIRO, NOME, TOTDOC FROM DOCGCCAB WHERE AREAG = 4 "
+      "ORDER BY DATA DESC, ANO DESC, NNUMDOC DESC LIMIT ?",
+      {std::int32_t{limit}});
+  for (; !rs->eof(); rs->moveNext()) {
+    DocumentSummary d;
+    d.key = {text(*rs, "TPDOC"), whole(*rs, "SERIE"), whole(*rs, "NNUMDOC"), whole(*rs, "ANO")};
+    d.date = date(*rs, "DATA");
+    d.client = text(*rs, "TERCEIRO");
+    d.clientName = text(*rs, "NOME");
+    d.total = number(*rs, "TOTDOC");
+    list.push_back(std::move(d));
+  }
+  return list;
+}
+
 std::optional<SalesDocument> DocumentStore::load(const DocumentKey& key) const {
   auto head = connection_->query(
       std::string("SELECT TPDOC, SERIE, NNUMDOC, ANO, DATA, TERCEIRO, NOME, MOEDA, EXPEDICAO, VENDEDOR, ZONA, AREAG, "

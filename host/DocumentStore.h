@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "host/SalesDocument.h"
 
@@ -20,6 +21,8 @@ class DocumentStore {
   // The document with this key; nothing when the company has none.
   std::optional<SalesDocument> load(const DocumentKey& key) const;
   bool exists(const DocumentKey& key) const;
+  // The latest sales documents to clients (management area 4), newest first.
+  std::vector<DocumentSummary> recent(int limit) const;
   // The number the next document of a type, series and year gets.
   int nextNumber(std::string_view type, int series, int year) const;
 

@@ -77,8 +77,8 @@ bool ExtensionObject::VendasDocumentoInteressa(std::string_view sDocumento) {
 
 bool ExtensionObject::VendasAbonoFrete(std::int16_t iAno, std::string_view sTipo, std::int16_t iSerie,
                                        std::int32_t lNumero, std::string_view sExpedicao, std::string_view sCliente) {
-  return vb::CBool(late::call(object_, "VendasAbonoFrete",
-                              {iAno, text(sTipo), iSerie, lNumero, text(sExpedicao), text(sCliente)}));
+  return vb::CBool(
+      late::call(object_, "VendasAbonoFrete", {iAno, text(sTipo), iSerie, lNumero, text(sExpedicao), text(sCliente)}));
 }
 
 void ExtensionObject::command(std::string_view member, std::vector<Variant> args) {

@@ -58,8 +58,8 @@ bool ExtensionSettings::write(const fs::path& file, std::string& error) const {
   for (const auto& [section, entry] : entries) {
     if (!winapi::writePrivateProfileString(section, entry.first, *entry.second, temporary)) {
       fs::remove(temporary, ec);
-      error = fmt::format("Não foi possível escrever \"{}\" = \"{}\" em {}.", entry.first, *entry.second,
-                          file.string());
+      error =
+          fmt::format("Não foi possível escrever \"{}\" = \"{}\" em {}.", entry.first, *entry.second, file.string());
       return false;
     }
   }

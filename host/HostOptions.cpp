@@ -38,11 +38,16 @@ std::optional<HostOptions> HostOptions::parse(const std::vector<std::string>& ar
         error = fmt::format("{} needs a value", arg);
         return std::nullopt;
       }
-      if (arg == "--erp") options.erpFolder = *v;
-      else if (arg == "--company") options.company = *v;
-      else if (arg == "--user") options.user = *v;
-      else if (arg == "--password") options.password = *v;
-      else options.script = *v;
+      if (arg == "--erp")
+        options.erpFolder = *v;
+      else if (arg == "--company")
+        options.company = *v;
+      else if (arg == "--user")
+        options.user = *v;
+      else if (arg == "--password")
+        options.password = *v;
+      else
+        options.script = *v;
     } else {
       error = fmt::format("unknown argument \"{}\"", arg);
       return std::nullopt;

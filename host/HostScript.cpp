@@ -26,8 +26,8 @@ namespace {
 
 const std::map<std::string, LineField>& lineFields() {
   static const std::map<std::string, LineField> fields = {
-      {"artigo", LineField::Article},     {"unidade", LineField::Unit},       {"quantidade", LineField::Quantity},
-      {"preco", LineField::UnitPrice},    {"desconto", LineField::Discount}, {"valordesconto", LineField::DiscountValue}};
+      {"artigo", LineField::Article},  {"unidade", LineField::Unit},      {"quantidade", LineField::Quantity},
+      {"preco", LineField::UnitPrice}, {"desconto", LineField::Discount}, {"valordesconto", LineField::DiscountValue}};
   return fields;
 }
 
@@ -180,16 +180,22 @@ bool HostScript::execute(const std::vector<std::string>& w) {
     if (argc != 2) return fail("header <field> <value>");
     const std::string field = vb::LCase(w[1]);
     const std::string& value = w[2];
-    if (field == "tipo") lastAccepted_ = editor_->setType(value);
+    if (field == "tipo")
+      lastAccepted_ = editor_->setType(value);
     else if (field == "serie") {
       auto series = wholeNumber(value);
       lastAccepted_ = series ? editor_->setSeries(*series) : false;
       if (!series) return fail(fmt::format("\"{}\" is not a series number", value));
-    } else if (field == "data") lastAccepted_ = editor_->setDate(std::string_view(value));
-    else if (field == "cliente") lastAccepted_ = editor_->setClient(value);
-    else if (field == "moeda") lastAccepted_ = editor_->setCurrency(value);
-    else if (field == "expedicao") lastAccepted_ = editor_->setDispatch(value);
-    else return fail(fmt::format("unknown header field \"{}\"", w[1]));
+    } else if (field == "data")
+      lastAccepted_ = editor_->setDate(std::string_view(value));
+    else if (field == "cliente")
+      lastAccepted_ = editor_->setClient(value);
+    else if (field == "moeda")
+      lastAccepted_ = editor_->setCurrency(value);
+    else if (field == "expedicao")
+      lastAccepted_ = editor_->setDispatch(value);
+    else
+      return fail(fmt::format("unknown header field \"{}\"", w[1]));
     return true;
   }
   if (command == "line") {
@@ -228,16 +234,26 @@ bool HostScript::lineFieldText(int row, std::string_view field, std::string& tex
   if (row < 1 || row > static_cast<int>(lines.size())) return false;
   const SalesLine& l = lines[static_cast<std::size_t>(row - 1)];
   std::string f = vb::LCase(field);
-  if (f == "artigo") text = l.article;
-  else if (f == "descricao") text = l.description;
-  else if (f == "unidade") text = l.unit;
-  else if (f == "quantidade") number = l.quantity;
-  else if (f == "preco") number = l.unitPrice;
-  else if (f == "desconto") text = displayDiscount(l.discount);
-  else if (f == "valordesconto") number = l.discountValue;
-  else if (f == "total") number = l.total();
-  else if (f == "tipo") number = static_cast<int>(l.type);
-  else return false;
+  if (f == "artigo")
+    text = l.article;
+  else if (f == "descricao")
+    text = l.description;
+  else if (f == "unidade")
+    text = l.unit;
+  else if (f == "quantidade")
+    number = l.quantity;
+  else if (f == "preco")
+    number = l.unitPrice;
+  else if (f == "desconto")
+    text = displayDiscount(l.discount);
+  else if (f == "valordesconto")
+    number = l.discountValue;
+  else if (f == "total")
+    number = l.total();
+  else if (f == "tipo")
+    number = static_cast<int>(l.type);
+  else
+    return false;
   return true;
 }
 
@@ -262,7 +278,8 @@ bool HostScript::expect(const std::vector<std::string>& w) {
         return fail(fmt::format("expected {} = {}, it is {}", label, expected, vb::doubleToText(*number)));
       return true;
     }
-    if (!sameText(expected, text)) return fail(fmt::format("expected {} = \"{}\", it is \"{}\"", label, expected, text));
+    if (!sameText(expected, text))
+      return fail(fmt::format("expected {} = \"{}\", it is \"{}\"", label, expected, text));
     return true;
   };
 
@@ -270,8 +287,7 @@ bool HostScript::expect(const std::vector<std::string>& w) {
   if (what == "company") return yesNo(session_.isOpen(), "open", "closed");
   if (what == "extension") return yesNo(session_.extensionActive(), "active", "inactive");
   if (what == "accepted" || what == "refused") {
-    if (lastAccepted_ != (what == "accepted"))
-      return fail(fmt::format("expected the last command {}", what));
+    if (lastAccepted_ != (what == "accepted")) return fail(fmt::format("expected the last command {}", what));
     return true;
   }
   if (what == "saved") {
@@ -321,15 +337,24 @@ bool HostScript::expect(const std::vector<std::string>& w) {
     std::string f = vb::LCase(w[2]);
     std::string text;
     std::optional<double> number;
-    if (f == "tipo") text = h.key.type;
-    else if (f == "serie") number = h.key.series;
-    else if (f == "numero") number = h.key.number;
-    else if (f == "ano") number = h.key.year;
-    else if (f == "data") text = vb::FormatDate(h.date, "dd-mm-yyyy");
-    else if (f == "cliente") text = h.client;
-    else if (f == "moeda") text = h.currency;
-    else if (f == "expedicao") text = h.dispatch;
-    else return fail(fmt::format("unknown header field \"{}\"", w[2]));
+    if (f == "tipo")
+      text = h.key.type;
+    else if (f == "serie")
+      number = h.key.series;
+    else if (f == "numero")
+      number = h.key.number;
+    else if (f == "ano")
+      number = h.key.year;
+    else if (f == "data")
+      text = vb::FormatDate(h.date, "dd-mm-yyyy");
+    else if (f == "cliente")
+      text = h.client;
+    else if (f == "moeda")
+      text = h.currency;
+    else if (f == "expedicao")
+      text = h.dispatch;
+    else
+      return fail(fmt::format("unknown header field \"{}\"", w[2]));
     return compare("header " + f, w[3], text, number);
   }
   return fail(fmt::format("unknown check \"{}\"", w[1]));

@@ -5,17 +5,22 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 #include "host/CompanySession.h"
+#include "host/DocumentStore.h"
 #include "host/ExtensionMenu.h"
 #include "host/OpenCompanyDialog.h"
 #include "host/OpenDocumentDialog.h"
 #include "host/SalesDocumentDialog.h"
 #include "platform/ui/UiServices.h"
 #include "platform/vb/Dates.h"
+#include "platform/vb/Format.h"
 #include "platform/vb/OleDate.h"
 
 namespace quill::host {
@@ -29,7 +34,9 @@ MainWindow::MainWindow(CompanySession& session, CompanyChoice lastChoice, QWidge
   setObjectName("frmPrincipal");
   setWindowTitle("quillhost");
   auto* central = new QWidget(this);
-  auto* form = new QFormLayout(central);
+  auto* layout = new QVBoxLayout(central);
+  auto* form = new QFormLayout;
+  layout->addLayout(form);
   auto label = [&](const char* name, const char* caption) {
     auto* l = new QLabel(central);
     l->setObjectName(name);
@@ -41,11 +48,29 @@ MainWindow::MainWindow(CompanySession& session, CompanyChoice lastChoice, QWidge
   user_ = label("lblUtilizador", "Utilizador");
   extension_ = label("lblExtensao", "Extensão");
   apiLink_ = label("lblApiSageNext", "API SageNext");
+  database_ = label("lblBaseDados", "Base de dados");
+  configuration_ = label("lblConfiguracao", "Configuração da extensão");
+
+  layout->addWidget(new QLabel(QString::fromUtf8("Últimos documentos de venda (duplo clique abre)"), central));
+  documents_ = new QTableWidget(0, 5, central);
+  documents_->setObjectName("grdDocumentos");
+  documents_->setHorizontalHeaderLabels({QString::fromUtf8("Documento"), QString::fromUtf8("Data"),
+                                         QString::fromUtf8("Cliente"), QString::fromUtf8("Nome"),
+                                         QString::fromUtf8("Total")});
+  documents_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  documents_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  documents_->verticalHeader()->hide();
+  documents_->verticalHeader()->setDefaultSectionSize(documents_->fontMetrics().height() + 8);
+  documents_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+  connect(documents_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
+    if (row >= 0 && row < static_cast<int>(listed_.size())) editDocument(listed_[static_cast<std::size_t>(row)]);
+  });
+  layout->addWidget(documents_, 1);
   setCentralWidget(central);
   buildMenus();
   session_.setOnChange([this] { refresh(); });
   lastKey_.year = vb::Year(vb::today());
-  resize(640, 300);
+  resize(900, 560);
   refresh();
 }
 
@@ -61,10 +86,10 @@ void MainWindow::buildMenus() {
   companyMenu->addAction(QString::fromUtf8("&Sair"), this, &QWidget::close);
 
   QMenu* documents = menuBar()->addMenu(QString::fromUtf8("&Documentos"));
-  newDocumentAction_ = documents->addAction(QString::fromUtf8("&Novo documento de venda..."), this,
-                                            &MainWindow::newDocument);
-  openDocumentAction_ = documents->addAction(QString::fromUtf8("&Abrir documento de venda..."), this,
-                                             &MainWindow::openDocument);
+  newDocumentAction_ =
+      documents->addAction(QString::fromUtf8("&Novo documento de venda..."), this, &MainWindow::newDocument);
+  openDocumentAction_ =
+      documents->addAction(QString::fromUtf8("&Abrir documento de venda..."), this, &MainWindow::openDocument);
 
   extensionMenu_ = menuBar()->addMenu(QString::fromUtf8("E&xtensão"));
 }
@@ -86,23 +111,65 @@ void MainWindow::refresh() {
     const auto& c = session_.company();
     company_->setText(qs(fmt::format("{} - {}", c.code, c.name)));
     user_->setText(qs(session_.user()));
-    extension_->setText(QString::fromUtf8(!session_.extensionActive()       ? "inactiva (não abriu a empresa)"
+    extension_->setText(QString::fromUtf8(!session_.extensionActive()      ? "inactiva (não abriu a empresa)"
                                           : session_.extensionInterested() ? "activa"
                                                                            : "activa; a empresa não lhe interessa"));
     apiLink_->setText(QString::fromUtf8(session_.apiLinkOn() ? "ligada" : "desligada") +
                       QString::fromUtf8(" (o último estado que o ERP conhece)"));
+    database_->setText(qs(c.databaseFile().string()));
+    configuration_->setText(qs(session_.configurationFile().string()));
     setWindowTitle(qs(fmt::format("quillhost - {}", c.code)));
   } else {
     company_->setText(QString::fromUtf8("nenhuma empresa aberta (Empresa > Abrir empresa...)"));
     user_->clear();
     extension_->clear();
     apiLink_->clear();
+    database_->clear();
+    configuration_->clear();
     setWindowTitle("quillhost");
   }
   closeAction_->setEnabled(open);
   newDocumentAction_->setEnabled(open);
   openDocumentAction_->setEnabled(open);
   rebuildExtensionMenu();
+  refreshDocuments();
+}
+
+void MainWindow::refreshDocuments() {
+  documents_->setRowCount(0);
+  listed_.clear();
+  if (!session_.isOpen()) return;
+  std::vector<DocumentSummary> recent;
+  try {
+    recent = session_.store().recent(50);
+  } catch (const std::exception& error) {
+    session_.showError(error, "Documentos de venda");
+    return;
+  }
+  documents_->setRowCount(static_cast<int>(recent.size()));
+  int row = 0;
+  for (const auto& d : recent) {
+    auto cell = [&](int column, const std::string& text, bool right = false) {
+      auto* item = new QTableWidgetItem(qs(text));
+      if (right) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      documents_->setItem(row, column, item);
+    };
+    cell(0, fmt::format("{} {}/{}/{}", d.key.type, d.key.series, d.key.number, d.key.year));
+    cell(1, vb::FormatDate(d.date, "dd-mm-yyyy"));
+    cell(2, d.client);
+    cell(3, d.clientName);
+    cell(4, vb::Format(d.total, "#,##0.00"), true);
+    listed_.push_back(d.key);
+    ++row;
+  }
+  documents_->resizeColumnsToContents();
+  documents_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+}
+
+void MainWindow::editDocument(const DocumentKey& key) {
+  SalesDocumentDialog dialog(session_, this);
+  if (dialog.openDocument(key)) session_.ui().showModal(dialog, windowId());
+  refreshDocuments();
 }
 
 void MainWindow::openCompany() {
@@ -123,6 +190,7 @@ void MainWindow::newDocument() {
   SalesDocumentDialog dialog(session_, this);
   dialog.newDocument();
   session_.ui().showModal(dialog, windowId());
+  refreshDocuments();
 }
 
 void MainWindow::openDocument() {
@@ -130,9 +198,7 @@ void MainWindow::openDocument() {
   OpenDocumentDialog ask(lastKey_, this);
   if (ask.exec() != QDialog::Accepted) return;
   lastKey_ = ask.key();
-  SalesDocumentDialog dialog(session_, this);
-  if (!dialog.openDocument(lastKey_)) return;
-  session_.ui().showModal(dialog, windowId());
+  editDocument(lastKey_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

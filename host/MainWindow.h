@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <vector>
 
 #include "host/CompanyChoice.h"
 #include "host/SalesDocument.h"
@@ -9,6 +10,7 @@
 class QLabel;
 class QMenu;
 class QAction;
+class QTableWidget;
 
 namespace quill::host {
 
@@ -41,6 +43,8 @@ class MainWindow : public QMainWindow {
  private:
   void buildMenus();
   void rebuildExtensionMenu();
+  void refreshDocuments();
+  void editDocument(const DocumentKey& key);
 
   CompanySession& session_;
   CompanyChoice lastChoice_;
@@ -49,6 +53,10 @@ class MainWindow : public QMainWindow {
   QLabel* user_ = nullptr;
   QLabel* extension_ = nullptr;
   QLabel* apiLink_ = nullptr;
+  QLabel* database_ = nullptr;
+  QLabel* configuration_ = nullptr;
+  QTableWidget* documents_ = nullptr;
+  std::vector<DocumentKey> listed_;
   QMenu* extensionMenu_ = nullptr;
   QAction* closeAction_ = nullptr;
   QAction* newDocumentAction_ = nullptr;

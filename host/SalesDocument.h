@@ -92,6 +92,15 @@ struct SalesDocument {
   DocumentTotals totals() const;
 };
 
+// A stored document as a list shows it.
+struct DocumentSummary {
+  DocumentKey key;
+  Date date;
+  std::string client;
+  std::string clientName;
+  double total = 0;
+};
+
 // Money to the cent, halves away from zero, as the documents store it.
 double roundToCents(double value);
 

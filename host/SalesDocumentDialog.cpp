@@ -191,17 +191,20 @@ void SalesDocumentDialog::refreshHeader() {
 
 void SalesDocumentDialog::refreshTotals() {
   DocumentTotals t = editor_->document().totals();
-  totals_->setText(qs(fmt::format("Mercadoria {}   Descontos {}   IVA {}   Total {} {}", vb::Format(t.goods, "#,##0.00"),
-                                  vb::Format(t.discount, "#,##0.00"), vb::Format(t.vat, "#,##0.00"),
-                                  vb::Format(t.total, "#,##0.00"), editor_->document().header.currency)));
+  totals_->setText(
+      qs(fmt::format("Mercadoria {}   Descontos {}   IVA {}   Total {} {}", vb::Format(t.goods, "#,##0.00"),
+                     vb::Format(t.discount, "#,##0.00"), vb::Format(t.vat, "#,##0.00"), vb::Format(t.total, "#,##0.00"),
+                     editor_->document().header.currency)));
 }
 
 void SalesDocumentDialog::newDocument() {
+  status_->clear();
   editor_->newDocument();
   refreshHeader();
 }
 
 bool SalesDocumentDialog::openDocument(const DocumentKey& key) {
+  status_->clear();
   bool opened = editor_->open(key);
   refreshHeader();
   return opened;
@@ -223,8 +226,8 @@ void SalesDocumentDialog::save() {
   auto outcome = editor_->save();
   if (!outcome.saved) return;
   const auto& key = editor_->document().header.key;
-  status_->setText(QString::fromUtf8(fmt::format("Gravado {} {}/{} de {}{}.", key.type, key.series, key.number, key.year,
-                                                 outcome.allowanceWritten ? "; abono de frete pedido" : "")
+  status_->setText(QString::fromUtf8(fmt::format("Gravado {} {}/{} de {}{}.", key.type, key.series, key.number,
+                                                 key.year, outcome.allowanceWritten ? "; abono de frete pedido" : "")
                                          .c_str()));
 }
 

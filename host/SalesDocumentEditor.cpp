@@ -93,8 +93,18 @@ void SalesDocumentEditor::newDocument() {
       refuse("A empresa não tem tipos de documentos de venda.");
       return;
     }
-    auto series = services_.catalog.series(types.front().code);
-    newDocument(types.front().code, series.empty() ? 0 : series.front(), vb::today());
+    // Invoices are what is written most: goods leave stock and the client's
+    // account is debited.
+    const DocumentTypeRecord* type = &types.front();
+    for (const auto& t : types) {
+      const auto& c = t.classification;
+      if (c.accountNature == 1 && c.stockType == 2 && c.accountSign == 1) {
+        type = &t;
+        break;
+      }
+    }
+    auto series = services_.catalog.series(type->code);
+    newDocument(type->code, series.empty() ? 0 : series.front(), vb::today());
   } catch (const std::exception& error) {
     showError(error, kTitle);
   }
@@ -279,8 +289,7 @@ bool SalesDocumentEditor::removeLine(int row) {
 }
 
 EditOutcome SalesDocumentEditor::setLineField(int row, LineField field, std::string_view typed) {
-  if (row < 0 || row >= static_cast<int>(document_.lines.size()))
-    return EditOutcome::refused("Essa linha não existe.");
+  if (row < 0 || row >= static_cast<int>(document_.lines.size())) return EditOutcome::refused("Essa linha não existe.");
   EditOutcome outcome = lines_.edit(document_.header, document_.lines[static_cast<std::size_t>(row)], field, typed);
   if (outcome.accepted()) {
     if (observer_) observer_->lineChanged(row);
@@ -318,9 +327,9 @@ SalesDocumentEditor::SaveOutcome SalesDocumentEditor::save() {
     try {
       if (extension->VendasDocumentoInteressa(key.type)) {
         outcome.allowanceAsked = true;
-        outcome.allowanceWritten = extension->VendasAbonoFrete(
-            static_cast<std::int16_t>(key.year), key.type, static_cast<std::int16_t>(key.series), key.number,
-            document_.header.dispatch, document_.header.client);
+        outcome.allowanceWritten = extension->VendasAbonoFrete(static_cast<std::int16_t>(key.year), key.type,
+                                                               static_cast<std::int16_t>(key.series), key.number,
+                                                               document_.header.dispatch, document_.header.client);
       }
     } catch (const std::exception& error) {
       showError(error, "Documentos de Venda");

@@ -45,7 +45,8 @@ class SalesDocumentEditor {
 
   void setObserver(DocumentObserver* observer) { observer_ = observer; }
 
-  // A new document of the first sales type, its first series, dated today.
+  // A new invoice (else a document of the first sales type) of its first
+  // series, dated today.
   void newDocument();
   // A new document of a type and series on a date; false when refused.
   bool newDocument(std::string_view type, int series, Date date);

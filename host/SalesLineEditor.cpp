@@ -63,8 +63,7 @@ EditOutcome refusedByExtension() { return {EditOutcome::Kind::RefusedByExtension
 SalesLineEditor::SalesLineEditor(const CompanyCatalog& catalog, ExtensionObject* extension)
     : catalog_(catalog), extension_(extension) {}
 
-EditOutcome SalesLineEditor::edit(const SalesHeader& header, SalesLine& line, LineField field,
-                                  std::string_view typed) {
+EditOutcome SalesLineEditor::edit(const SalesHeader& header, SalesLine& line, LineField field, std::string_view typed) {
   if (!line.isArticleLine()) return EditOutcome::refused("Esta linha não é de artigo: não se altera no documento.");
   SalesLine before = line;
   try {

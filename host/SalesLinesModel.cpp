@@ -30,13 +30,20 @@ int SalesLinesModel::columnCount(const QModelIndex& parent) const { return paren
 
 std::optional<LineField> SalesLinesModel::fieldOf(int column) {
   switch (column) {
-    case Article: return LineField::Article;
-    case Unit: return LineField::Unit;
-    case Quantity: return LineField::Quantity;
-    case UnitPrice: return LineField::UnitPrice;
-    case Discount: return LineField::Discount;
-    case DiscountValue: return LineField::DiscountValue;
-    default: return std::nullopt;
+    case Article:
+      return LineField::Article;
+    case Unit:
+      return LineField::Unit;
+    case Quantity:
+      return LineField::Quantity;
+    case UnitPrice:
+      return LineField::UnitPrice;
+    case Discount:
+      return LineField::Discount;
+    case DiscountValue:
+      return LineField::DiscountValue;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -49,22 +56,31 @@ QVariant SalesLinesModel::data(const QModelIndex& index, int role) const {
   }
   if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
   switch (index.column()) {
-    case Article: return qs(line.article);
-    case Description: return qs(line.description);
-    case Unit: return qs(line.unit);
-    case Quantity: return number(line.quantity);
-    case UnitPrice: return number(line.unitPrice);
-    case Discount: return qs(displayDiscount(line.discount));
-    case DiscountValue: return number(line.discountValue);
-    case Total: return role == Qt::DisplayRole ? money(line.total()) : number(line.total());
-    default: return {};
+    case Article:
+      return qs(line.article);
+    case Description:
+      return qs(line.description);
+    case Unit:
+      return qs(line.unit);
+    case Quantity:
+      return number(line.quantity);
+    case UnitPrice:
+      return number(line.unitPrice);
+    case Discount:
+      return qs(displayDiscount(line.discount));
+    case DiscountValue:
+      return number(line.discountValue);
+    case Total:
+      return role == Qt::DisplayRole ? money(line.total()) : number(line.total());
+    default:
+      return {};
   }
 }
 
 QVariant SalesLinesModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
-  static const char* const titles[] = {"Artigo",      "Descrição", "Unidade",      "Quantidade",
+  static const char* const titles[] = {"Artigo",      "Descrição", "Unidade",     "Quantidade",
                                        "Preço unit.", "Desc. %",   "Desc. valor", "Total"};
   if (section < 0 || section >= ColumnCount) return {};
   return QString::fromUtf8(titles[section]);

@@ -4,12 +4,17 @@
 // commands without windows.
 
 #include <fmt/format.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +37,16 @@ namespace {
 
 using namespace quill;
 using namespace quill::host;
+
+// SIGTERM and SIGINT close the window as the user would, so that the
+// extension hears of the company's end (ConnectionClose) and its bridge
+// stops; the handler only wakes the event loop.
+int gSignalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+  char byte = 1;
+  [[maybe_unused]] auto written = ::write(gSignalPipe[1], &byte, 1);
+}
 
 std::string describe(const std::exception& error) {
   const auto* automation = dynamic_cast<const AutomationError*>(&error);
@@ -85,9 +100,9 @@ int main(int argc, char** argv) {
     try {
       return DemoSetup::ensure(demoFolder);
     } catch (const std::exception& e) {
-      observed->msgBox(fmt::format("Não foi possível criar a empresa de demonstração em {}: {}", demoFolder.string(),
-                                   describe(e)),
-                       vb::vbExclamation, CompanySession::kOpenTitle);
+      observed->msgBox(
+          fmt::format("Não foi possível criar a empresa de demonstração em {}: {}", demoFolder.string(), describe(e)),
+          vb::vbExclamation, CompanySession::kOpenTitle);
       CompanyChoice none;
       none.erpFolder = demoFolder;
       return none;
@@ -95,20 +110,20 @@ int main(int argc, char** argv) {
   };
 
   CompanyChoice lastChoice;
+  std::optional<CompanyChoice> toOpen;
   if (options->demo || options->namesCompany()) {
     if (options->demo) demoChoice();  // makes the installation the choice may point into
-    auto choice = options->companyChoice(demoFolder, error);
-    if (choice) {
-      lastChoice = *choice;
-      session.open(*choice);
-    } else {
+    toOpen = options->companyChoice(demoFolder, error);
+    if (toOpen)
+      lastChoice = *toOpen;
+    else
       observed->msgBox(error, vb::vbExclamation, CompanySession::kOpenTitle);
-    }
   } else {
     DemoSetup::fillDemoDefaults(lastChoice);
   }
 
   if (options->script) {
+    if (toOpen) session.open(*toOpen);
     HostScript script(session, *scripted, demoChoice, std::cout);
     bool passed = script.run(scriptFile);
     session.close();
@@ -117,5 +132,21 @@ int main(int argc, char** argv) {
 
   MainWindow window(session, lastChoice);
   window.show();
+  // The company opens in front of the user: what the extension shows while
+  // it starts comes over the window.
+  if (toOpen) session.open(*toOpen);
+
+  std::unique_ptr<QSocketNotifier> terminationNotifier;
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) == 0) {
+    terminationNotifier = std::make_unique<QSocketNotifier>(gSignalPipe[0], QSocketNotifier::Read);
+    QObject::connect(terminationNotifier.get(), &QSocketNotifier::activated, [&] {
+      char byte;
+      [[maybe_unused]] auto got = ::read(gSignalPipe[0], &byte, 1);
+      window.close();
+      app.quit();
+    });
+    std::signal(SIGTERM, onTerminationSignal);
+    std::signal(SIGINT, onTerminationSignal);
+  }
   return app.exec();
 }

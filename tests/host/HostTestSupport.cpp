@@ -54,8 +54,7 @@ const RealExtension& realExtension() {
     fs::create_directories(e.folder);
     for (const auto& entry : fs::directory_iterator(e.binFolder)) {
       auto name = entry.path().filename().string();
-      if (name.size() > 3 && name.find(".so") != std::string::npos)
-        fs::create_symlink(entry.path(), e.folder / name);
+      if (name.size() > 3 && name.find(".so") != std::string::npos) fs::create_symlink(entry.path(), e.folder / name);
     }
     e.bridgeBuilt = fs::exists(e.binFolder / "quillbridge");
     // The installation's registry with the extension moved to this folder;
@@ -64,8 +63,8 @@ const RealExtension& realExtension() {
     std::ofstream out(registry);
     ProgramRegistry installed = ProgramRegistry::load(e.binFolder / ProgramRegistry::kFileName);
     for (const auto& entry : installed.entries()) {
-      fs::path binary = equalsNoCase(entry.progId, ExtensionObject::kProgId) ? e.folder / entry.binary.filename()
-                                                                             : entry.binary;
+      fs::path binary =
+          equalsNoCase(entry.progId, ExtensionObject::kProgId) ? e.folder / entry.binary.filename() : entry.binary;
       out << entry.progId << " = " << (entry.kind == ProgramEntry::Kind::InProcess ? "inproc " : "localserver ")
           << binary.string() << "\n";
     }

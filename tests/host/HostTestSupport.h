@@ -33,9 +33,9 @@ std::filesystem::path processFolder();
 // server), which $QUILL_REGISTRY points to. Parallel test processes thus
 // never share a configuration file.
 struct RealExtension {
-  std::filesystem::path folder;    // the extension's folder (VALTERO.INI lies here)
-  std::filesystem::path binFolder; // where the build put the programs
-  bool bridgeBuilt = false;        // quillbridge exists beside the tests
+  std::filesystem::path folder;     // the extension's folder (VALTERO.INI lies here)
+  std::filesystem::path binFolder;  // where the build put the programs
+  bool bridgeBuilt = false;         // quillbridge exists beside the tests
 };
 const RealExtension& realExtension();
 

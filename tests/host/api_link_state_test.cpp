@@ -21,10 +21,14 @@ TEST(ApiLinkState, OpeningAnsweredTrueIsOnUnlessAFailureShowedMeanwhile) {
   const Case cases[] = {
       {"clean opening", {}, true, true},
       {"opening answered false", {}, false, false},
-      {"bridge start refused", {box("Erro. Não foi possivel ligar ao Sage Next", "Ligação ao Servidor/Sage Next")},
-       false, false},
-      {"bridge could not be created", {box("Erro ActiveX component can't create object", "Ligação ao Servidor")},
-       true, false},
+      {"bridge start refused",
+       {box("Erro. Não foi possivel ligar ao Sage Next", "Ligação ao Servidor/Sage Next")},
+       false,
+       false},
+      {"bridge could not be created",
+       {box("Erro ActiveX component can't create object", "Ligação ao Servidor")},
+       true,
+       false},
       {"an unrelated box", {box("Outra coisa", "Outro")}, true, true},
   };
   for (const auto& c : cases) {

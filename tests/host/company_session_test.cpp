@@ -130,9 +130,7 @@ TEST_F(CompanySessionTest, ApiSwitchFollowsTheExtensionsConfirmation) {
   EXPECT_FALSE(session->apiLinkOn());
   EXPECT_GE(changes, 1);
   // An error the switch passes on is shown.
-  fake->on("ConnectDisconnectApiNext", [](std::span<Variant>) -> Variant {
-    throw vbError(vberr::CannotCreateObject);
-  });
+  fake->on("ConnectDisconnectApiNext", [](std::span<Variant>) -> Variant { throw vbError(vberr::CannotCreateObject); });
   EXPECT_NO_THROW(session->toggleApiLink());
   EXPECT_EQ(ui.boxesWith("Erro ActiveX component can't create object").size(), 1u);
 }
@@ -188,7 +186,8 @@ TEST_F(CompanySessionTest, CommandGetsTheWindowAndTheCompanyAndAMissingOneIsSaid
   EXPECT_EQ(args, (std::vector<Variant>{std::string(demo::kCompanyCode)}));
 
   // An object of another process lists nothing: a command it lacks answers 438.
-  ExtensionMenu::Entry missing{ExtensionMenu::Entry::Kind::Command, "Pendentes...",
+  ExtensionMenu::Entry missing{ExtensionMenu::Entry::Kind::Command,
+                               "Pendentes...",
                                {"MapaPendentes", "Pendentes...", ExtensionCommand::Arguments::WindowAndCompany}};
   EXPECT_NO_THROW(ExtensionMenu::run(missing, *session, 1));
   auto shown = ui.boxesWith("A extensão não tem o comando MapaPendentes.");

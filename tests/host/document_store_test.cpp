@@ -55,8 +55,8 @@ class DocumentStoreTest : public ::testing::Test {
   }
 
   int count(const std::string& sql, const DocumentKey& key) {
-    auto rs = connection->query(sql, {key.type, std::int32_t{key.series}, std::int32_t{key.number},
-                                      std::int32_t{key.year}});
+    auto rs =
+        connection->query(sql, {key.type, std::int32_t{key.series}, std::int32_t{key.number}, std::int32_t{key.year}});
     return vb::CLng(rs->value(std::size_t{0}));
   }
   int headers(const DocumentKey& key) {
@@ -92,9 +92,9 @@ TEST_F(DocumentStoreTest, NewDocumentTakesTheNextNumberAndReadsBackAsSaved) {
   EXPECT_DOUBLE_EQ(back->lines[0].unitPrice, 1.18);
   EXPECT_EQ(back->lines[0].state, LineState::Stored);
   // Totals are stored with the document.
-  auto rs = connection->query("SELECT TOTMERC, TOTDOC FROM DOCGCCAB WHERE TPDOC = ? AND SERIE = ? AND NNUMDOC = ?",
-                              {doc.header.key.type, std::int32_t{doc.header.key.series},
-                               std::int32_t{doc.header.key.number}});
+  auto rs = connection->query(
+      "SELECT TOTMERC, TOTDOC FROM DOCGCCAB WHERE TPDOC = ? AND SERIE = ? AND NNUMDOC = ?",
+      {doc.header.key.type, std::int32_t{doc.header.key.series}, std::int32_t{doc.header.key.number}});
   EXPECT_DOUBLE_EQ(vb::CDbl(rs->value("TOTMERC")), doc.totals().goods);
   EXPECT_DOUBLE_EQ(vb::CDbl(rs->value("TOTDOC")), doc.totals().total);
 }
@@ -124,8 +124,9 @@ TEST_F(DocumentStoreTest, SavingAgainReplacesTheDocumentNeverAddsIt) {
 TEST_F(DocumentStoreTest, FailedSaveWritesNothingAndLeavesTheDocumentAsItWas) {
   // The database refuses one line halfway through the document.
   erp::SqliteDatabase(connection->file(), erp::SqliteDatabase::Mode::ReadWrite)
-      .exec("CREATE TRIGGER REFUSE_LINE BEFORE INSERT ON DOCGCLIN WHEN NEW.ARTIGO = 'RECUSA' "
-            "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END");
+      .exec(
+          "CREATE TRIGGER REFUSE_LINE BEFORE INSERT ON DOCGCLIN WHEN NEW.ARTIGO = 'RECUSA' "
+          "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END");
   SalesDocument doc = document();
   doc.lines.push_back(line("RECUSA", 1, 1, ""));
   SalesDocument before = doc;

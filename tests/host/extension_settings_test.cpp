@@ -54,11 +54,16 @@ TEST_F(ExtensionSettingsTest, EveryKeyTheExtensionReadsIsWrittenInUtf8) {
   std::string error;
   ASSERT_TRUE(settings.write(file, error)) << error;
   const std::tuple<const char*, const char*, const char*> expected[] = {
-      {"Api Next", "password", "segredo"},    {"Api Next", "Login", "quill"},
-      {"Api Next", "Empresa", "DEMO"},        {"Api Next", "perclog", "/erp/log"},
-      {"Api Next", "PercWindows", "/erp"},    {"Ligação", "Servidor", "/erp/dados"},
-      {"Ligação", "BaseDados", "QUILLDEMO"}, {"Ligação", "User", ""},
-      {"Ligação", "PassWord", ""},            {"DOCUMENTOS VENDA", "TPDOC", "FT,NC"},
+      {"Api Next", "password", "segredo"},
+      {"Api Next", "Login", "quill"},
+      {"Api Next", "Empresa", "DEMO"},
+      {"Api Next", "perclog", "/erp/log"},
+      {"Api Next", "PercWindows", "/erp"},
+      {"Ligação", "Servidor", "/erp/dados"},
+      {"Ligação", "BaseDados", "QUILLDEMO"},
+      {"Ligação", "User", ""},
+      {"Ligação", "PassWord", ""},
+      {"DOCUMENTOS VENDA", "TPDOC", "FT,NC"},
       {"DOCUMENTOS VENDA", "DESCRTABONO", "ABFRETE"},
   };
   for (const auto& [section, key, value] : expected) EXPECT_EQ(read(file, section, key), value) << key;

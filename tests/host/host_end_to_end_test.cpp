@@ -75,8 +75,8 @@ class HostEndToEnd : public ::testing::Test {
     auto db = database();
     std::string sql = "SELECT COUNT(*) FROM DOCGCLIN WHERE TPDOCUM = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ?";
     if (lineType) sql += " AND TIPOLIN = " + std::to_string(lineType);
-    return static_cast<int>(number(*db, sql, {key.type, std::int32_t{key.series}, std::int32_t{key.number},
-                                              std::int32_t{key.year}}));
+    return static_cast<int>(
+        number(*db, sql, {key.type, std::int32_t{key.series}, std::int32_t{key.number}, std::int32_t{key.year}}));
   }
 
   void switchApiOff() {
@@ -121,9 +121,9 @@ TEST_F(HostEndToEnd, InvoiceOfTheAllRulesClientIsPricedByEachRuleAndSavedWithIts
   std::vector<Variant> client{std::string(demo::kAllRulesClient)};
   double priceLine = number(*db, "SELECT TPPRECO FROM CLIENTES WHERE CODIGO = ?", client);
   ASSERT_GT(priceLine, 0);
-  double fixedPerKg = number(*db,
-                             "SELECT PVP FROM PRECOS WHERE ARTIGO = ? AND MOEDA = 'EUR' AND LINPRC = ? AND DATINIC <= ?",
-                             {std::string(demo::kFixedPriceArticle), std::int32_t(priceLine), std::string(demo::kDocumentDate)});
+  double fixedPerKg =
+      number(*db, "SELECT PVP FROM PRECOS WHERE ARTIGO = ? AND MOEDA = 'EUR' AND LINPRC = ? AND DATINIC <= ?",
+             {std::string(demo::kFixedPriceArticle), std::int32_t(priceLine), std::string(demo::kDocumentDate)});
   auto retail = [&](std::string_view article) {
     return number(*db, "SELECT PVPSIVA FROM ARTIGOS WHERE CODIGO = ?", {std::string(article)});
   };
@@ -154,8 +154,8 @@ TEST_F(HostEndToEnd, InvoiceOfTheAllRulesClientIsPricedByEachRuleAndSavedWithIts
     EXPECT_NEAR(vb::CDbl(lines->value("PRECUNIT")), e.price, 1e-9);
     EXPECT_NEAR(compoundDiscountRate(vb::CStr(lines->value("DESCONTO"))), e.percent, 1e-9);
     EXPECT_NEAR(vb::CDbl(lines->value("DESCVALOR")), e.value, 1e-9);
-    EXPECT_NEAR(vb::CDbl(lines->value("TOTLIN")),
-                std::round(e.quantity * e.price * (1 - e.percent / 100) * 100) / 100, 1e-9);
+    EXPECT_NEAR(vb::CDbl(lines->value("TOTLIN")), std::round(e.quantity * e.price * (1 - e.percent / 100) * 100) / 100,
+                1e-9);
     lines->moveNext();
   }
 
@@ -322,20 +322,20 @@ TEST_P(CompanyThatCannotBeOpened, ShowsWhyAndTheHostOpensAnotherCompanyAfterward
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CompanyThatCannotBeOpened,
-    ::testing::Values(
-        UnopenableCase{"UnknownCompany", [](CompanyChoice& c) { c.company = "NAOHA"; }, "NAOHA"},
-        UnopenableCase{"WrongPassword", [](CompanyChoice& c) { c.password = "errada"; }, "palavra-passe"},
-        UnopenableCase{"NotAnInstallation", [](CompanyChoice& c) { c.erpFolder /= "nada"; }, "instalação do ERP"},
-        UnopenableCase{"DamagedDatabase",
-                       [](CompanyChoice& c) {
-                         // Another installation, whose company database is not one.
-                         c = demoCompany("damaged");
-                         auto file = c.erpFolder / "dados" / (std::string(demo::kDatabaseName) + ".db");
-                         std::filesystem::remove(file.string() + "-wal");
-                         std::filesystem::remove(file.string() + "-shm");
-                         std::ofstream(file, std::ios::trunc) << "isto não é uma base de dados";
-                       },
-                       "base de dados"}),
+    ::testing::Values(UnopenableCase{"UnknownCompany", [](CompanyChoice& c) { c.company = "NAOHA"; }, "NAOHA"},
+                      UnopenableCase{"WrongPassword", [](CompanyChoice& c) { c.password = "errada"; }, "palavra-passe"},
+                      UnopenableCase{"NotAnInstallation", [](CompanyChoice& c) { c.erpFolder /= "nada"; },
+                                     "instalação do ERP"},
+                      UnopenableCase{"DamagedDatabase",
+                                     [](CompanyChoice& c) {
+                                       // Another installation, whose company database is not one.
+                                       c = demoCompany("damaged");
+                                       auto file = c.erpFolder / "dados" / (std::string(demo::kDatabaseName) + ".db");
+                                       std::filesystem::remove(file.string() + "-wal");
+                                       std::filesystem::remove(file.string() + "-shm");
+                                       std::ofstream(file, std::ios::trunc) << "isto não é uma base de dados";
+                                     },
+                                     "base de dados"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostEndToEnd, ClosingCallsConnectionCloseAndLeavesNoBridgeProcessBehind) {

@@ -51,7 +51,8 @@ class HostScriptTest : public ::testing::Test {
     std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     company = demoCompany(name);
     session = sessionWith(ui, fake, processFolder() / (name + "-extension"));
-    script = std::make_unique<HostScript>(*session, *ui.scripted, [this] { return company; }, out);
+    script = std::make_unique<HostScript>(
+        *session, *ui.scripted, [this] { return company; }, out);
   }
 
   bool run(const std::string& text) {
@@ -68,49 +69,49 @@ class HostScriptTest : public ::testing::Test {
 };
 
 TEST_F(HostScriptTest, DocumentIsEditedSavedAndCheckedLineByLine) {
-  bool passed = run(
-      "open-demo\n"
-      "expect company open\n"
-      "expect extension active\n"
-      "new FT 2 16-03-2026\n"
-      "expect header ano 2026\n"
-      "header cliente c00008\n"
-      "expect header cliente C00008\n"
-      "header expedicao PROPRIA\n"
-      "line ARR001 SC 4\n"
-      "expect accepted\n"
-      "set 1 desconto \"10+5\"\n"
-      "expect line 1 unidade SC\n"
-      "expect line 1 quantidade 4\n"
-      "expect line 1 desconto 10+5\n"
-      "line NAOEXISTE\n"
-      "expect refused\n"
-      "expect box \"O artigo \"\"NAOEXISTE\"\" não existe.\"\n"
-      "remove 2\n"
-      "expect lines 1\n"
-      "save\n"
-      "expect saved\n"
-      "expect allowance no\n"
-      "reopen\n"
-      "expect lines 1\n"
-      "expect line 1 artigo ARR001\n"
-      "close\n"
-      "expect company closed\n");
+  bool passed =
+      run("open-demo\n"
+          "expect company open\n"
+          "expect extension active\n"
+          "new FT 2 16-03-2026\n"
+          "expect header ano 2026\n"
+          "header cliente c00008\n"
+          "expect header cliente C00008\n"
+          "header expedicao PROPRIA\n"
+          "line ARR001 SC 4\n"
+          "expect accepted\n"
+          "set 1 desconto \"10+5\"\n"
+          "expect line 1 unidade SC\n"
+          "expect line 1 quantidade 4\n"
+          "expect line 1 desconto 10+5\n"
+          "line NAOEXISTE\n"
+          "expect refused\n"
+          "expect box \"O artigo \"\"NAOEXISTE\"\" não existe.\"\n"
+          "remove 2\n"
+          "expect lines 1\n"
+          "save\n"
+          "expect saved\n"
+          "expect allowance no\n"
+          "reopen\n"
+          "expect lines 1\n"
+          "expect line 1 artigo ARR001\n"
+          "close\n"
+          "expect company closed\n");
   EXPECT_TRUE(passed) << out.str();
   EXPECT_NE(out.str().find("[box] Documento de venda: O artigo \"NAOEXISTE\" não existe."), std::string::npos);
   EXPECT_NE(out.str().find("script passed"), std::string::npos);
 }
 
 TEST_F(HostScriptTest, FailedChecksAndBadCommandsAreReportedByLineAndTheScriptGoesOn) {
-  bool passed = run(
-      "open-demo\n"
-      "new FT 2 16-03-2026\n"
-      "expect lines 3\n"
-      "bogus\n"
-      "set 1 artigo\n"
-      "header cliente C00008\n"
-      "expect header cliente C00008\n"
-      "expect no-box\n");
+  bool passed =
+      run("open-demo\n"
+          "new FT 2 16-03-2026\n"
+          "expect lines 3\n"
+          "bogus\n"
+          "set 1 artigo\n"
+          "header cliente C00008\n"
+          "expect header cliente C00008\n"
+          "expect no-box\n");
   EXPECT_FALSE(passed);
   std::string text = out.str();
   EXPECT_NE(text.find("line 3: expected 3 lines, there are 0"), std::string::npos) << text;
@@ -131,11 +132,10 @@ TEST_F(HostScriptTest, CommandsThatNeedACompanyOrADocumentSaySo) {
 TEST_F(HostScriptTest, AnswersAreGivenToTheNextMessageBox) {
   bool asked = false;
   fake->on("ConnectDisconnectApiNext", [&](std::span<Variant>) {
-    int answer = ui.observed->msgBox("A API SageNext encontra-se ligada. Pretende desligar?", 4 + 32,
-                                     "Ligação SageNext API");
+    int answer =
+        ui.observed->msgBox("A API SageNext encontra-se ligada. Pretende desligar?", 4 + 32, "Ligação SageNext API");
     asked = true;
-    if (answer == 6)
-      ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", 64, "Ligação SageNext API");
+    if (answer == 6) ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", 64, "Ligação SageNext API");
     return Variant();
   });
   EXPECT_TRUE(run("open-demo\nexpect api on\nanswer no\napi-switch\nexpect api on\napi-switch\nexpect api off\n"))
@@ -178,18 +178,22 @@ class QuillhostProgram : public ::testing::Test {
 };
 
 TEST_F(QuillhostProgram, DemoScriptThatPassesEndsWithStatusZero) {
-  int status = run(
-      "expect company open\n"
-      "expect extension active\n"
-      "new FT 2 16-03-2026\n"
-      "header cliente " + std::string(demo::kAllRulesClient) + "\n"
-      "header expedicao " + std::string(demo::kAllowanceDispatch) + "\n"
-      "line MIL001 SC 40\n"
-      "line RAV001 PAL 2\n"
-      "line ARR001 KG 500\n"
-      "save\n"
-      "expect saved\n"
-      "close\n");
+  int status =
+      run("expect company open\n"
+          "expect extension active\n"
+          "new FT 2 16-03-2026\n"
+          "header cliente " +
+          std::string(demo::kAllRulesClient) +
+          "\n"
+          "header expedicao " +
+          std::string(demo::kAllowanceDispatch) +
+          "\n"
+          "line MIL001 SC 40\n"
+          "line RAV001 PAL 2\n"
+          "line ARR001 KG 500\n"
+          "save\n"
+          "expect saved\n"
+          "close\n");
   EXPECT_EQ(status, 0) << output;
   EXPECT_NE(output.find("script passed"), std::string::npos) << output;
   EXPECT_TRUE(fs::exists(folder / "demo" / "dados"));
@@ -204,12 +208,12 @@ TEST_F(QuillhostProgram, ScriptThatFailsEndsWithStatusOneAndAMissingScriptWithTw
 }
 
 TEST_F(QuillhostProgram, CompanyThatCannotBeOpenedLeavesTheHostUsable) {
-  int status = run(
-      "expect company closed\n"
-      "expect box \"NAOHA\"\n"
-      "open-demo\n"
-      "expect company open\n",
-      {"--demo", "--company", "NAOHA"});
+  int status =
+      run("expect company closed\n"
+          "expect box \"NAOHA\"\n"
+          "open-demo\n"
+          "expect company open\n",
+          {"--demo", "--company", "NAOHA"});
   EXPECT_EQ(status, 0) << output;
 }
 

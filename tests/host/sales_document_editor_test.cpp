@@ -69,6 +69,13 @@ TEST_F(SalesDocumentEditorTest, NewDocumentIsNumberedInItsSeriesAndYearAndCopies
   EXPECT_TRUE(editor->isCreditNote());
 }
 
+TEST_F(SalesDocumentEditorTest, PlainNewDocumentIsAnInvoiceOfToday) {
+  editor->newDocument();
+  EXPECT_EQ(editor->document().header.key.type, demo::kInvoiceType);
+  EXPECT_EQ(editor->document().header.date, vb::today());
+  EXPECT_FALSE(editor->document().stored);
+}
+
 TEST_F(SalesDocumentEditorTest, ClientBringsItsCurrencyDispatchAndTerm) {
   ASSERT_TRUE(editor->setClient("c00005"));
   const auto& h = editor->document().header;

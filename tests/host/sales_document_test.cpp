@@ -18,10 +18,11 @@ TEST(DiscountText, TypedDiscountsAreStoredWithAPointWhateverTheUsersSeparator) {
     const char* stored;
   };
   const Case cases[] = {
-      {"", &kPortuguese, ""},          {"  ", &kPortuguese, ""},          {"10", &kPortuguese, "10"},
-      {"2,5", &kPortuguese, "2.5"},     {"2.5", &kEnglish, "2.5"},         {" 10 + 5 ", &kPortuguese, "10+5"},
-      {"10++5", &kPortuguese, "10+5"}, {"0", &kPortuguese, "0"},          {"100", &kPortuguese, "100"},
-      {"2,73456", &kPortuguese, "2.7346"},
+      {"", &kPortuguese, ""},          {"  ", &kPortuguese, ""},
+      {"10", &kPortuguese, "10"},      {"2,5", &kPortuguese, "2.5"},
+      {"2.5", &kEnglish, "2.5"},       {" 10 + 5 ", &kPortuguese, "10+5"},
+      {"10++5", &kPortuguese, "10+5"}, {"0", &kPortuguese, "0"},
+      {"100", &kPortuguese, "100"},    {"2,73456", &kPortuguese, "2.7346"},
   };
   for (const auto& c : cases) {
     std::string error;

@@ -134,8 +134,8 @@ TEST_F(SalesLineEditorTest, StoredLineTellsTheHooksItIsStored) {
   std::int32_t estado = -1;
   fake->on("ValidateQuantidade", [&](std::span<Variant> a) {
     estado = vb::CLng(linhaValue(a[0], "Estado"));
-    EXPECT_DOUBLE_EQ(vb::CDbl(a[1]), 12);                                  // the new quantity
-    EXPECT_DOUBLE_EQ(vb::CDbl(linhaValue(a[0], "Quantidade")), 10);        // the line's old one
+    EXPECT_DOUBLE_EQ(vb::CDbl(a[1]), 12);                            // the new quantity
+    EXPECT_DOUBLE_EQ(vb::CDbl(linhaValue(a[0], "Quantidade")), 10);  // the line's old one
     EXPECT_DOUBLE_EQ(vb::CDbl(linhaValue(a[0], "TaxaDesconto")), 5);
     return Variant();
   });
@@ -172,9 +172,9 @@ TEST_F(SalesLineEditorTest, CancelFromAnyHookLeavesTheLineAsItWas) {
     std::size_t cancelArgument;
   };
   const Case cases[] = {
-      {LineField::Article, "ValidateArtigo", "RAV001", 4},   {LineField::Unit, "ValidateUnidade", "SC", 3},
-      {LineField::Quantity, "ValidateQuantidade", "3", 4},   {LineField::UnitPrice, "ValidatePrecoUnit", "2", 3},
-      {LineField::Discount, "ValidateDesconto", "7", 3},     {LineField::DiscountValue, "ValidateDescontoValor", "1", 3},
+      {LineField::Article, "ValidateArtigo", "RAV001", 4}, {LineField::Unit, "ValidateUnidade", "SC", 3},
+      {LineField::Quantity, "ValidateQuantidade", "3", 4}, {LineField::UnitPrice, "ValidatePrecoUnit", "2", 3},
+      {LineField::Discount, "ValidateDesconto", "7", 3},   {LineField::DiscountValue, "ValidateDescontoValor", "1", 3},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.hook);
@@ -197,9 +197,8 @@ TEST_F(SalesLineEditorTest, CancelFromAnyHookLeavesTheLineAsItWas) {
 }
 
 TEST_F(SalesLineEditorTest, ErrorRaisedByAHookIsARefusalWithItsDescriptionNeverAnEscape) {
-  fake->on("ValidateQuantidade", [](std::span<Variant>) -> Variant {
-    throw AutomationError(13, "DescComissoes", "Type mismatch");
-  });
+  fake->on("ValidateQuantidade",
+           [](std::span<Variant>) -> Variant { throw AutomationError(13, "DescComissoes", "Type mismatch"); });
   SalesLine line = storedLine();
   EditOutcome outcome;
   EXPECT_NO_THROW(outcome = edit(line, LineField::Quantity, "4"));

@@ -29,8 +29,8 @@ class SalesLinesModelTest : public ::testing::Test {
     ASSERT_TRUE(editor->newDocument(demo::kInvoiceType, demo::kUnsignedSeries, *vb::parseIsoText(demo::kDocumentDate)));
     ASSERT_TRUE(editor->setClient(demo::kRetailClient));
     model = std::make_unique<SalesLinesModel>(*editor);
-    tester = std::make_unique<QAbstractItemModelTester>(model.get(),
-                                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+    tester =
+        std::make_unique<QAbstractItemModelTester>(model.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
   }
 
   void TearDown() override {
