@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <optional>
 
 #include "host/DocumentObserver.h"
 #include "host/SalesLineEditor.h"
