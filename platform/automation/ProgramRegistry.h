@@ -43,7 +43,10 @@ class ProgramRegistry {
   static const ProgramRegistry& installed();
 
   std::optional<ProgramEntry> find(std::string_view progId) const;
-  const std::vector<ProgramEntry>& entries() const { return entries_; }
+  const std::vector<ProgramEntry>& entries() const& { return entries_; }
+  // A registry read for one loop (`for (auto& e : ProgramRegistry::load(f).entries())`)
+  // hands its entries over, so the loop never walks a destroyed registry.
+  std::vector<ProgramEntry> entries() && { return std::move(entries_); }
 
  private:
   std::vector<ProgramEntry> entries_;

@@ -31,6 +31,10 @@ TEST(ProgramRegistry, ReadsEntriesRelativeToItsFolderAndSkipsMalformedLines) {
   EXPECT_EQ(bridge->binary, "/opt/quill/quillbridge");
   EXPECT_FALSE(registry.find("Bad.Kind"));
   EXPECT_TRUE(ProgramRegistry::load(dir / "missing.reg").entries().empty());
+  // A registry read just for a loop lives as long as the loop.
+  std::vector<std::string> ids;
+  for (const auto& entry : ProgramRegistry::load(file).entries()) ids.push_back(entry.progId);
+  EXPECT_EQ(ids, (std::vector<std::string>{"Quillplug.DescComissoes", "Quillbridge.SageNextApi"}));
   std::filesystem::remove_all(dir);
 }
 
