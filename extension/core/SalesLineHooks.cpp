@@ -70,6 +70,20 @@ void SalesLineHooks::percentagemNaLinha(DocumentContext& ctx, double valor) {
   if (auto percentagem = percentagemDoValor(ctx.precoUnitario(), valor)) ctx.setDesconto(*percentagem);
 }
 
+DescontoDaRegra SalesLineHooks::descontoNaLinha(DocumentContext& ctx, const RegraDoArtigo& regra, double preco,
+                                                Date data, double factor) {
+  auto d = pricing_.descontoDaRegra(regra, preco, data, factor);
+  ctx.setPrecoUnitario(d.preco);
+  ctx.setDesconto(d.percentagem);
+  return d;
+}
+
+void SalesLineHooks::valorDoRetalho(DocumentContext& ctx, const RegraDoArtigo& regra, Variant& vDesValor) {
+  // A fixed-price article takes no discount; any other keeps the typed value as a percentage.
+  if (isFixo(regra)) vDesValor = kZero;
+  else percentagemNaLinha(ctx, vb::CDbl(vDesValor));
+}
+
 void SalesLineHooks::recusaDesconto(const Variant& introduzido, Variant& vPerc, Variant& vValor, Variant& bCancel) {
   if (typedSomething(introduzido)) {
     ui_.msgBox("Artigo com Linha de preços não permite desconto.", vb::vbInformation, "Descontos");
@@ -122,9 +136,7 @@ void SalesLineHooks::ValidateArtigo(Variant& oApi, Variant& sArtigo, Variant& vD
         break;
       case kRegraDescontoGrupo:
       case kRegraDescontoKg: {
-        auto d = pricing_.descontoDaRegra(regra, precoActual, data, factor);
-        ctx.setPrecoUnitario(d.preco);
-        ctx.setDesconto(d.percentagem);
+        auto d = descontoNaLinha(ctx, regra, precoActual, data, factor);
         vDescValor = d.valor;
         break;
       }
@@ -162,8 +174,7 @@ void SalesLineHooks::ValidateQuantidade(Variant& oApi, Variant& oCampo, Variant&
     double factor = regra.artigo ? factorDaUnidade(*regra.artigo, ctx.unidade()) : 1.0;
     switch (regra.codigo) {
       case kRegraRetalho:
-        if (isFixo(regra)) vDesValor = kZero;
-        else percentagemNaLinha(ctx, vb::CDbl(vDesValor));
+        valorDoRetalho(ctx, regra, vDesValor);
         break;
       case kRegraLinhaDePrecos:
         ctx.setPrecoUnitario(pricing_.precoDaLinha(regra, ctx.precoUnitario(), data, factor));
@@ -172,9 +183,7 @@ void SalesLineHooks::ValidateQuantidade(Variant& oApi, Variant& oCampo, Variant&
         break;
       case kRegraDescontoGrupo:
       case kRegraDescontoKg: {
-        auto d = pricing_.descontoDaRegra(regra, ctx.precoUnitario(), data, factor);
-        ctx.setPrecoUnitario(d.preco);
-        ctx.setDesconto(d.percentagem);
+        auto d = descontoNaLinha(ctx, regra, ctx.precoUnitario(), data, factor);
         vDesValor = d.valor;
         vDescPerc = d.percentagem;
         break;
@@ -202,17 +211,14 @@ void SalesLineHooks::ValidateUnidade(Variant& oApi, Variant& oCampo, Variant& vD
     double factor = regra.artigo ? factorDaUnidade(*regra.artigo, novaUnidade) : 1.0;
     switch (regra.codigo) {
       case kRegraRetalho:
-        if (isFixo(regra)) vDesValor = kZero;
-        else percentagemNaLinha(ctx, vb::CDbl(vDesValor));
+        valorDoRetalho(ctx, regra, vDesValor);
         break;
       case kRegraLinhaDePrecos:
         ctx.setPrecoUnitario(pricing_.precoDaLinha(regra, ctx.precoUnitario(), data, factor));
         break;
       case kRegraDescontoGrupo:
       case kRegraDescontoKg: {
-        auto d = pricing_.descontoDaRegra(regra, ctx.precoUnitario(), data, factor);
-        ctx.setPrecoUnitario(d.preco);
-        ctx.setDesconto(d.percentagem);
+        auto d = descontoNaLinha(ctx, regra, ctx.precoUnitario(), data, factor);
         vDesValor = d.valor;
         break;
       }
@@ -243,9 +249,7 @@ void SalesLineHooks::ValidatePrecoUnit(Variant& oApi, Variant& oCampo, Variant& 
       case kRegraDescontoGrupo:
       case kRegraDescontoKg: {
         // The typed price is kept and the rule's discount worked out against it.
-        auto d = pricing_.descontoDaRegra(regra, vb::CDbl(oCampo), data, factor);
-        ctx.setPrecoUnitario(d.preco);
-        ctx.setDesconto(d.percentagem);
+        auto d = descontoNaLinha(ctx, regra, vb::CDbl(oCampo), data, factor);
         vDesValor = d.valor;
         break;
       }
@@ -295,9 +299,7 @@ void SalesLineHooks::descontoEditado(std::string_view title, Variant& oApi, Vari
       case kRegraDescontoGrupo:
       case kRegraDescontoKg: {
         double factor = factorDaUnidade(*regra.artigo, ctx.unidade());
-        auto d = pricing_.descontoDaRegra(regra, ctx.precoUnitario(), ctx.data(), factor);
-        ctx.setPrecoUnitario(d.preco);
-        ctx.setDesconto(d.percentagem);
+        auto d = descontoNaLinha(ctx, regra, ctx.precoUnitario(), ctx.data(), factor);
         vPerc = d.percentagem;
         vValor = d.valor;
         break;

@@ -39,6 +39,11 @@ class SalesLineHooks {
   RegraDoArtigo regraDoArtigo(DocumentContext& ctx, std::string_view artigo);
   // Writes the discount percentage of a discount value into the line (rules 0 and 4).
   static void percentagemNaLinha(DocumentContext& ctx, double valor);
+  // Rules 2 and 3: the rule's price and discount percentage written into the line.
+  DescontoDaRegra descontoNaLinha(DocumentContext& ctx, const RegraDoArtigo& regra, double preco, Date data,
+                                  double factor);
+  // Rule 0 after a quantity or unit change: the discount value stays, as a percentage.
+  static void valorDoRetalho(DocumentContext& ctx, const RegraDoArtigo& regra, Variant& vDesValor);
   // Both discount arguments of a price-line article are cleared; anything
   // entered is refused with a message.
   void recusaDesconto(const Variant& introduzido, Variant& vPerc, Variant& vValor, Variant& bCancel);
