@@ -2,6 +2,8 @@
 // does from opening to closing, across the two processes.
 
 #include <gtest/gtest.h>
+
+#include "tests/support/TestApplication.h"
 #include <unistd.h>
 
 #include <QApplication>
@@ -22,13 +24,7 @@ namespace {
 namespace demo = erp::demo;
 namespace fs = std::filesystem;
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "desccomissoes_bridge_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
+QApplication& app() { return testing::testApplication(); }
 
 // The bridge processes this test process started that are still running.
 int runningBridges() {

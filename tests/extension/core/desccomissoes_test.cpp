@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/TestApplication.h"
+
 #include <QApplication>
 #include <filesystem>
 #include <fstream>
@@ -22,13 +24,7 @@ namespace {
 namespace demo = erp::demo;
 namespace fs = std::filesystem;
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "desccomissoes_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
+QApplication& app() { return testing::testApplication(); }
 
 // The demo company, made once for this test program.
 const erp::CompanyEntry& demoCompany() {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/TestApplication.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
@@ -13,13 +15,7 @@
 namespace quill::ui {
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "ui_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
+QApplication& app() { return testing::testApplication(); }
 
 TEST(MessageButtons, DefaultButtonFlagsPickTheirAnswerAndFallBackToTheFirst) {
   // Yes/No/Cancel with the second button as default answers No.
