@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   libsqlite3-dev sqlite3
   libfmt-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
