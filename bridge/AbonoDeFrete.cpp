@@ -149,7 +149,7 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
     documento.reset();
     log("sair ");
   } catch (const std::exception& error) {
-    AutomationError caught = asAutomationError(error);
+    AutomationError caught = asBridgeError(error);
     documento.reset();
     throw AutomationError(caught.number(), kSource, caught.description());
   }

@@ -2,13 +2,10 @@
 
 namespace quill {
 
-AutomationError asAutomationError(const std::exception& error) {
-  if (auto automation = dynamic_cast<const AutomationError*>(&error)) return *automation;
-  return AutomationError(kUnexpectedFailure, kBridgeErrorSource, error.what());
-}
+AutomationError asBridgeError(const std::exception& error) { return asAutomationError(error, kBridgeErrorSource); }
 
 AutomationError raisedAgain(const std::exception& error, std::string source) {
-  return asAutomationError(error).withSource(std::move(source));
+  return asBridgeError(error).withSource(std::move(source));
 }
 
 }  // namespace quill

@@ -10,12 +10,9 @@ namespace quill {
 
 // The source of the errors the bridge raises itself (VB's project name).
 inline constexpr const char* kBridgeErrorSource = "Quillbridge";
-// The number of a failure that is not an automation error (E_FAIL).
-inline constexpr std::int32_t kUnexpectedFailure = -2147467259;
-
 // A caught error as the bridge's handlers see it: an automation error as it
 // is, anything else as kUnexpectedFailure with its text.
-AutomationError asAutomationError(const std::exception& error);
+AutomationError asBridgeError(const std::exception& error);
 
 // The caught error raised again by the operation `source`: same number and
 // description.

@@ -45,6 +45,13 @@ inline constexpr std::int32_t WrongArguments = 450;
 inline constexpr std::int32_t ServerUnavailable = 462;
 }  // namespace vberr
 
+// The number of a failure that is not an automation error (E_FAIL).
+inline constexpr std::int32_t kUnexpectedFailure = -2147467259;
+
+// A caught error as a handler sees it: an automation error as it is, anything
+// else as kUnexpectedFailure with its text, raised by `source`.
+AutomationError asAutomationError(const std::exception& error, std::string source = "Quill");
+
 // VB's own description of one of its run-time error numbers ("Type mismatch").
 std::string vbErrorDescription(std::int32_t number);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -42,6 +43,13 @@ class UiServices {
   int msgBox(std::string_view prompt, int style = 0, std::string_view title = {}) {
     return msgBox(MessageBox{std::string(prompt), style, std::string(title)});
   }
+
+  // The two error boxes of the system, both with an exclamation icon:
+  // "Erro " + description, shown by the extension's public operations, and
+  // "Erro " + number + " - " + description, shown by the event handlers of
+  // its forms. An error that is not an automation error shows its text.
+  void showError(const std::exception& error, std::string_view title);
+  void showNumberedError(const std::exception& error, std::string_view title);
 
   // Shows a form modally over the owner window (0: the active window) and
   // returns when it is hidden or closed.

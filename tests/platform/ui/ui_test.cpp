@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/TestApplication.h"
-
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <stdexcept>
 
+#include "platform/automation/AutomationError.h"
 #include "platform/ui/MessageButtons.h"
 #include "platform/ui/QtUiServices.h"
 #include "platform/ui/ScriptedUiServices.h"
+#include "tests/support/TestApplication.h"
 
 namespace quill::ui {
 namespace {
@@ -41,11 +42,29 @@ TEST(ScriptedUiServices, AnswersFromTheScriptThenWithTheDefaultButton) {
   EXPECT_EQ(ui.boxes()[0].icon(), 32);
 }
 
+TEST(UiServicesErrorBoxes, ShowTheDescriptionOrTheNumberAndDescriptionWithAnExclamation) {
+  ScriptedUiServices ui;
+  const AutomationError refused(-2147217865, "Altera Preço", "Linha de preços inexistente");
+  ui.showError(refused, "Linhas de preços");
+  ui.showNumberedError(refused, "Comissões por Grupo");
+  // Anything else is a failure of its own, with its text.
+  ui.showNumberedError(std::runtime_error("disk full"), "Comissões");
+  ASSERT_EQ(ui.boxes().size(), 3u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "Erro Linha de preços inexistente");
+  EXPECT_EQ(ui.boxes()[0].title, "Linhas de preços");
+  EXPECT_EQ(ui.boxes()[1].prompt, "Erro -2147217865 - Linha de preços inexistente");
+  EXPECT_EQ(ui.boxes()[2].prompt, "Erro -2147467259 - disk full");
+  for (const auto& box : ui.boxes()) EXPECT_EQ(box.icon(), 48);
+}
+
 TEST(ScriptedUiServices, TimersTickUntilKilledEvenWhenACallbackKillsOne) {
   ScriptedUiServices ui;
   int ticks = 0;
   std::uint32_t second = 0;
-  auto first = ui.setTimer(500, [&] { ++ticks; ui.killTimer(second); });
+  auto first = ui.setTimer(500, [&] {
+    ++ticks;
+    ui.killTimer(second);
+  });
   second = ui.setTimer(500, [&] { ticks += 100; });
   ui.tickTimers();
   EXPECT_EQ(ticks, 1);
@@ -60,7 +79,10 @@ TEST(QtUiServices, ModalShowReturnsWhenTheFormIsHidden) {
   QtUiServices ui;
   QDialog form;
   bool hiddenByUser = false;
-  QTimer::singleShot(10, [&] { hiddenByUser = true; form.hide(); });
+  QTimer::singleShot(10, [&] {
+    hiddenByUser = true;
+    form.hide();
+  });
   ui.showModal(form);
   EXPECT_TRUE(hiddenByUser);
   EXPECT_FALSE(form.isVisible());
