@@ -126,7 +126,7 @@ void DataAccess::SaveRecordset(sql::Recordset& recordset) { sql::RecordsetWriter
 
 std::shared_ptr<sql::Recordset> DataAccess::OpenUpdatable(std::string_view sql) {
   auto recordset = connection().query(sql);
-  recordset->writeThrough(connection_);
+  recordset->writeThrough(sql::RecordsetWriter::throughConnection(connection_));
   return recordset;
 }
 

@@ -5,10 +5,9 @@
 #include <algorithm>
 
 #include "platform/automation/Dispatch.h"
-#include "platform/sql/Connection.h"
 #include "platform/sql/RecordsetCodec.h"
 #include "platform/sql/RecordsetFields.h"
-#include "platform/sql/RecordsetWriter.h"
+#include "platform/sql/RecordsetObserver.h"
 #include "platform/sql/SqlError.h"
 #include "platform/vb/Conversions.h"
 
@@ -51,12 +50,15 @@ void Recordset::appendRow(std::vector<Variant> values) {
   if (sort_ || pendingOnly_) {
     rebuildView();
   } else if (!filter_ || filter_->matches(rows_[index].values)) {
+    notify([&](RecordsetObserver& o) { o.rowsAboutToBeInserted(view_.size(), view_.size()); });
     view_.push_back(index);
+    notify([](RecordsetObserver& o) { o.rowsInserted(); });
   }
 }
 
 void Recordset::appendField(Field field) {
   requireOpen();
+  notify([](RecordsetObserver& o) { o.aboutToReset(); });
   fields_.push_back(std::move(field));
   for (auto& row : rows_) {
     row.values.push_back(Variant::null());
@@ -68,6 +70,7 @@ void Recordset::appendField(Field field) {
     editBackup_->original.push_back(Variant::null());
     editBackup_->assigned.push_back(false);
   }
+  notify([](RecordsetObserver& o) { o.reset(); });
 }
 
 const Field& Recordset::field(std::size_t index) const {
@@ -99,6 +102,7 @@ void Recordset::requireOpen() const {
 
 void Recordset::close() {
   if (!open_) throw sqlError(sqlerr::ObjectClosed, "Operation is not allowed when the object is closed.");
+  notify([](RecordsetObserver& o) { o.aboutToReset(); });
   open_ = false;
   rows_.clear();
   view_.clear();
@@ -106,6 +110,7 @@ void Recordset::close() {
   editBackup_.reset();
   pos_ = 0;
   deletedCurrent_ = false;
+  notify([](RecordsetObserver& o) { o.reset(); });
 }
 
 // ---- Navigation ----
@@ -224,6 +229,7 @@ void Recordset::setValue(std::size_t index, Variant value) {
   }
   row.values[index] = std::move(value);
   row.assigned[index] = true;
+  notify([&](RecordsetObserver& o) { o.rowChanged(static_cast<std::size_t>(pos_)); });
 }
 
 RowState Recordset::rowState() const { return currentRow().state; }
@@ -241,7 +247,9 @@ void Recordset::addNew() {
   row.inDatabase = false;
   rows_.push_back(std::move(row));
   posBeforeAdd_ = deletedCurrent_ ? pos_ - 1 : pos_;
+  notify([&](RecordsetObserver& o) { o.rowsAboutToBeInserted(view_.size(), view_.size()); });
   view_.push_back(rows_.size() - 1);
+  notify([](RecordsetObserver& o) { o.rowsInserted(); });
   pos_ = static_cast<std::int64_t>(view_.size()) - 1;
   deletedCurrent_ = false;
   editMode_ = EditMode::Add;
@@ -256,7 +264,7 @@ void Recordset::update() {
   if (row.state == RowState::Unchanged) row.state = RowState::Changed;
   const EditMode mode = editMode_;
   editMode_ = EditMode::None;
-  if (writeThroughSet_) {
+  if (rowWriter_) {
     try {
       writeRowThrough(currentIndex());
     } catch (...) {
@@ -274,14 +282,18 @@ void Recordset::cancelUpdate() {
   requireOpen();
   if (editMode_ == EditMode::InProgress) {
     rows_[currentIndex()] = *editBackup_;
+    notify([&](RecordsetObserver& o) { o.rowChanged(static_cast<std::size_t>(pos_)); });
   } else if (editMode_ == EditMode::Add) {
     // The new row is the last one read or added; it goes as if never added.
     const std::size_t index = currentIndex();
+    const auto at = static_cast<std::size_t>(pos_);
+    notify([&](RecordsetObserver& o) { o.rowsAboutToBeRemoved(at, at); });
     view_.erase(view_.begin() + pos_);
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
     for (auto& v : view_)
       if (v > index) --v;
     pos_ = std::clamp<std::int64_t>(posBeforeAdd_, -1, static_cast<std::int64_t>(view_.size()));
+    notify([](RecordsetObserver& o) { o.rowsRemoved(); });
   }
   editMode_ = EditMode::None;
   editBackup_.reset();
@@ -302,35 +314,74 @@ void Recordset::deleteCurrent() {
   const RowState before = rows_[index].state;
   rows_[index].state = RowState::Deleted;
   const auto at = static_cast<std::size_t>(pos_);
+  notify([&](RecordsetObserver& o) { o.rowsAboutToBeRemoved(at, at); });
   view_.erase(view_.begin() + pos_);
   deletedCurrent_ = true;
-  if (writeThroughSet_ && rows_[index].inDatabase) {
+  notify([](RecordsetObserver& o) { o.rowsRemoved(); });
+  if (rowWriter_ && rows_[index].inDatabase) {
     try {
       writeRowThrough(index);
     } catch (...) {
       rows_[index].state = before;
+      notify([&](RecordsetObserver& o) { o.rowsAboutToBeInserted(at, at); });
       view_.insert(view_.begin() + static_cast<std::ptrdiff_t>(at), index);
       deletedCurrent_ = false;
+      notify([](RecordsetObserver& o) { o.rowsInserted(); });
       throw;
     }
   }
 }
 
-void Recordset::writeThrough(const std::shared_ptr<Connection>& connection) {
-  writeThrough_ = connection;
-  writeThroughSet_ = true;
+void Recordset::writeThrough(RowWriter writer) { rowWriter_ = std::move(writer); }
+
+void Recordset::writeRowThrough(std::size_t index) { rowWriter_(*this, index); }
+
+// ---- Observers and views ----
+
+void Recordset::addObserver(RecordsetObserver* observer) {
+  if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
 }
 
-void Recordset::writeRowThrough(std::size_t index) {
-  auto connection = writeThrough_.lock();
-  if (!connection || !connection->isOpen())
-    throw sqlError(sqlerr::ObjectClosed, "The connection of this recordset is closed; the row was not written.");
-  RecordsetWriter(*connection).saveRows(*this, {index});
+void Recordset::removeObserver(RecordsetObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+template <typename Event>
+void Recordset::notify(Event event) const {
+  if (observers_.empty()) return;
+  // A copy: an observer may remove itself while it is told.
+  const auto observers = observers_;
+  for (RecordsetObserver* observer : observers) event(*observer);
+}
+
+std::size_t Recordset::rowIndexAt(std::size_t position) const {
+  requireOpen();
+  if (position >= view_.size())
+    throw sqlError(sqlerr::InvalidArgument, fmt::format("There is no record at position {}", position + 1));
+  return view_[position];
+}
+
+const Variant& Recordset::valueAt(std::size_t position, std::size_t field) const {
+  const std::size_t index = rowIndexAt(position);
+  if (field >= fields_.size()) throw itemNotFound(std::to_string(field));
+  return rows_[index].values[field];
+}
+
+RowState Recordset::rowStateAt(std::size_t position) const { return rows_[rowIndexAt(position)].state; }
+
+void Recordset::setValueAt(std::size_t position, std::size_t field, Variant value) {
+  rowIndexAt(position);
+  if (editMode_ == EditMode::None || pos_ != static_cast<std::int64_t>(position) || deletedCurrent_)
+    setAbsolutePosition(static_cast<std::int32_t>(position + 1));
+  setValue(field, std::move(value));
+  update();
 }
 
 // ---- Filter and sort ----
 
 void Recordset::rebuildView() {
+  notify([](RecordsetObserver& o) { o.aboutToReset(); });
   view_.clear();
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const Row& row = rows_[i];
@@ -344,6 +395,7 @@ void Recordset::rebuildView() {
                      [&](std::size_t a, std::size_t b) { return sort_->before(rows_[a].values, rows_[b].values); });
   pos_ = 0;
   deletedCurrent_ = false;
+  notify([](RecordsetObserver& o) { o.reset(); });
 }
 
 void Recordset::setFilter(std::string_view criteria) {
@@ -407,6 +459,14 @@ void Recordset::acceptChanges(const std::vector<SavedRow>& saved) {
     row.assigned.assign(fields_.size(), false);
     row.state = RowState::Unchanged;
     row.inDatabase = true;
+  }
+  if (!observers_.empty()) {
+    // The saved rows now hold what the database stored. A removed row is
+    // never visible, so positions do not move.
+    std::vector<bool> savedRows(rows_.size(), false);
+    for (const SavedRow& s : saved) savedRows[s.row] = rows_[s.row].state != RowState::Deleted;
+    for (std::size_t p = 0; p < view_.size(); ++p)
+      if (savedRows[view_[p]]) notify([&](RecordsetObserver& o) { o.rowChanged(p); });
   }
   for (std::size_t i = 0; i < rows_.size(); ++i)
     if (rows_[i].state == RowState::Deleted && !rows_[i].inDatabase) remove[i] = true;

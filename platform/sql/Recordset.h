@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,7 +16,7 @@
 
 namespace quill::sql {
 
-class Connection;
+class RecordsetObserver;
 
 // The state of a row against the database it came from.
 enum class RowState { Unchanged, Added, Changed, Deleted };
@@ -117,10 +118,29 @@ class Recordset : public DispatchObject<Recordset>, public ByValueObject {
     std::vector<Variant> storedValues;  // ignored for deleted rows
   };
   void acceptChanges(const std::vector<SavedRow>& saved);
+  // Writes one row (an index in rows()) to the database, or throws.
+  using RowWriter = std::function<void(Recordset&, std::size_t row)>;
   // From now on each Update and Delete writes its row straight to the
-  // database through the connection (an updatable recordset).
-  void writeThrough(const std::shared_ptr<Connection>& connection);
-  bool writesThrough() const { return writeThroughSet_; }
+  // database through this writer (an updatable recordset); see
+  // RecordsetWriter::throughConnection.
+  void writeThrough(RowWriter writer);
+  bool writesThrough() const { return static_cast<bool>(rowWriter_); }
+
+  // ---- Observers ----
+  void addObserver(RecordsetObserver* observer);
+  void removeObserver(RecordsetObserver* observer);
+
+  // ---- Visible rows by position, without moving the current row (views) ----
+  // position is 0-based among the visible rows (recordCount() of them).
+  const Variant& valueAt(std::size_t position, std::size_t field) const;
+  RowState rowStateAt(std::size_t position) const;
+  // The index in rows() of a visible row.
+  std::size_t rowIndexAt(std::size_t position) const;
+  // A cell written as a user edits a grid: that row becomes current, the
+  // value is written and the row updated (written through when the recordset
+  // writes through; a failed write leaves the row in edit for the caller to
+  // cancel or correct).
+  void setValueAt(std::size_t position, std::size_t field, Variant value);
 
   // ---- Late-bound object ----
   static const MemberTable<Recordset>& members();
@@ -142,6 +162,8 @@ class Recordset : public DispatchObject<Recordset>, public ByValueObject {
   void finishPendingEdit();          // the implicit Update of a move
   void rebuildView();
   void writeRowThrough(std::size_t index);
+  template <typename Event>
+  void notify(Event event) const;
   std::size_t fieldIndexOf(const Variant& key) const;  // a name or a 0-based number
 
   std::vector<Field> fields_;
@@ -164,8 +186,8 @@ class Recordset : public DispatchObject<Recordset>, public ByValueObject {
   std::string sortText_;
   std::optional<RecordsetSort> sort_;
 
-  std::weak_ptr<Connection> writeThrough_;
-  bool writeThroughSet_ = false;
+  RowWriter rowWriter_;
+  std::vector<RecordsetObserver*> observers_;
 
   friend class RecordsetCodec;
   friend class RecordsetFields;

@@ -246,4 +246,13 @@ void RecordsetWriter::saveRows(Recordset& recordset, const std::vector<std::size
   recordset.acceptChanges(saved);
 }
 
+Recordset::RowWriter RecordsetWriter::throughConnection(std::weak_ptr<Connection> connection) {
+  return [connection = std::move(connection)](Recordset& recordset, std::size_t row) {
+    auto open = connection.lock();
+    if (!open || !open->isOpen())
+      throw sqlError(sqlerr::ObjectClosed, "The connection of this recordset is closed; the row was not written.");
+    RecordsetWriter(*open).saveRows(recordset, {row});
+  };
+}
+
 }  // namespace quill::sql

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
+
+#include "platform/sql/Recordset.h"
 
 namespace quill::sql {
 
 class Connection;
-class Recordset;
 
 // Writes the changes of a recordset to the tables its fields come from, by
 // each table's primary key:
@@ -25,6 +27,10 @@ class RecordsetWriter {
 
   void saveAll(Recordset& recordset);
   void saveRows(Recordset& recordset, const std::vector<std::size_t>& rows);
+
+  // The writer of an updatable recordset: each row through this connection
+  // while it is open; ObjectClosed once it is closed or gone.
+  static Recordset::RowWriter throughConnection(std::weak_ptr<Connection> connection);
 
  private:
   Connection& connection_;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "platform/automation/ByValue.h"
+#include "platform/sql/RecordsetObserver.h"
 #include "platform/sql/SqlError.h"
 #include "platform/vb/OleDate.h"
 #include "tests/platform/sql/SqlTestSupport.h"
@@ -227,6 +230,91 @@ TEST(Recordset, BytesThatAreNotARecordsetFailClearly) {
   auto bytes = clients()->serialize();
   bytes.resize(bytes.size() / 2);
   EXPECT_NE(errorNumberOf([&] { Recordset::deserialize(bytes); }), 0);
+}
+
+}  // namespace
+}  // namespace quill::sql
+
+namespace quill::sql {
+namespace {
+
+// Writes down what an item view bound to the recordset is told, and checks
+// on each "after" that the rows counted before and after agree with it.
+class RecordingObserver : public RecordsetObserver {
+ public:
+  explicit RecordingObserver(Recordset& rs) : rs_(rs) { rs_.addObserver(this); }
+  ~RecordingObserver() override { rs_.removeObserver(this); }
+
+  void rowsAboutToBeInserted(std::size_t first, std::size_t last) override {
+    log.push_back("insert " + std::to_string(first) + "-" + std::to_string(last));
+    expected_ = rs_.recordCount() + static_cast<std::int32_t>(last - first + 1);
+  }
+  void rowsInserted() override { EXPECT_EQ(rs_.recordCount(), expected_); }
+  void rowsAboutToBeRemoved(std::size_t first, std::size_t last) override {
+    log.push_back("remove " + std::to_string(first) + "-" + std::to_string(last));
+    expected_ = rs_.recordCount() - static_cast<std::int32_t>(last - first + 1);
+  }
+  void rowsRemoved() override { EXPECT_EQ(rs_.recordCount(), expected_); }
+  void rowChanged(std::size_t position) override { log.push_back("changed " + std::to_string(position)); }
+  void aboutToReset() override { log.push_back("reset"); }
+
+  std::vector<std::string> take() { return std::exchange(log, {}); }
+  std::vector<std::string> log;
+
+ private:
+  Recordset& rs_;
+  std::int32_t expected_ = 0;
+};
+
+using Log = std::vector<std::string>;
+
+TEST(RecordsetObserver, IsToldOfEditsAdditionsRemovalsAndNewViewsByVisiblePosition) {
+  auto rs = clients();
+  RecordingObserver seen(*rs);
+
+  rs->moveLast();
+  rs->setValue("NOME", Variant("Carla M."));
+  rs->cancelUpdate();
+  EXPECT_EQ(seen.take(), (Log{"changed 2", "changed 2"}));
+
+  rs->addNew();
+  rs->cancelUpdate();
+  rs->appendRow({Variant("C4"), Variant("Duarte"), L(4), Variant(1.0), Variant::null()});
+  EXPECT_EQ(seen.take(), (Log{"insert 3-3", "remove 3-3", "insert 3-3"}));
+
+  rs->setSort("NOME DESC");  // Duarte, Carla, Bruno, Ana
+  rs->setFilter("LINHA > 1");
+  EXPECT_EQ(seen.take(), (Log{"reset", "reset"}));
+
+  rs->moveFirst();
+  rs->moveNext();  // Carla, second of the view
+  rs->deleteCurrent();
+  EXPECT_EQ(seen.take(), (Log{"remove 1-1"}));
+
+  // A grid edit by position leaves the other rows alone.
+  rs->setValueAt(1, rs->fieldIndex("DESCONTO"), Variant(7.5));  // Bruno
+  EXPECT_EQ(seen.take(), (Log{"changed 1"}));
+  EXPECT_EQ(rs->valueAt(1, rs->fieldIndex("DESCONTO")), Variant(7.5));
+  EXPECT_EQ(rs->rowStateAt(1), RowState::Changed);
+  EXPECT_EQ(rs->valueAt(0, rs->fieldIndex("CLIENTE")), Variant("C4"));
+
+  rs->close();
+  EXPECT_EQ(seen.take(), (Log{"reset"}));
+}
+
+TEST(RecordsetObserver, AFailedWriteThroughDeleteGivesTheRowBackToTheView) {
+  auto rs = clients();
+  rs->writeThrough([](Recordset&, std::size_t) { throw sqlError(sqlerr::ObjectClosed, "closed"); });
+  RecordingObserver seen(*rs);
+  rs->moveFirst();
+  EXPECT_EQ(errorNumberOf([&] { rs->deleteCurrent(); }), sqlerr::ObjectClosed);
+  EXPECT_EQ(seen.take(), (Log{"remove 0-0", "insert 0-0"}));
+  EXPECT_EQ(rs->recordCount(), 3);
+  // An edit that cannot be written stays in edit, for the caller to undo.
+  EXPECT_EQ(errorNumberOf([&] { rs->setValueAt(2, 1, Variant("X")); }), sqlerr::ObjectClosed);
+  EXPECT_EQ(rs->editMode(), EditMode::InProgress);
+  rs->cancelUpdate();
+  EXPECT_EQ(rs->valueAt(2, 1), Variant("Carla"));
 }
 
 }  // namespace
