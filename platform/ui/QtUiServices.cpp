@@ -22,24 +22,36 @@ QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static
 
 QMessageBox::Icon iconOf(const MessageBox& box) {
   switch (box.icon()) {
-    case 16: return QMessageBox::Critical;
-    case 32: return QMessageBox::Question;
-    case 48: return QMessageBox::Warning;
-    case 64: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case 16:
+      return QMessageBox::Critical;
+    case 32:
+      return QMessageBox::Question;
+    case 48:
+      return QMessageBox::Warning;
+    case 64:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
   }
 }
 
 // The caption of the button that answers `answer`, in the users' language.
 QString buttonText(int answer) {
   switch (answer) {
-    case 1: return QStringLiteral("OK");
-    case 2: return QStringLiteral("Cancelar");
-    case 3: return QStringLiteral("Abortar");
-    case 4: return QStringLiteral("Repetir");
-    case 5: return QStringLiteral("Ignorar");
-    case 6: return QStringLiteral("Sim");
-    default: return QStringLiteral("Não");
+    case 1:
+      return QStringLiteral("OK");
+    case 2:
+      return QStringLiteral("Cancelar");
+    case 3:
+      return QStringLiteral("Abortar");
+    case 4:
+      return QStringLiteral("Repetir");
+    case 5:
+      return QStringLiteral("Ignorar");
+    case 6:
+      return QStringLiteral("Sim");
+    default:
+      return QStringLiteral("Não");
   }
 }
 
@@ -115,7 +127,8 @@ std::string qtFileFilter(std::string_view vbFilter) {
   std::size_t pos = 0;
   while (pos < vbFilter.size()) {
     auto bar = vbFilter.find('|', pos);
-    std::string_view description = vbFilter.substr(pos, bar == std::string_view::npos ? std::string_view::npos : bar - pos);
+    std::string_view description =
+        vbFilter.substr(pos, bar == std::string_view::npos ? std::string_view::npos : bar - pos);
     std::string_view patterns;
     if (bar != std::string_view::npos) {
       auto next = vbFilter.find('|', bar + 1);
@@ -137,8 +150,8 @@ std::string qtFileFilter(std::string_view vbFilter) {
 }
 
 std::optional<std::filesystem::path> QtUiServices::saveFileDialog(const SaveFileRequest& request) {
-  QString file = QFileDialog::getSaveFileName(QApplication::activeWindow(), qs(request.title), qs(request.initialFileName),
-                                              qs(qtFileFilter(request.filter)));
+  QString file = QFileDialog::getSaveFileName(QApplication::activeWindow(), qs(request.title),
+                                              qs(request.initialFileName), qs(qtFileFilter(request.filter)));
   if (file.isEmpty()) return std::nullopt;
   return std::filesystem::path(file.toStdString());
 }
