@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
+#include <utility>
 
 namespace quill::ui {
 
@@ -106,8 +107,14 @@ void CodeField::keyPressEvent(QKeyEvent* event) {
   QLineEdit::keyPressEvent(event);
 }
 
+void CodeField::focusInEvent(QFocusEvent* event) {
+  skipNextLeave_ = false;
+  QLineEdit::focusInEvent(event);
+}
+
 void CodeField::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
+  if (std::exchange(skipNextLeave_, false)) return;
   // Only a move to another control of the same window validates: a box or
   // a lookup opening over the window, or another window taking over, does not.
   const auto reason = event->reason();

@@ -38,6 +38,9 @@ class CodeField : public QLineEdit {
   // plays the user: runs the validation and answers whether the focus may
   // go. A refusal leaves the field holding the focus.
   bool leave();
+  // The validation of the focus change about to happen has been run
+  // already (a script that plays the user leaves the field itself).
+  void skipNextLeave() { skipNextLeave_ = true; }
   // Ctrl+L, as the key does.
   void askLookup();
   // True while the last validation refused and the text has not changed.
@@ -49,6 +52,7 @@ class CodeField : public QLineEdit {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   Validator validator_;
@@ -56,6 +60,7 @@ class CodeField : public QLineEdit {
   bool enterMovesOn_ = true;
   bool holding_ = false;
   bool validating_ = false;
+  bool skipNextLeave_ = false;
 };
 
 // Whether a control asks the control it takes the focus from to validate.

@@ -137,33 +137,6 @@ void RecordsetGrid::keyPressEvent(QKeyEvent* event) {
   QTableView::keyPressEvent(event);
 }
 
-RecordsetGrid::PrintTable RecordsetGrid::printTable() const {
-  PrintTable table;
-  std::vector<int> shown;
-  const auto& columns = model_->columns();
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (columns[i].hidden || columns[i].isMark()) continue;
-    shown.push_back(static_cast<int>(i));
-    table.columns.push_back({columns[i].caption, columns[i].widthTwips, columns[i].align});
-  }
-  const int rows = model_->rowCount();
-  table.rows.reserve(static_cast<std::size_t>(rows));
-  for (int r = 0; r < rows; ++r) {
-    PrintTable::Row row;
-    row.headingLevel = model_->headingLevel(r);
-    if (row.headingLevel >= 0) {
-      row.cells.push_back(model_->headingText(r).toStdString());
-      row.bold = true;
-    } else {
-      for (int c : shown) {
-        row.cells.push_back(model_->displayText(r, c).toStdString());
-        const QVariant font = model_->data(model_->index(r, c), Qt::FontRole);
-        if (font.isValid() && font.value<QFont>().bold()) row.bold = true;
-      }
-    }
-    table.rows.push_back(std::move(row));
-  }
-  return table;
-}
+PrintedTable RecordsetGrid::printedTable() const { return printedTableOf(*model_); }
 
 }  // namespace quill::ui

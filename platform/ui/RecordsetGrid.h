@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ui/PrintedTable.h"
 #include "platform/ui/RecordsetTableModel.h"
 
 namespace quill::ui {
@@ -47,11 +48,9 @@ class RecordsetGrid : public QTableView {
   // Types a text into a cell as a user does; false when refused.
   bool typeInto(int row, std::string_view field, const QString& text);
 
-  // The rows and columns as a plain table for printing: the shown columns
-  // with their captions and widths, every row's displayed texts, headings as
-  // rows of their own.
-  struct PrintTable;
-  PrintTable printTable() const;
+  // What the grid shows, as a table to print (hidden columns and the mark
+  // column left out).
+  PrintedTable printedTable() const;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -60,22 +59,6 @@ class RecordsetGrid : public QTableView {
   void applySpans();
 
   RecordsetTableModel* model_;
-};
-
-// A snapshot of what the grid shows, for the table printer.
-struct RecordsetGrid::PrintTable {
-  struct Column {
-    std::string caption;
-    int widthTwips = 0;
-    GridColumn::Align align = GridColumn::Align::Auto;
-  };
-  struct Row {
-    int headingLevel = -1;  // -1 a data row
-    std::vector<std::string> cells;
-    bool bold = false;
-  };
-  std::vector<Column> columns;
-  std::vector<Row> rows;
 };
 
 }  // namespace quill::ui

@@ -8,6 +8,7 @@
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlError.h"
 #include "platform/sql/ValueOrder.h"
+#include "platform/ui/PrintedTable.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Format.h"
 
@@ -480,6 +481,41 @@ void RecordsetTableModel::reset() {
   rebuildRows();
   endResetModel();
   emit headingsChanged();
+}
+
+PrintedTable printedTableOf(const RecordsetTableModel& model) {
+  PrintedTable table;
+  std::vector<int> shown;
+  const auto& columns = model.columns();
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (columns[i].hidden || columns[i].isMark()) continue;
+    shown.push_back(static_cast<int>(i));
+    table.columns.push_back({columns[i].caption, columns[i].widthTwips, columns[i].align});
+  }
+  const int rows = model.rowCount();
+  table.rows.reserve(static_cast<std::size_t>(rows));
+  for (int r = 0; r < rows; ++r) {
+    PrintedTable::Row row;
+    row.headingLevel = model.headingLevel(r);
+    if (row.headingLevel >= 0) {
+      row.cells.push_back({model.headingText(r).toStdString(), true, GridColumn::Align::Left});
+    } else {
+      for (int c : shown) {
+        const QModelIndex cell = model.index(r, c);
+        PrintedTable::Cell out;
+        out.text = model.data(cell, Qt::DisplayRole).toString().toStdString();
+        const QVariant font = model.data(cell, Qt::FontRole);
+        out.bold = font.isValid() && font.value<QFont>().bold();
+        const auto align = model.data(cell, Qt::TextAlignmentRole).value<Qt::Alignment>();
+        out.align = (align & Qt::AlignHCenter) ? GridColumn::Align::Center
+                    : (align & Qt::AlignRight) ? GridColumn::Align::Right
+                                               : GridColumn::Align::Left;
+        row.cells.push_back(std::move(out));
+      }
+    }
+    table.rows.push_back(std::move(row));
+  }
+  return table;
 }
 
 }  // namespace quill::ui

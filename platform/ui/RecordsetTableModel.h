@@ -167,4 +167,9 @@ class RecordsetTableModel : public QAbstractTableModel, private sql::RecordsetOb
   bool pendingGroupedReset_ = false;
 };
 
+struct PrintedTable;
+// What a model shows, as a table to print: the shown columns (the mark
+// column left out), every row's displayed text with its bold and alignment.
+PrintedTable printedTableOf(const RecordsetTableModel& model);
+
 }  // namespace quill::ui

@@ -1,0 +1,58 @@
+#include "platform/ui/Form.h"
+
+#include "platform/automation/AutomationError.h"
+#include "platform/ui/FormView.h"
+#include "platform/ui/UiServices.h"
+
+namespace quill::ui {
+
+Form::Form(UiServices& ui) : ui_(ui) {}
+
+Form::~Form() = default;
+
+void Form::attach(std::unique_ptr<FormView> view) { view_ = std::move(view); }
+
+FormView& Form::view() const {
+  if (!view_) throw vbError(vberr::ObjectNotSet, "Form");
+  return *view_;
+}
+
+bool Form::validate(std::string_view control) {
+  bool accepted = false;
+  if (!guarded([&] { accepted = onValidate(control); })) return false;
+  return accepted;
+}
+
+void Form::lookup(std::string_view control) {
+  guarded([&] { onLookup(control); });
+}
+
+void Form::click(std::string_view control) {
+  guarded([&] { onClick(control); });
+}
+
+void Form::changed(std::string_view control) {
+  guarded([&] { onChanged(control); });
+}
+
+void Form::closeRequested() {
+  guarded([&] { onClose(); });
+}
+
+void Form::onClose() { view().hide(); }
+
+std::string Form::errorTitle() const { return view_ ? view_->caption() : std::string(); }
+
+void Form::showError(const std::exception& error) {
+  try {
+    ui_.showNumberedError(error, errorTitle());
+  } catch (...) {
+    // Nothing more can be shown; the form goes on.
+  }
+}
+
+void throwControlNotFound(std::string_view name) {
+  throw AutomationError(730, "Form", "Control '" + std::string(name) + "' not found");
+}
+
+}  // namespace quill::ui
