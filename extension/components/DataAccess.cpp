@@ -184,4 +184,10 @@ const MemberTable<DataAccess>& DataAccess::members() {
   return table;
 }
 
+std::shared_ptr<DataAccess> dataAccessOf(const Variant& value) {
+  auto object = std::dynamic_pointer_cast<DataAccess>(requireObject(value));
+  if (!object) throw vbError(vberr::TypeMismatch, "DataAccess");
+  return object;
+}
+
 }  // namespace quill

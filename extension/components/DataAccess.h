@@ -76,4 +76,8 @@ class DataAccess : public DispatchObject<DataAccess> {
   std::function<void(sql::Connection&)> setup_;
 };
 
+// The data-access object a form's DataAccess property is given (Set
+// frm.DataAccess = oDataAccess): Type mismatch (13) for anything else.
+std::shared_ptr<DataAccess> dataAccessOf(const Variant& value);
+
 }  // namespace quill

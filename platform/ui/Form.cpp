@@ -17,9 +17,11 @@ FormView& Form::view() const {
   return *view_;
 }
 
+// A validation that fails has shown why; as in the system, it did not ask
+// to keep the focus, so the focus goes where the user sent it.
 bool Form::validate(std::string_view control) {
-  bool accepted = false;
-  if (!guarded([&] { accepted = onValidate(control); })) return false;
+  bool accepted = true;
+  guarded([&] { accepted = onValidate(control); });
   return accepted;
 }
 

@@ -1,13 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace quill::ui {
 
+class Form;
 class FormView;
 class UiServices;
+
+// Makes the view a form works on: the dialog's widgets, or memory in tests.
+using ViewFactory = std::function<std::unique_ptr<FormView>(Form&)>;
 
 // The plain part of a form: its state and its steps, working on the form's
 // controls through a FormView (the dialog's widgets, or memory in tests) and
@@ -32,7 +37,8 @@ class Form {
   UiServices& ui() const { return ui_; }
 
   // ---- Events, called by the view ----
-  // Leaving a field; false keeps the focus there. A failure keeps it too.
+  // Leaving a field; false keeps the focus there. A failure is shown and
+  // lets the focus go.
   bool validate(std::string_view control);
   // Ctrl+L in a code field.
   void lookup(std::string_view control);

@@ -48,6 +48,11 @@ class WidgetGrid : public GridControl {
   void setRedraw(bool on) override { grid_.setRedraw(on); }
   bool redraw() const override { return grid_.redraw(); }
   PrintedTable printedTable() const override { return grid_.printedTable(); }
+  int currentRow() const override { return grid_.currentIndex().isValid() ? grid_.currentIndex().row() : -1; }
+  void setCurrentRow(int row) override {
+    const int column = std::max(0, grid_.currentIndex().column());
+    grid_.setCurrentIndex(grid_.gridModel().index(row, column));
+  }
 
  private:
   RecordsetGrid& grid_;
@@ -58,7 +63,10 @@ class WidgetGrid : public GridControl {
 // The dialog's widgets as the form's FormView.
 class WidgetFormView : public FormView {
  public:
-  explicit WidgetFormView(FormDialog& dialog) : d_(dialog) { d_.view_ = this; }
+  explicit WidgetFormView(FormDialog& dialog, std::unique_ptr<FormDialog> owned = nullptr)
+      : d_(dialog), owned_(std::move(owned)) {
+    d_.view_ = this;
+  }
   ~WidgetFormView() override {
     if (d_.view_ == this) d_.view_ = nullptr;
   }
@@ -195,6 +203,7 @@ class WidgetFormView : public FormView {
     if (!field || !usable(e) || field->isReadOnly()) return false;
     if (!moveFocusTo(e)) return false;
     field->setText(q(text));
+    if (e.spec.changesAsTyped) emit field->textEdited(field->text());
     return moveOn(e);
   }
 
@@ -234,6 +243,12 @@ class WidgetFormView : public FormView {
   bool userChoose(std::string_view name, std::string_view entry) override {
     const auto& e = d_.entry(name);
     if (!usable(e)) return false;
+    if (auto* g = qobject_cast<RecordsetGrid*>(e.widget)) {
+      const int row = g->gridModel().findRow(entry);
+      if (row < 0 || !moveFocusTo(e)) return false;
+      grid(name).setCurrentRow(row);
+      return true;
+    }
     const auto list = items(name);
     int found = -1;
     for (std::size_t i = 0; i < list.size(); ++i)
@@ -331,13 +346,24 @@ class WidgetFormView : public FormView {
 
   FormDialog& d_;
   std::map<QWidget*, std::unique_ptr<WidgetGrid>> grids_;
+  std::unique_ptr<FormDialog> owned_;
 };
 
 FormDialog::FormDialog(Form& form, UiServices& ui, QWidget* parent) : QDialog(parent), form_(form), ui_(ui) {
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 }
 
-FormDialog::~FormDialog() = default;
+// The form may be going away with its window: nothing the widgets do while
+// they are destroyed reaches it.
+FormDialog::~FormDialog() {
+  for (const auto& e : entries_) {
+    e.widget->blockSignals(true);
+    if (auto* field = qobject_cast<CodeField*>(e.widget)) {
+      field->setValidator({});
+      field->setLookup({});
+    }
+  }
+}
 
 const FormDialog::Entry& FormDialog::entry(std::string_view name) const {
   for (const auto& e : entries_)
@@ -348,6 +374,11 @@ const FormDialog::Entry& FormDialog::entry(std::string_view name) const {
 QWidget& FormDialog::widget(std::string_view name) const { return *entry(name).widget; }
 
 std::unique_ptr<FormView> FormDialog::makeView() { return std::make_unique<WidgetFormView>(*this); }
+
+std::unique_ptr<FormView> FormDialog::viewOwning(std::unique_ptr<FormDialog> dialog) {
+  FormDialog& d = *dialog;
+  return std::make_unique<WidgetFormView>(d, std::move(dialog));
+}
 
 void FormDialog::resizeTwips(int width, int height) { resize(twipsToPixels(width), twipsToPixels(height)); }
 
@@ -367,6 +398,7 @@ void FormDialog::buildControls(const std::vector<ControlSpec>& controls) {
         field->setEnterMovesOn(spec.enterMovesOn);
         if (!spec.readOnly) field->setValidator([this, name](CodeField&) { return form_.validate(name); });
         if (spec.kind == ControlKind::CodeField) field->setLookup([this, name](CodeField&) { form_.lookup(name); });
+        if (spec.changesAsTyped) connect(field, &QLineEdit::textEdited, this, [this, name] { form_.changed(name); });
         w = field;
         break;
       }

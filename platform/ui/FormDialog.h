@@ -41,6 +41,8 @@ class FormDialog : public QDialog {
 
   // A view of this dialog for the form; the form owns it, the dialog outlives it.
   std::unique_ptr<FormView> makeView();
+  // A view that owns its dialog: the form, the view and the window go together.
+  static std::unique_ptr<FormView> viewOwning(std::unique_ptr<FormDialog> dialog);
   FormView* view() const { return view_; }
   Form& form() const { return form_; }
 

@@ -37,6 +37,7 @@ struct ControlSpec {
   bool causesValidation = true;  // false: taking the focus does not validate the control left (Cancel)
   bool enterMovesOn = false;     // Enter is discarded and the focus moves on, as Tab
   bool readOnly = false;         // a text field shown, not typed into
+  bool changesAsTyped = false;   // a text field whose every edit raises changed (a filter)
 };
 
 // A grid control as form code uses it.
@@ -50,6 +51,9 @@ class GridControl {
   virtual bool redraw() const = 0;
   // What the grid shows, as a table to print.
   virtual PrintedTable printedTable() const = 0;
+  // The row the user is on (-1: none), as the model counts rows.
+  virtual int currentRow() const = 0;
+  virtual void setCurrentRow(int row) = 0;
 };
 
 // The controls of one form, by name, as the form's code sees them, whatever
@@ -117,7 +121,8 @@ class FormView {
   virtual bool userKey(std::string_view name, std::string_view key) = 0;
   virtual bool userClick(std::string_view name) = 0;
   // Chooses a list or combo entry by its text (or its number, from 0);
-  // in a multi-select list it toggles the entry's selection.
+  // in a multi-select list it toggles the entry's selection; in a grid it
+  // makes current the first row whose first shown cell reads so.
   virtual bool userChoose(std::string_view name, std::string_view entry) = 0;
   virtual bool userPickDate(std::string_view name, std::string_view date) = 0;
   virtual bool userToggleCheck(std::string_view name) = 0;

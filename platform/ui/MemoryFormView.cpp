@@ -25,10 +25,13 @@ class MemoryFormView::MemoryGrid : public GridControl {
   void setRedraw(bool on) override { redraw_ = on; }
   bool redraw() const override { return redraw_; }
   PrintedTable printedTable() const override { return printedTableOf(model_); }
+  int currentRow() const override { return current_ < model_.rowCount() ? current_ : -1; }
+  void setCurrentRow(int row) override { current_ = row; }
 
  private:
   RecordsetTableModel model_;
   bool redraw_ = true;
+  int current_ = -1;
 };
 
 struct MemoryFormView::Control {
@@ -204,6 +207,7 @@ bool MemoryFormView::userType(std::string_view name, std::string_view text) {
   if (!focusable(c) || c.spec.readOnly) return false;
   if (!moveFocus(index)) return false;
   c.text = text;
+  if (c.spec.changesAsTyped) form_.changed(c.spec.name);
   return moveFocus(nextFocusable(index));
 }
 
@@ -216,7 +220,7 @@ bool MemoryFormView::userKey(std::string_view name, std::string_view key) {
   if (k == "TAB") return moveFocus(nextFocusable(index));
   if (k == "ENTER") {
     if (c.spec.enterMovesOn) return moveFocus(nextFocusable(index));
-    if (c.spec.kind == ControlKind::Button) form_.click(c.spec.name);
+    if (c.spec.kind == ControlKind::Button || c.spec.kind == ControlKind::Grid) form_.click(c.spec.name);
     return true;
   }
   if (k == "CTRL+L") {
@@ -255,6 +259,12 @@ bool MemoryFormView::userClick(std::string_view name) {
 bool MemoryFormView::userChoose(std::string_view name, std::string_view entry) {
   Control& c = control(name);
   if (!focusable(c)) return false;
+  if (c.grid) {
+    const int row = c.grid->model().findRow(entry);
+    if (row < 0 || !moveFocus(static_cast<std::size_t>(&c - controls_.data()))) return false;
+    c.grid->setCurrentRow(row);
+    return true;
+  }
   int found = -1;
   for (std::size_t i = 0; i < c.items.size(); ++i)
     if (c.items[i] == entry) found = static_cast<int>(i);

@@ -244,6 +244,23 @@ int RecordsetTableModel::rowOf(std::size_t position) const {
   return position < rowOfPosition_.size() ? rowOfPosition_[position] : -1;
 }
 
+int RecordsetTableModel::findRow(std::string_view text) const {
+  int column = -1;
+  for (std::size_t i = 0; i < columns_.size() && column < 0; ++i)
+    if (!columns_[i].hidden && !columns_[i].isMark()) column = static_cast<int>(i);
+  const QString wanted = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+  if (column >= 0)
+    for (int r = 0; r < rowCount(); ++r)
+      if (!isHeading(r) && displayText(r, column) == wanted) return r;
+  bool number = false;
+  const int n = wanted.toInt(&number);
+  if (!number || n < 0 || static_cast<std::size_t>(n) >= dataRowCount()) return -1;
+  int seen = -1;
+  for (int r = 0; r < rowCount(); ++r)
+    if (!isHeading(r) && ++seen == n) return r;
+  return -1;
+}
+
 // ---- Marks ----
 
 bool RecordsetTableModel::isMarked(std::size_t position) const {

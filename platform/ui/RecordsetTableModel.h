@@ -93,6 +93,9 @@ class RecordsetTableModel : public QAbstractTableModel, private sql::RecordsetOb
   std::optional<std::size_t> positionOf(int row) const;
   int rowOf(std::size_t position) const;
   std::size_t dataRowCount() const;
+  // The first data row whose first shown cell (the mark column left out)
+  // reads `text`; a number from 0 counts data rows. -1 when there is none.
+  int findRow(std::string_view text) const;
 
   // ---- Row marks ----
   bool isMarked(std::size_t position) const;

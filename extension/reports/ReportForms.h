@@ -1,0 +1,14 @@
+#pragma once
+
+namespace quill {
+
+class ClassFactory;
+namespace ui {
+class UiServices;
+}
+
+// The forms of the reports, by their names (frmCriteriosMapas, …), each a
+// late-bound object over its window, as the commands create them.
+void registerReportForms(ClassFactory& factory, ui::UiServices& ui);
+
+}  // namespace quill
