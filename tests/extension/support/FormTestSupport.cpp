@@ -63,7 +63,9 @@ void pickInNextLookup(ui::ScriptedUiServices& ui, std::string code, std::string 
   ui.onNextModal([code = std::move(code), filter = std::move(filter)](QWidget& window) {
     auto& dialog = dynamic_cast<ui::FormDialog&>(window);
     ui::FormView& list = *dialog.view();
-    if (!filter.empty()) EXPECT_TRUE(list.userType("txtProcura", filter));
+    if (!filter.empty()) {
+      EXPECT_TRUE(list.userType("txtProcura", filter));
+    }
     if (code.empty()) {
       list.userClick("cmdCancelar");
       return;

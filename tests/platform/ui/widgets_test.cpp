@@ -27,6 +27,7 @@ QApplication& app() { return testing::testApplication(); }
 // A criteria window in miniature: two code fields, a confirm and a cancel
 // button, shown and active so that focus moves as it does for a user.
 struct Window {
+  QApplication& application = app();  // before any widget
   QDialog dialog;
   CodeField* first = new CodeField(&dialog);
   CodeField* last = new CodeField(&dialog);
@@ -35,7 +36,6 @@ struct Window {
   int confirmed = 0, cancelled = 0;
 
   Window() {
-    app();
     auto* layout = new QVBoxLayout(&dialog);
     for (QWidget* w : std::initializer_list<QWidget*>{first, last, confirm, cancel}) layout->addWidget(w);
     cancel->setProperty(CodeField::kCausesValidation, false);
