@@ -11,7 +11,14 @@
 namespace quill::host {
 
 const std::vector<ExtensionCommand>& extensionCommands() {
-  static const std::vector<ExtensionCommand> commands = {};
+  using A = ExtensionCommand::Arguments;
+  // In the order of the extension's interface; the price, discount and
+  // commission editors join as the extension offers them.
+  static const std::vector<ExtensionCommand> commands = {
+      {"MapaPendentesComTolerancia", "Mapa de pendentes com tolerância...", A::WindowAndCompany},
+      {"MapaMediaVendas", "Mapa de média de vendas...", A::WindowAndCompany},
+      {"MapaPendentes", "Mapa de pendentes...", A::WindowAndCompany},
+  };
   return commands;
 }
 

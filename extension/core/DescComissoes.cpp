@@ -73,7 +73,9 @@ DescComissoes::~DescComissoes() = default;
 
 // ---------------------------------------------------------------- Session
 
-bool DescComissoes::EmpresaInteressa(std::string_view sEmpresa) { return normalizado(sEmpresa) == normalizado(empresa_); }
+bool DescComissoes::EmpresaInteressa(std::string_view sEmpresa) {
+  return normalizado(sEmpresa) == normalizado(empresa_);
+}
 
 void DescComissoes::readConfiguration() {
   std::filesystem::path porUtilizador = env_.libraryFolder / ("VALTERO." + userLogin_);
@@ -285,42 +287,61 @@ const MemberTable<DescComissoes>& DescComissoes::members() {
   using Args = std::span<Variant>;
   using D = DescComissoes;
   auto text = [](const Variant& v) { return vb::CStr(v); };
-  static const auto table =
-      MemberTable<D>()
-          .method("EmpresaInteressa", [=](D& d, Args a) { return Variant(d.EmpresaInteressa(text(a[0]))); },
-                  Arity::exactly(1))
-          .method("ConnectionOpen",
-                  [=](D& d, Args a) { return Variant(d.ConnectionOpen(text(a[0]), text(a[1]))); }, Arity::exactly(2))
-          .method("ConnectionClose", [](D& d, Args) { return Variant(d.ConnectionClose()); }, Arity::exactly(0))
-          .sub("ConnectDisconnectApiNext", [](D& d, Args) { d.ConnectDisconnectApiNext(); }, Arity::exactly(0))
-          .sub("ValidadeDescontoCliente", [](D& d, Args a) { d.ValidadeDescontoCliente(a[0], a[1], a[2]); },
-               Arity::exactly(3))
-          .method("Desconto", [](D& d, Args a) { return Variant(d.Desconto(a[0], a[1])); }, Arity::exactly(2))
-          .sub("ValidateArtigo", [](D& d, Args a) { d.ValidateArtigo(a[0], a[1], a[2], a[3], a[4]); },
-               Arity::exactly(5))
-          .sub("ValidateQuantidade", [](D& d, Args a) { d.ValidateQuantidade(a[0], a[1], a[2], a[3], a[4]); },
-               Arity::exactly(5))
-          .sub("ValidateUnidade", [](D& d, Args a) { d.ValidateUnidade(a[0], a[1], a[2], a[3]); }, Arity::exactly(4))
-          .sub("ValidatePrecoUnit", [](D& d, Args a) { d.ValidatePrecoUnit(a[0], a[1], a[2], a[3]); },
-               Arity::exactly(4))
-          .sub("ValidateDesconto", [](D& d, Args a) { d.ValidateDesconto(a[0], a[1], a[2], a[3]); },
-               Arity::exactly(4))
-          .sub("ValidateDescontoValor", [](D& d, Args a) { d.ValidateDescontoValor(a[0], a[1], a[2], a[3]); },
-               Arity::exactly(4))
-          .method("IsNotaCredito", [](D& d, Args a) { return Variant(d.IsNotaCredito(a[0])); }, Arity::exactly(1))
-          .method("VendasDocumentoInteressa",
-                  [=](D& d, Args a) { return Variant(d.VendasDocumentoInteressa(text(a[0]))); }, Arity::exactly(1))
-          .method("VendasTemLinhaPrecos",
-                  [=](D& d, Args a) {
-                    return Variant(d.VendasTemLinhaPrecos(text(a[0]), text(a[1]), text(a[2]), a[3], text(a[4]), a[5]));
-                  },
-                  Arity::exactly(6))
-          .method("VendasAbonoFrete",
-                  [=](D& d, Args a) {
-                    return Variant(d.VendasAbonoFrete(vb::CInt(a[0]), text(a[1]), vb::CInt(a[2]), vb::CLng(a[3]),
-                                                      text(a[4]), text(a[5])));
-                  },
-                  Arity::exactly(6));
+  static const auto table = [&] {
+    auto t =
+        MemberTable<D>()
+            .method(
+                "EmpresaInteressa", [=](D& d, Args a) { return Variant(d.EmpresaInteressa(text(a[0]))); },
+                Arity::exactly(1))
+            .method(
+                "ConnectionOpen", [=](D& d, Args a) { return Variant(d.ConnectionOpen(text(a[0]), text(a[1]))); },
+                Arity::exactly(2))
+            .method(
+                "ConnectionClose", [](D& d, Args) { return Variant(d.ConnectionClose()); }, Arity::exactly(0))
+            .sub(
+                "ConnectDisconnectApiNext", [](D& d, Args) { d.ConnectDisconnectApiNext(); }, Arity::exactly(0))
+            .sub(
+                "ValidadeDescontoCliente", [](D& d, Args a) { d.ValidadeDescontoCliente(a[0], a[1], a[2]); },
+                Arity::exactly(3))
+            .method(
+                "Desconto", [](D& d, Args a) { return Variant(d.Desconto(a[0], a[1])); }, Arity::exactly(2))
+            .sub(
+                "ValidateArtigo", [](D& d, Args a) { d.ValidateArtigo(a[0], a[1], a[2], a[3], a[4]); },
+                Arity::exactly(5))
+            .sub(
+                "ValidateQuantidade", [](D& d, Args a) { d.ValidateQuantidade(a[0], a[1], a[2], a[3], a[4]); },
+                Arity::exactly(5))
+            .sub(
+                "ValidateUnidade", [](D& d, Args a) { d.ValidateUnidade(a[0], a[1], a[2], a[3]); }, Arity::exactly(4))
+            .sub(
+                "ValidatePrecoUnit", [](D& d, Args a) { d.ValidatePrecoUnit(a[0], a[1], a[2], a[3]); },
+                Arity::exactly(4))
+            .sub(
+                "ValidateDesconto", [](D& d, Args a) { d.ValidateDesconto(a[0], a[1], a[2], a[3]); }, Arity::exactly(4))
+            .sub(
+                "ValidateDescontoValor", [](D& d, Args a) { d.ValidateDescontoValor(a[0], a[1], a[2], a[3]); },
+                Arity::exactly(4))
+            .method(
+                "IsNotaCredito", [](D& d, Args a) { return Variant(d.IsNotaCredito(a[0])); }, Arity::exactly(1))
+            .method(
+                "VendasDocumentoInteressa",
+                [=](D& d, Args a) { return Variant(d.VendasDocumentoInteressa(text(a[0]))); }, Arity::exactly(1))
+            .method(
+                "VendasTemLinhaPrecos",
+                [=](D& d, Args a) {
+                  return Variant(d.VendasTemLinhaPrecos(text(a[0]), text(a[1]), text(a[2]), a[3], text(a[4]), a[5]));
+                },
+                Arity::exactly(6))
+            .method(
+                "VendasAbonoFrete",
+                [=](D& d, Args a) {
+                  return Variant(d.VendasAbonoFrete(vb::CInt(a[0]), text(a[1]), vb::CInt(a[2]), vb::CLng(a[3]),
+                                                    text(a[4]), text(a[5])));
+                },
+                Arity::exactly(6));
+    addCommandMembers(t);
+    return t;
+  }();
   return table;
 }
 

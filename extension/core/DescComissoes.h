@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "extension/core/SalesDocumentHooks.h"
 #include "platform/automation/MemberTable.h"
@@ -36,7 +37,11 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   struct Environment {
     ui::UiServices* ui = nullptr;
     std::function<DispatchPtr(std::string_view progId)> createObject;  // CreateObject
-    std::filesystem::path libraryFolder;  // where the configuration file lies
+    std::filesystem::path libraryFolder;                               // where the configuration file lies
+    // The library's forms and windowed components by name
+    // ("frmCriteriosMapas", "ReportPrinter"), late-bound; the library's
+    // factory fills it in from the form libraries.
+    std::function<DispatchPtr(std::string_view name)> createComponent;
   };
 
   explicit DescComissoes(Environment environment);
@@ -66,6 +71,14 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   bool VendasAbonoFrete(std::int16_t iAno, std::string_view sTipo, std::int16_t iSerie, std::int32_t lNumero,
                         std::string_view sExpedicao, std::string_view sCliente);
 
+  // ---- Menu commands ----
+  // Each opens its form; the reports print with the criteria chosen. A
+  // command for a company that does not concern the extension does nothing.
+  // Failures are shown ("Erro " + description, titled by the command).
+  void MapaPendentes(std::int32_t lPai, std::string_view sEmpresa);
+  void MapaPendentesComTolerancia(std::int32_t lPai, std::string_view sEmpresa);
+  void MapaMediaVendas(std::int32_t lPai, std::string_view sEmpresa);
+
   // ---- State, for the object's own forms and for tests ----
   bool apiLigada() const { return apiLigada_; }
   const std::shared_ptr<DataAccess>& dataAccess() const { return dataAccess_; }
@@ -85,6 +98,22 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   // The API-off warning: shows it when the link is off; answers the link flag.
   bool apiLigadaOuAviso();
   void debugLog(std::string_view tag, std::string_view detail) const;
+
+  // ---- What the commands share (DescComissoesCommands.cpp) ----
+  // What a command's form is given, in the order the command gives it.
+  enum class Propriedade { DataAccess, NextApi, Utilizador, BaseDados, PassWord, Servidor };
+  // Runs a command's body under its error box.
+  void comando(std::string_view titulo, const std::function<void()>& corpo);
+  // The company check of a command: the company concerns the extension, or
+  // no company is configured.
+  bool comandoInteressa(std::string_view sEmpresa) const;
+  // Creates a form by name, sets these properties in order and calls its
+  // Editar with the owner given; answers the form, to be read and released.
+  DispatchPtr abrirFormulario(std::string_view nome, std::initializer_list<Propriedade> propriedades,
+                              const Variant& dono, const std::function<void(const DispatchPtr&)>& antes = {});
+  // Prints a report file of the library's folder with a text parameter array.
+  void imprimirRelatorio(std::string_view ficheiro, const std::vector<std::string>& parametros, std::int32_t lPai);
+  static void addCommandMembers(MemberTable<DescComissoes>& table);
 
   Environment env_;
   std::shared_ptr<DataAccess> dataAccess_;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "extension/core/DescComissoes.h"
+#include "extension/reports/ReportForms.h"
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/automation/remote/CreateObject.h"
 #include "platform/ui/ProcessUi.h"
@@ -21,6 +22,16 @@ std::filesystem::path libraryFolder() {
   return quill::programFolder();
 }
 
+// The library's forms and windowed components, by name.
+const quill::ClassFactory& components() {
+  static const quill::ClassFactory classes = [] {
+    quill::ClassFactory f;
+    quill::registerReportForms(f, quill::ui::processUiServices());
+    return f;
+  }();
+  return classes;
+}
+
 const quill::ClassFactory& factory() {
   static const quill::ClassFactory classes = [] {
     quill::ClassFactory f;
@@ -29,6 +40,7 @@ const quill::ClassFactory& factory() {
       env.ui = &quill::ui::processUiServices();
       env.createObject = [](std::string_view progId) { return quill::createObject(progId); };
       env.libraryFolder = libraryFolder();
+      env.createComponent = [](std::string_view name) { return components().create(name); };
       return std::make_shared<quill::DescComissoes>(std::move(env));
     });
     return f;
@@ -38,8 +50,7 @@ const quill::ClassFactory& factory() {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) bool QuillCreateObject(const char* progId,
-                                                                         quill::DispatchPtr* out) {
+extern "C" __attribute__((visibility("default"))) bool QuillCreateObject(const char* progId, quill::DispatchPtr* out) {
   if (!progId || !out) return false;
   *out = factory().create(progId);
   return *out != nullptr;

@@ -14,6 +14,7 @@
 
 #include "HostTestSupport.h"
 #include "erp/DemoCodes.h"
+#include "host/ExtensionMenu.h"
 #include "host/MainWindow.h"
 #include "host/SalesDocumentDialog.h"
 #include "host/SalesDocumentEditor.h"
@@ -63,17 +64,18 @@ TEST_F(HostWindowsTest, MainWindowFollowsTheSessionAndItsApiLink) {
   EXPECT_GT(child<QTableWidget>(window, "grdDocumentos").rowCount(), 0);
   EXPECT_EQ(window.windowTitle(), "quillhost - DEMO");
 
-  // The extension's menu: only the API switch until commands arrive.
+  // The extension's menu: its commands, then the API switch.
   QMenu* menu = nullptr;
   for (QAction* a : window.menuBar()->actions())
     if (a->text().contains(QString::fromUtf8("tensão"))) menu = a->menu();
   ASSERT_NE(menu, nullptr);
-  ASSERT_EQ(menu->actions().size(), 1);
+  ASSERT_EQ(menu->actions().size(), static_cast<int>(extensionCommands().size()) + 1);
+  EXPECT_EQ(menu->actions().back()->text().toStdString(), ExtensionMenu::kApiSwitchCaption);
   fake->on("ConnectDisconnectApiNext", [this](std::span<Variant>) {
     ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", 64, "Ligação SageNext API");
     return Variant();
   });
-  menu->actions()[0]->trigger();
+  menu->actions().back()->trigger();
   EXPECT_TRUE(child<QLabel>(window, "lblApiSageNext").text().startsWith("desligada"));
 
   window.closeCompany();

@@ -1,22 +1,24 @@
-#include <gtest/gtest.h>
+#include "extension/core/DescComissoes.h"
 
-#include "tests/support/TestApplication.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "erp/DemoCodes.h"
 #include "erp/DemoCompany.h"
 #include "extension/components/DataAccess.h"
-#include "extension/core/DescComissoes.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/automation/PropertyBag.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "platform/vb/Conversions.h"
+#include "platform/vb/MsgBox.h"
 #include "platform/vb/OleDate.h"
+#include "tests/support/TestApplication.h"
 
 namespace quill {
 namespace {
@@ -91,13 +93,18 @@ class DescComissoesTest : public ::testing::Test {
       bridges.back()->iniciarAnswers = iniciarAnswers;
       return bridges.back()->object;
     };
+    env.createComponent = [this](std::string_view name) -> DispatchPtr {
+      createdComponents.emplace_back(name);
+      auto it = components.find(std::string(name));
+      return it == components.end() ? nullptr : it->second();
+    };
     return std::make_shared<DescComissoes>(std::move(env));
   }
 
   std::shared_ptr<DescComissoes> opened() {
     auto d = make();
-    EXPECT_TRUE(late::call(d, "ConnectionOpen", {std::string(demo::kCompanyCode), std::string(demo::kLogin)})
-                    .boolValue());
+    EXPECT_TRUE(
+        late::call(d, "ConnectionOpen", {std::string(demo::kCompanyCode), std::string(demo::kLogin)}).boolValue());
     ui.clearBoxes();
     return d;
   }
@@ -106,6 +113,9 @@ class DescComissoesTest : public ::testing::Test {
   ui::ScriptedUiServices ui;
   std::vector<std::unique_ptr<FakeBridge>> bridges;
   std::vector<std::string> createdIds;
+  // The forms and the report printer the commands create, by name.
+  std::map<std::string, std::function<DispatchPtr()>> components;
+  std::vector<std::string> createdComponents;
   bool failCreate = false;
   bool iniciarAnswers = true;
 };
@@ -115,12 +125,25 @@ class DescComissoesTest : public ::testing::Test {
 TEST_F(DescComissoesTest, InterfaceListsTheMembersInTheHostsOrder) {
   auto d = make();
   auto names = d->memberNames();
-  std::vector<std::string> expected = {"EmpresaInteressa",  "ConnectionOpen",         "ConnectionClose",
-                                       "ConnectDisconnectApiNext", "ValidadeDescontoCliente", "Desconto",
-                                       "ValidateArtigo",    "ValidateQuantidade",     "ValidateUnidade",
-                                       "ValidatePrecoUnit", "ValidateDesconto",       "ValidateDescontoValor",
-                                       "IsNotaCredito",     "VendasDocumentoInteressa", "VendasTemLinhaPrecos",
-                                       "VendasAbonoFrete"};
+  std::vector<std::string> expected = {"EmpresaInteressa",
+                                       "ConnectionOpen",
+                                       "ConnectionClose",
+                                       "ConnectDisconnectApiNext",
+                                       "ValidadeDescontoCliente",
+                                       "Desconto",
+                                       "ValidateArtigo",
+                                       "ValidateQuantidade",
+                                       "ValidateUnidade",
+                                       "ValidatePrecoUnit",
+                                       "ValidateDesconto",
+                                       "ValidateDescontoValor",
+                                       "IsNotaCredito",
+                                       "VendasDocumentoInteressa",
+                                       "VendasTemLinhaPrecos",
+                                       "VendasAbonoFrete",
+                                       "MapaPendentesComTolerancia",
+                                       "MapaMediaVendas",
+                                       "MapaPendentes"};
   EXPECT_EQ(names, expected);
 }
 
@@ -279,8 +302,7 @@ TEST_F(DescComissoesTest, AFixedPriceArticleTakesItsPriceLinePriceTimesTheUnitFa
   double pvp = queryNumber("SELECT PVP FROM PRECOS WHERE ARTIGO='" + std::string(demo::kFixedPriceArticle) +
                            "' AND MOEDA='EUR' AND LINPRC=" + std::to_string(demo::kPriceLine));
   Context ctx(demo::kPriceLineClient, "", "SC");
-  std::vector<Variant> args{DispatchPtr(ctx.oApi), std::string(demo::kFixedPriceArticle), Variant(), Variant(),
-                            false};
+  std::vector<Variant> args{DispatchPtr(ctx.oApi), std::string(demo::kFixedPriceArticle), Variant(), Variant(), false};
   late::callRef(d, "ValidateArtigo", args);
   EXPECT_DOUBLE_EQ(ctx.preco(), pvp * demo::kFixedPriceArticlePackingFactor);
   EXPECT_EQ(ctx.desconto(), Variant("0"));
@@ -430,9 +452,9 @@ TEST_F(DescComissoesTest, FreightAllowanceIsAskedOfTheBridgeOnlyWhenDue) {
   EXPECT_TRUE(bridges[0]->abonoArgs.empty());
   EXPECT_TRUE(ui.boxes().empty());
 
-  EXPECT_TRUE(late::call(d, "VendasAbonoFrete", {std::int16_t{2026}, "FT", std::int16_t{1}, std::int32_t{7},
-                                                 std::string(demo::kAllowanceDispatch),
-                                                 std::string(demo::kAllowanceClient)})
+  EXPECT_TRUE(late::call(d, "VendasAbonoFrete",
+                         {std::int16_t{2026}, "FT", std::int16_t{1}, std::int32_t{7},
+                          std::string(demo::kAllowanceDispatch), std::string(demo::kAllowanceClient)})
                   .boolValue());
   const auto& a = bridges[0]->abonoArgs;
   ASSERT_EQ(a.size(), 6u);
@@ -463,6 +485,141 @@ TEST_F(DescComissoesTest, AnAllowanceTheBridgeRefusesIsShownWithTheErpMessage) {
   ASSERT_EQ(ui.boxes().size(), 1u);
   EXPECT_EQ(ui.boxes()[0].prompt, "Erro O documento não pode ser alterado.");
   EXPECT_EQ(ui.boxes()[0].title, "Documentos de Venda");
+}
+
+}  // namespace
+}  // namespace quill
+
+namespace quill {
+namespace {
+
+// ------------------------------------------------------------------ commands
+
+// A criteria form that records what it is given and answers as a user who
+// confirmed (or cancelled) with these values.
+struct FakeForm {
+  std::shared_ptr<PropertyBag> object = PropertyBag::create("Form");
+  std::vector<Variant> editarArgs;
+  explicit FakeForm(bool cancelled, std::map<std::string, std::string> parameters = {}) {
+    object->setValue("Cancelou", Variant(cancelled));
+    object->setMethod("Editar", [this](std::span<Variant> a) {
+      editarArgs.assign(a.begin(), a.end());
+      return Variant();
+    });
+    object->setMethod("GetParametro", [parameters](std::span<Variant> a) {
+      auto it = parameters.find(a[0].stringValue());
+      return Variant(it == parameters.end() ? std::string() : it->second);
+    });
+  }
+};
+
+struct FakePrinter {
+  std::shared_ptr<PropertyBag> object = PropertyBag::create("ReportPrinter");
+  std::vector<Variant> printed;
+  FakePrinter() {
+    object->setMethod("Imprimir", [this](std::span<Variant> a) {
+      printed.assign(a.begin(), a.end());
+      return Variant(true);
+    });
+  }
+  std::vector<std::string> parameters() const {
+    std::vector<std::string> out;
+    for (const auto& v : printed.at(0).arrayValue().items) out.push_back(v.stringValue());
+    return out;
+  }
+};
+
+class CommandsTest : public DescComissoesTest {
+ protected:
+  void offer(const std::string& name, std::shared_ptr<FakeForm> form) {
+    forms.push_back(form);
+    components[name] = [form] { return form->object; };
+  }
+  void SetUp() override {
+    DescComissoesTest::SetUp();
+    components["ReportPrinter"] = [this] { return printer.object; };
+  }
+  std::vector<std::shared_ptr<FakeForm>> forms;
+  FakePrinter printer;
+};
+
+TEST_F(CommandsTest, PendingDocumentsGivesModeThenDataAccessNoOwnerAndPrintsTheKeysWithABlankFirstClient) {
+  auto d = opened();
+  auto form = std::make_shared<FakeForm>(
+      false, std::map<std::string, std::string>{{"CLIF", "C00009"}, {"VNDI", "V01"}, {"DATI", "08-12-2026"}});
+  offer("frmCriteriosMapas", form);
+  late::call(d, "MapaPendentes", {Variant(std::int32_t{77}), Variant("demo")});
+  EXPECT_TRUE(ui.boxes().empty());
+  EXPECT_EQ(form->object->propertyNames(), (std::vector<std::string>{"Cancelou", "Mapa", "DataAccess"}));
+  EXPECT_EQ(form->object->value("Mapa"), Variant(std::int16_t{3}));
+  ASSERT_EQ(form->editarArgs.size(), 1u);
+  EXPECT_TRUE(form->editarArgs[0].isObject());  // an empty object: no owner
+  EXPECT_EQ(form->editarArgs[0].objectValue(), nullptr);
+
+  EXPECT_EQ(printer.parameters(),
+            (std::vector<std::string>{"", " ", "C00009", "V01", "", "", "", "", "", "08-12-2026"}));
+  EXPECT_EQ(printer.object->value("TipoRelatorio"), Variant(std::int32_t{2}));
+  EXPECT_EQ(printer.object->value("FicheiroRelatorio"), Variant(folder.string() + "\\qor_VT_Pendentes.rpt"));
+  EXPECT_EQ(printer.object->value("Destino"), Variant(std::int32_t{1}));
+  EXPECT_EQ(printer.object->value("Pai"), Variant(std::int32_t{77}));
+  EXPECT_EQ(printer.object->propertyNames(),
+            (std::vector<std::string>{"TipoRelatorio", "Servidor", "BaseDados", "Utilizador", "PassWord",
+                                      "FicheiroRelatorio", "Destino", "Pai"}));
+}
+
+TEST_F(CommandsTest, ToleranceAndAverageSalesPrintTheirValuesInTheTabledOrder) {
+  auto d = opened();
+  auto tolerance = std::make_shared<FakeForm>(false);
+  tolerance->object->setValue("PrimeiroVendedor", Variant("V01"));
+  tolerance->object->setValue("UltimoVendedor", Variant("V09"));
+  tolerance->object->setValue("PrimeiroCliente", Variant("C1"));
+  tolerance->object->setValue("UltimoCliente", Variant("C9"));
+  offer("frmCriteriosPendTolerancia", tolerance);
+  late::call(d, "MapaPendentesComTolerancia", {Variant(std::int32_t{5}), Variant(std::string(demo::kCompanyCode))});
+  EXPECT_EQ(tolerance->editarArgs.at(0), Variant(std::int32_t{5}));
+  EXPECT_EQ(printer.parameters(), (std::vector<std::string>{"", "V01", "V09", "C1", "C9"}));
+  EXPECT_EQ(printer.object->value("FicheiroRelatorio"),
+            Variant(folder.string() + "\\qor_VT_PendentesToleranciaVencidos.rpt"));
+
+  auto average = std::make_shared<FakeForm>(false);
+  average->object->setValue("PrimeiraData", Variant("1-2-2026"));
+  average->object->setValue("UltimaData", Variant("28-02-2026"));
+  average->object->setValue("PrimeiroArt", Variant("A"));
+  average->object->setValue("UltimoArt", Variant("Z"));
+  offer("frmCriteriosMapasMediaVenda", average);
+  late::call(d, "MapaMediaVendas", {Variant(std::int32_t{5}), Variant(std::string(demo::kCompanyCode))});
+  EXPECT_EQ(printer.parameters(),
+            (std::vector<std::string>{"", "01-02-2026", "28-02-2026", "A", "Z", "", "", "", "", ""}));
+  EXPECT_EQ(printer.object->value("FicheiroRelatorio"), Variant(folder.string() + "\\Qor_VT_MediaVendas.rpt"));
+}
+
+TEST_F(CommandsTest, ACancelledFormPrintsNothingAndAnotherCompanyOpensNothing) {
+  auto d = opened();
+  offer("frmCriteriosMapasMediaVenda", std::make_shared<FakeForm>(true));
+  late::call(d, "MapaMediaVendas", {Variant(std::int32_t{1}), Variant(std::string(demo::kCompanyCode))});
+  EXPECT_TRUE(printer.printed.empty());
+  createdComponents.clear();
+  late::call(d, "MapaMediaVendas", {Variant(std::int32_t{1}), Variant("OUTRA")});
+  EXPECT_TRUE(createdComponents.empty());
+  EXPECT_TRUE(ui.boxes().empty());
+}
+
+TEST_F(CommandsTest, AFailureIsShownTitledByTheCommandAndGoesNoFurther) {
+  auto d = opened();
+  auto form = std::make_shared<FakeForm>(false);
+  form->object->setMethod("Editar", [](std::span<Variant>) -> Variant {
+    throw AutomationError(91, "frmCriteriosMapas", "Object variable not set");
+  });
+  offer("frmCriteriosMapas", form);
+  late::call(d, "MapaPendentes", {Variant(std::int32_t{1}), Variant(std::string(demo::kCompanyCode))});
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "Erro Object variable not set");
+  EXPECT_EQ(ui.boxes()[0].title, "Pendentes");
+  EXPECT_EQ(ui.boxes()[0].icon(), vb::vbExclamation);
+  // A form the library cannot make is an error of the command too.
+  late::call(d, "MapaPendentesComTolerancia", {Variant(std::int32_t{1}), Variant(std::string(demo::kCompanyCode))});
+  ASSERT_EQ(ui.boxes().size(), 2u);
+  EXPECT_EQ(ui.boxes()[1].title, "Mapa Pendentes com Tolerancia");
 }
 
 }  // namespace
