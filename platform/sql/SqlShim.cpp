@@ -273,7 +273,55 @@ class Rewriter {
       t_[close].text = ") AS INTEGER)";
     } else if (tok.isWord("CONVERT")) {
       convert(i, open, end);
+    } else if (tok.isWord("DATEADD")) {
+      dateAdd(i, open, end);
+    } else if (tok.isWord("DATEDIFF")) {
+      dateDiff(i, open, end);
     }
+  }
+
+  // The days in one unit of a DATEADD or DATEDIFF interval; DATEDIFF counts
+  // only days.
+  double intervalDays(std::size_t open, std::size_t comma, bool daysOnly, const char* function) const {
+    std::size_t part = nextSig(open, comma);
+    const std::string name = part == npos ? std::string() : upper(t_[part].name());
+    if (part == npos || nextSig(part, comma) != npos)
+      throw commandError(std::string(function) + " without an interval");
+    if (name == "DAY" || name == "DD" || name == "D" || name == "DAYOFYEAR" || name == "DY" || name == "Y") return 1;
+    if (!daysOnly) {
+      if (name == "WEEK" || name == "WK" || name == "WW") return 7;
+      if (name == "HOUR" || name == "HH") return 1.0 / 24;
+      if (name == "MINUTE" || name == "MI" || name == "N") return 1.0 / 1440;
+      if (name == "SECOND" || name == "SS" || name == "S") return 1.0 / 86400;
+    }
+    throw commandError(std::string(function) + " by " + t_[part].text + " is not supported");
+  }
+
+  // DATEADD(day, n, d): d moved by n days, as stored date text; Null stays Null.
+  void dateAdd(std::size_t i, std::size_t open, std::size_t end) {
+    const std::size_t close = matchParen(open, end);
+    const auto commas = topCommas(open, close);
+    if (commas.size() != 2) throw commandError("DATEADD takes an interval, a number and a date");
+    const double days = intervalDays(open, commas[0], false, "DATEADD");
+    t_[i].text = "strftime";
+    t_[open].text = "('%Y-%m-%d %H:%M:%S', (";
+    erase(open + 1, commas[0] + 1);
+    t_[commas[1]].text = days == 1 ? ") + julianday(" : fmt::format(") * {:.17g} + julianday(", days);
+    t_[close].text = "))";
+  }
+
+  // DATEDIFF(day, a, b): the day boundaries from a to b, negative when b is
+  // before a; the times of day do not count.
+  void dateDiff(std::size_t i, std::size_t open, std::size_t end) {
+    const std::size_t close = matchParen(open, end);
+    const auto commas = topCommas(open, close);
+    if (commas.size() != 2) throw commandError("DATEDIFF takes an interval and two dates");
+    intervalDays(open, commas[0], true, "DATEDIFF");
+    t_[i].text = "CAST";
+    t_[open].text = "(-julianday(date(";
+    erase(open + 1, commas[0] + 1);
+    t_[commas[1]].text = ")) + julianday(date(";
+    t_[close].text = ")) AS INTEGER)";
   }
 
   void convert(std::size_t i, std::size_t open, std::size_t end) {

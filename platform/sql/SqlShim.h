@@ -18,6 +18,8 @@ namespace quill::sql {
 //   CONVERT(type, expr [, style])        -> CAST(expr AS type), dates left as their text
 //   month(x), year(x), day(x)            -> the number read from the stored date text
 //   ISNULL(a, b)                         -> IFNULL(a, b)
+//   DATEADD(day|week|hour|minute|second, n, d) -> d moved, as stored date text
+//   DATEDIFF(day, a, b)                  -> the day boundaries from a to b
 //   SELECT TOP n ...                     -> SELECT ... LIMIT n
 //   CREATE TABLE with IDENTITY, COLLATE ..._CI_..., [money], [nvarchar](n),
 //     CONSTRAINT ... PRIMARY KEY CLUSTERED (...), ON [PRIMARY]

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlError.h"
 #include "platform/vb/OleDate.h"
@@ -58,6 +60,10 @@ const Translation kTranslations[] = {
      "INSERT INTO T (A, B) VALUES ('2026-03-01', '2026-13-01'); SELECT 1 WHERE C = '2026-02-30'"},
     {"a column named month is not a function", "SELECT T.month FROM T", "SELECT T.month FROM T"},
     {"isnull", "SELECT ISNULL(A, 0) FROM T", "SELECT IFNULL(A, 0) FROM T"},
+    {"dateadd and datediff in days, their arguments translated too",
+     "SELECT DATEADD(day, ISNULL(T.N, 0), T.D), DATEDIFF(dd, T.D, GETDATE ()) FROM T",
+     "SELECT strftime('%Y-%m-%d %H:%M:%S', ( IFNULL(T.N, 0)) + julianday( T.D)), CAST(-julianday(date( T.D)) + "
+     "julianday(date( strftime('%Y-%m-%d %H:%M:%S','now','localtime'))) AS INTEGER) FROM T"},
     {"owner prefixes go", "SELECT * FROM [dbo].[ARTIGOS] JOIN dbo.GRUPOS ON 1=1",
      "SELECT * FROM \"ARTIGOS\" JOIN GRUPOS ON 1=1"},
     {"top closes its own query level",
@@ -103,9 +109,11 @@ TEST(SqlShim, TranslatesEachConstructOfTheSystemsStatements) {
 
 TEST(SqlShim, RefusesTextItCannotReadWithTheCommandErrorNumber) {
   SqlShim shim;
-  for (const char* bad : {"SELECT 'unclosed", "SELECT [unclosed FROM T", "SELECT CONVERT(DATETIME, '2026-13-45', 102)",
-                          "SELECT TOP 10 PERCENT * FROM T", "SELECT TOP x * FROM T", "SELECT month(1 FROM T",
-                          "CREATE TABLE T ([Id] int IDENTITY(1,1), [A] int, CONSTRAINT PK PRIMARY KEY (A, Id))"}) {
+  for (const char* bad :
+       {"SELECT 'unclosed", "SELECT [unclosed FROM T", "SELECT CONVERT(DATETIME, '2026-13-45', 102)",
+        "SELECT TOP 10 PERCENT * FROM T", "SELECT TOP x * FROM T", "SELECT month(1 FROM T",
+        "SELECT DATEADD(month, 1, D) FROM T", "SELECT DATEDIFF(hour, A, B) FROM T", "SELECT DATEADD(day, 1) FROM T",
+        "CREATE TABLE T ([Id] int IDENTITY(1,1), [A] int, CONSTRAINT PK PRIMARY KEY (A, Id))"}) {
     std::string description;
     EXPECT_EQ(errorNumberOf([&] { shim.translate(bad); }, &description), sqlerr::ErrorsInCommand) << bad;
     EXPECT_NE(description.find("Error in the command"), std::string::npos) << bad;
@@ -180,6 +188,33 @@ TEST_F(ShimOnDatabase, GetdateIsTheLocalDateAndTimeAsStoredText) {
   auto rs = db->query("SELECT DATA FROM DOCS WHERE NUM = 9");
   ASSERT_EQ(rs->value("DATA").type(), VarType::Date);
   EXPECT_NEAR(rs->value("DATA").dateValue().serial, before.serial, 5.0 / 86400);
+}
+
+TEST_F(ShimOnDatabase, DateArithmeticCountsDayBoundariesAndKeepsTheStoredForm) {
+  db->execute("INSERT DOCS (NUM, DATA) VALUES (4, NULL)");
+  auto rs = db->query(
+      "SELECT NUM, DATEADD(day, 30, DATA) AS LATER, DATEADD(hour, -12, DATA) AS EARLIER, "
+      "DATEDIFF(day, DATA, CONVERT(DATETIME, '2026-04-01', 102)) AS DAYS FROM DOCS ORDER BY NUM");
+  struct Expected {
+    std::optional<std::string> later, earlier;
+    std::optional<std::int32_t> days;
+  } expected[] = {{"2026-04-04 10:00:00", "2026-03-04 22:00:00", 27},
+                  {"2026-05-01 00:00:00", "2026-03-31 12:00:00", 0},
+                  // The time of day does not count: a second before midnight is a whole day before.
+                  {"2025-04-30 23:59:59", "2025-03-31 11:59:59", 366},
+                  {std::nullopt, std::nullopt, std::nullopt}};
+  for (const auto& e : expected) {
+    ASSERT_FALSE(rs->eof());
+    const std::string row = "row " + rs->value("NUM").debugString();
+    if (e.later) {
+      EXPECT_EQ(vb::toIsoText(rs->value("LATER").dateValue()), *e.later) << row;
+      EXPECT_EQ(vb::toIsoText(rs->value("EARLIER").dateValue()), *e.earlier) << row;
+      EXPECT_EQ(rs->value("DAYS"), Variant(*e.days)) << row;
+    } else {
+      EXPECT_TRUE(rs->value("LATER").isNull() && rs->value("DAYS").isNull()) << "a missing date stays missing";
+    }
+    rs->moveNext();
+  }
 }
 
 TEST_F(ShimOnDatabase, TopLimitsTheRows) {
