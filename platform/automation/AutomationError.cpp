@@ -25,6 +25,8 @@ std::string vbErrorDescription(std::int32_t number) {
       return "Type mismatch";
     case vberr::FileNotFound:
       return "File not found";
+    case vberr::PathFileAccessError:
+      return "Path/File access error";
     case vberr::ObjectNotSet:
       return "Object variable or With block variable not set";
     case vberr::InvalidUseOfNull:
