@@ -234,6 +234,27 @@ CREATE TABLE DOCGCLIN (
   CONSTRAINT PK_DOCGCLIN PRIMARY KEY (TPDOCUM, SERIE, NNUMDOC, ANO, NUMLIN)
 );
 
+-- Open items of the clients' current accounts: one a closed, uncancelled
+-- invoice or credit note, keyed by its document. VALOR is the document's
+-- total, positive for what the client owes (an invoice), negative for what
+-- is owed to the client (a credit note); VALPEND what is still pending, the
+-- same as the document's DOCGCCAB.VALPEND (0 once settled); DATALIQ the day
+-- of the payment received on it (Null while none was), whole or part:
+-- before that day the whole value was pending.
+CREATE TABLE CCCLIENTES (
+  TPDOC TEXT COLLATE NOCASE NOT NULL,
+  SERIE INTEGER NOT NULL,
+  NNUMDOC INTEGER NOT NULL,
+  ANO INTEGER NOT NULL,
+  CLIENTE TEXT COLLATE NOCASE NOT NULL,
+  DATA DATETIME NOT NULL,
+  DATAVENC DATETIME NOT NULL,
+  VALOR REAL NOT NULL DEFAULT 0,
+  VALPEND REAL NOT NULL DEFAULT 0,
+  DATALIQ DATETIME,
+  CONSTRAINT PK_CCCLIENTES PRIMARY KEY (TPDOC, SERIE, NNUMDOC, ANO)
+);
+
 -- User fields of articles: PRECOFIXO -1 for a fixed-price article.
 CREATE TABLE U_ARTIGOS (
   CODIGO TEXT COLLATE NOCASE NOT NULL,
@@ -241,11 +262,14 @@ CREATE TABLE U_ARTIGOS (
   CONSTRAINT PK_U_ARTIGOS PRIMARY KEY (CODIGO)
 );
 
--- User fields of clients: discount per kilogram and freight allowance per tonne.
+-- User fields of clients: discount per kilogram, freight allowance per
+-- tonne, and the days past its due date before a pending document counts as
+-- overdue (DIASTOLERANCIA, null or 0: none).
 CREATE TABLE U_CLIENTES (
   CODIGO TEXT COLLATE NOCASE NOT NULL,
   DSCVALPORKG REAL,
   ABNFRTPORTN REAL,
+  DIASTOLERANCIA INTEGER,
   CONSTRAINT PK_U_CLIENTES PRIMARY KEY (CODIGO)
 );
 
@@ -270,6 +294,7 @@ CREATE INDEX IF NOT EXISTS IX_DOCGCCAB_DATA ON DOCGCCAB (ANO, DATA);
 CREATE INDEX IF NOT EXISTS IX_DOCGCCAB_TERCEIRO ON DOCGCCAB (TERCEIRO, DATA);
 CREATE INDEX IF NOT EXISTS IX_DOCGCLIN_VENDEDOR ON DOCGCLIN (VENDEDOR, DATA);
 CREATE INDEX IF NOT EXISTS IX_DOCGCLIN_ARTIGO ON DOCGCLIN (ARTIGO, DATA);
+CREATE INDEX IF NOT EXISTS IX_CCCLIENTES_CLIENTE ON CCCLIENTES (CLIENTE, DATAVENC);
 )sql";
 
 
@@ -286,9 +311,9 @@ void CompanySchema::create(SqliteDatabase& db) {
 
 const std::vector<std::string_view>& CompanySchema::tableNames() {
   static const std::vector<std::string_view> names = {
-      "PARAMETROS", "MOEDAS",  "RGIVA",   "UNIDADES", "GRUPOS",   "ZONAGEO",   "CARTEIRA",   "VENDEDOR",
-      "LINPRC",     "TIPOSDOC", "SERIES",  "EXPEDIR",  "ARTIGOS",  "CLIENTES",  "PRECOS",     "DOCGCCAB",
-      "DOCGCLIN",   "U_ARTIGOS", "U_CLIENTES", "U_EXPEDIR"};
+      "PARAMETROS", "MOEDAS",   "RGIVA",    "UNIDADES",   "GRUPOS",    "ZONAGEO",    "CARTEIRA",
+      "VENDEDOR",   "LINPRC",   "TIPOSDOC", "SERIES",     "EXPEDIR",   "ARTIGOS",    "CLIENTES",
+      "PRECOS",     "DOCGCCAB", "DOCGCLIN", "CCCLIENTES", "U_ARTIGOS", "U_CLIENTES", "U_EXPEDIR"};
   return names;
 }
 

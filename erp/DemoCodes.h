@@ -134,6 +134,11 @@ inline constexpr double kAllowancePerTonne = 7.5;
 inline constexpr std::string_view kZeroAllowanceClient = "C00006";
 // No U_CLIENTES row.
 inline constexpr std::string_view kClientWithoutUserFields = "C00007";
+// Its pending documents count as overdue kToleranceDays after their due
+// date (U_CLIENTES.DIASTOLERANCIA); it has closed invoices, some of them
+// unsettled.
+inline constexpr std::string_view kToleranceClient = "C00003";
+inline constexpr int kToleranceDays = 30;
 // Ordinary client: TPPRECO 0, TPPRE 0, no discounts of any kind.
 inline constexpr std::string_view kRetailClient = "C00008";
 // Every rule at once: price line kPriceLine, group discount on kFeedGroup

@@ -45,6 +45,8 @@ void addKnownClients(DemoModel& model) {
 
   c = known(demo::kGroupDiscountClient, "Pecuária Vale de Santarém, Lda.", "V01", "LISBOA", "Santarém");
   c.groupDiscounts = {{std::string(demo::kFeedGroup), demo::kGroupDiscount}, {std::string(demo::kCerealGroup), 0.010}};
+  static_assert(demo::kToleranceClient == demo::kGroupDiscountClient);
+  c.toleranceDays = demo::kToleranceDays;
   list.push_back(c);
 
   c = known(demo::kPerKgDiscountClient, "Casa Agrícola Ribeiro & Filhos, Lda.", "V03", "NORTE", "Barcelos");
@@ -194,7 +196,14 @@ void DemoCustomers::build(DemoModel& model, DemoRandom& random) {
     if (c.address.empty()) c.address = DemoNames::street(random);
     if (c.postCode.empty()) c.postCode = DemoNames::postCode(random);
   }
+  const std::size_t known = model.clients.size();
   addGeneratedClients(model, random);
+  // Tolerances come from a stream of their own, so that every other row is
+  // what it was before clients had them.
+  DemoRandom tolerances(model.options.seed ^ 0x746f6c6572616e63ULL);
+  const std::vector<int> days = {0, 0, 0, 0, 5, 10, 15, 15, 30, 60};
+  for (std::size_t i = known; i < model.clients.size(); ++i)
+    if (model.clients[i].hasUserFields) model.clients[i].toleranceDays = tolerances.pick(days);
 }
 
 void DemoCustomers::write(SqliteDatabase& db, const DemoModel& model, DemoRandom& random) {
@@ -202,7 +211,8 @@ void DemoCustomers::write(SqliteDatabase& db, const DemoModel& model, DemoRandom
       "INSERT INTO CLIENTES (CODIGO, NOME, NCONTRIB, MORADA, LOCALIDADE, CODPOSTAL, INACTIVO, VENDEDOR, ZONA, "
       "CARTEIRA, TPPRECO, TPPRE, DESCCOMP, DESCCAB, MOEDA, EXPEDICAO, PRAZOPAG) "
       "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)");
-  auto fields = db.prepare("INSERT INTO U_CLIENTES (CODIGO, DSCVALPORKG, ABNFRTPORTN) VALUES (?1, ?2, ?3)");
+  auto fields =
+      db.prepare("INSERT INTO U_CLIENTES (CODIGO, DSCVALPORKG, ABNFRTPORTN, DIASTOLERANCIA) VALUES (?1, ?2, ?3, ?4)");
   auto discount = db.prepare("INSERT INTO U_QOR_GRUPOSDESCONTO (CLIENTE, GRUPO, DESCONTO) VALUES (?1, ?2, ?3)");
   for (const auto& c : model.clients) {
     client
@@ -215,6 +225,7 @@ void DemoCustomers::write(SqliteDatabase& db, const DemoModel& model, DemoRandom
       if (c.perKgDiscount) fields.bind(2, *c.perKgDiscount);
       else fields.bindNull(2);
       fields.bind(3, c.allowancePerTonne);
+      fields.bind(4, c.toleranceDays);
       fields.run();
     }
     for (const auto& [group, value] : c.groupDiscounts) discount.bindAll(c.code, group, value).run();

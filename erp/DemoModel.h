@@ -69,6 +69,7 @@ struct DemoClient {
   bool hasUserFields = true;
   std::optional<double> perKgDiscount;  // null when not set
   double allowancePerTonne = 0;
+  int toleranceDays = 0;  // U_CLIENTES.DIASTOLERANCIA
   std::vector<std::pair<std::string, double>> groupDiscounts;
 
   double groupDiscount(const std::string& group) const {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <tuple>
 
@@ -74,7 +75,11 @@ class Writer {
         line_(db.prepare(
             "INSERT INTO DOCGCLIN (TPDOCUM, SERIE, NNUMDOC, ANO, NUMLIN, TIPOLIN, ARTIGO, DESCR, UNIDADE, QUANT, "
             "QUANTORIG, PRECUNIT, PRECUNITINT, DESCONTO, DESCVALOR, TAXAIVA, TOTLIN, VENDEDOR, DATA, ORDOC) "
-            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?10, ?11, ?11, ?12, ?13, ?14, ?15, ?16, ?17, '')")) {
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?10, ?11, ?11, ?12, ?13, ?14, ?15, ?16, ?17, '')")),
+        account_(db.prepare(
+            "INSERT INTO CCCLIENTES (TPDOC, SERIE, NNUMDOC, ANO, CLIENTE, DATA, DATAVENC, VALOR, VALPEND, DATALIQ) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)")),
+        lastDay_(DemoDates::parse(demo::kDocumentsTo)) {
     for (std::size_t i = 0; i < model.articles.size(); ++i) articleIndex_[model.articles[i].code] = i;
   }
 
@@ -171,12 +176,37 @@ class Writer {
     vat = round2(vat);
     double total = round2(net + vat);
     const DocumentType& t = *h.type;
+    const int due = h.day + c.paymentDays;
+    // A closed, uncancelled document posted to the client's account is an
+    // open item of it. The payments follow the document's number, not the
+    // generator's chance, so that they leave every other row as it was: a
+    // pending invoice whose number is a multiple of 5 had 40 % paid some days
+    // after its date (when that day is within the period); any other posted
+    // document was settled around its due date, within the period.
+    const bool posted = t.natconta == 1 && !h.inPreparation && !h.cancelled;
+    double pendingValue = pending ? total : 0.0;
+    std::optional<int> paid;
+    if (posted && pending && h.number % 5 == 0 && h.day + 10 + h.number % 20 <= lastDay_) {
+      paid = h.day + 10 + h.number % 20;
+      pendingValue = round2(total - round2(total * 0.4));
+    } else if (posted && !pending) {
+      paid = std::clamp(due + h.number % 21 - 10, h.day, std::max(h.day, lastDay_));
+    }
     header_
         .bindAll(t.code, h.series, h.number, year, date, c.code, c.name, demo::kNationalCurrency, h.dispatch, c.seller,
                  c.zone, h.inPreparation ? -1 : 0, t.areag, t.tpterc, t.tpoper, t.natconta, t.tipifstk, t.sinalct,
-                 h.cancelled ? -1 : 1, DemoDates::text(h.day + c.paymentDays), goods, round2(goods - net), vat, total,
-                 pending ? total : 0.0)
+                 h.cancelled ? -1 : 1, DemoDates::text(due), goods, round2(goods - net), vat, total, pendingValue)
         .run();
+    if (posted) {
+      const double sign = t.sinalct == 2 ? -1.0 : 1.0;
+      account_.bindAll(t.code, h.series, h.number, year, c.code, date, DemoDates::text(due), sign * total,
+                       sign * pendingValue);
+      if (paid)
+        account_.bind(10, DemoDates::text(*paid));
+      else
+        account_.bindNull(10);
+      account_.run();
+    }
     int number = 0;
     for (const auto& l : lines) {
       line_
@@ -193,6 +223,8 @@ class Writer {
   const DemoModel& model_;
   SqliteStatement header_;
   SqliteStatement line_;
+  SqliteStatement account_;
+  int lastDay_;
   std::map<std::string, std::size_t> articleIndex_;
   int written_ = 0;
 };

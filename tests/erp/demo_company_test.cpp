@@ -118,6 +118,14 @@ TEST(DemoCompany, TheDemoSizeHasItsAdvertisedCounts) {
   EXPECT_GE(test::scalar(db, "SELECT count(DISTINCT strftime('%m', DATA)) FROM DOCGCCAB"), 3);
   EXPECT_GT(test::scalar(db, "SELECT count(*) FROM DOCGCCAB WHERE TPDOC = 'NC'"), 5);
   EXPECT_GT(test::scalar(db, "SELECT count(*) FROM DOCGCCAB WHERE EMPREP = -1"), 1);
+  // The clients' accounts have settled, unsettled and partly paid items, and
+  // clients with and without a tolerance.
+  EXPECT_GT(test::scalar(db, "SELECT count(*) FROM CCCLIENTES WHERE VALPEND = 0"), 10);
+  EXPECT_GT(test::scalar(db, "SELECT count(*) FROM CCCLIENTES WHERE VALPEND = VALOR AND VALOR > 0"), 10);
+  EXPECT_GT(test::scalar(db, "SELECT count(*) FROM CCCLIENTES WHERE VALPEND > 0 AND VALPEND < VALOR"), 2);
+  EXPECT_GT(test::scalar(db, "SELECT count(*) FROM CCCLIENTES WHERE VALOR < 0"), 2);
+  EXPECT_GT(test::scalar(db, "SELECT count(*) FROM U_CLIENTES WHERE DIASTOLERANCIA > 0"), 5);
+  EXPECT_GT(test::scalar(db, "SELECT count(*) FROM U_CLIENTES WHERE coalesce(DIASTOLERANCIA, 0) = 0"), 5);
 }
 
 // Every code that one table takes from another exists there, and the
@@ -186,6 +194,27 @@ TEST(DemoCompany, TheGeneratedRowsAreConsistent) {
        "SELECT count(*) FROM DOCGCCAB C WHERE abs(C.TOTMERC - C.TOTDESC - (SELECT sum(TOTLIN) FROM DOCGCLIN L WHERE "
        "C.TPDOC = L.TPDOCUM AND C.SERIE = L.SERIE AND C.NNUMDOC = L.NNUMDOC AND C.ANO = L.ANO)) > 0.011"},
       {"pending only on invoices", "SELECT count(*) FROM DOCGCCAB WHERE VALPEND <> 0 AND TPDOC <> 'FT'"},
+      {"every closed posted document is an open item of its client",
+       "SELECT count(*) FROM DOCGCCAB C WHERE C.NATCONTA = 1 AND C.EMPREP = 0 AND C.NVIAS <> -1 AND NOT EXISTS "
+       "(SELECT 1 FROM CCCLIENTES A WHERE A.TPDOC = C.TPDOC AND A.SERIE = C.SERIE AND A.NNUMDOC = C.NNUMDOC AND "
+       "A.ANO = C.ANO)"},
+      {"open items are closed posted documents",
+       "SELECT count(*) FROM CCCLIENTES A LEFT JOIN DOCGCCAB C ON A.TPDOC = C.TPDOC AND A.SERIE = C.SERIE AND "
+       "A.NNUMDOC = C.NNUMDOC AND A.ANO = C.ANO WHERE C.TPDOC IS NULL OR C.NATCONTA <> 1 OR C.EMPREP <> 0 OR "
+       "C.NVIAS = -1"},
+      {"an open item carries its document's client, dates, signed total and pending value",
+       "SELECT count(*) FROM CCCLIENTES A JOIN DOCGCCAB C ON A.TPDOC = C.TPDOC AND A.SERIE = C.SERIE AND "
+       "A.NNUMDOC = C.NNUMDOC AND A.ANO = C.ANO WHERE A.CLIENTE <> C.TERCEIRO OR A.DATA <> C.DATA OR "
+       "A.DATAVENC <> C.DATAVENC OR abs(A.VALOR - CASE C.SINALCT WHEN 2 THEN -C.TOTDOC ELSE C.TOTDOC END) > 0.001 OR "
+       "abs(A.VALPEND - CASE C.SINALCT WHEN 2 THEN -C.VALPEND ELSE C.VALPEND END) > 0.001"},
+      {"what is pending is at most the value, and paid on a day between the document and the period's end",
+       "SELECT count(*) FROM CCCLIENTES WHERE abs(VALPEND) > abs(VALOR) + 0.001 OR (VALPEND = 0 AND VALOR <> 0 AND "
+       "DATALIQ IS NULL) "
+       "OR (abs(VALPEND - VALOR) > 0.001 AND DATALIQ IS NULL) OR (abs(VALPEND - VALOR) <= 0.001 AND VALOR <> 0 AND "
+       "DATALIQ IS NOT NULL) OR DATALIQ < DATA OR DATALIQ > '2026-06-30 00:00:00'"},
+      {"the due date follows the client's payment term",
+       "SELECT count(*) FROM CCCLIENTES A JOIN CLIENTES C ON C.CODIGO = A.CLIENTE WHERE "
+       "julianday(A.DATAVENC) - julianday(A.DATA) <> C.PRAZOPAG"},
       {"retail prices with VAT",
        "SELECT count(*) FROM ARTIGOS A JOIN RGIVA R ON R.CODIGO = 'CONT' WHERE A.IVA BETWEEN 1 AND 4 AND "
        "abs(A.PVPCIVA - A.PVPSIVA * (1 + CASE A.IVA WHEN 1 THEN R.TX1 WHEN 2 THEN R.TX2 WHEN 3 THEN R.TX3 ELSE R.TX4 "
