@@ -8,7 +8,8 @@ packages=(
   libsqlite3-dev sqlite3
   libfmt-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libqt6printsupport6 qt6-qpa-plugins
+  qt6-base-dev libqt6printsupport6 qt6-qpa-plugins fonts-dejavu-core
+  poppler-utils
   xvfb xauth x11-apps imagemagick
   python3
 )

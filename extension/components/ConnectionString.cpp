@@ -112,4 +112,21 @@ bool ConnectionString::has(std::string_view key) const {
   return false;
 }
 
+std::string buildConnectionString(std::string_view shapeProvider, std::string_view dataProvider,
+                                  std::string_view server, std::string_view database, std::string_view user,
+                                  std::string_view password) {
+  std::string s;
+  if (!shapeProvider.empty())
+    s = std::string("Provider=") + std::string(shapeProvider) + ";Data Provider=" + std::string(dataProvider) +
+        ";Data Source=" + std::string(server) + ";Initial Catalog=" + std::string(database);
+  else
+    s = std::string("Provider=") + std::string(dataProvider) + ";Data Source=" + std::string(server) +
+        ";Initial Catalog=" + std::string(database);
+  if (!user.empty() || !password.empty())
+    s += ";User Id=" + std::string(user) + ";Password=" + std::string(password) + "; ";
+  else
+    s += ";Integrated Security=SSPI;";
+  return s;
+}
+
 }  // namespace quill

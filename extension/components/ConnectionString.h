@@ -32,4 +32,11 @@ class ConnectionString {
   std::vector<std::pair<std::string, std::string>> pairs_;
 };
 
+// "Provider=…;Data Provider=…;Data Source=…;Initial Catalog=…" with the
+// login ("User Id=…;Password=…; ") or integrated security: the string the
+// extension opens its database with, and the report printer its own.
+std::string buildConnectionString(std::string_view shapeProvider, std::string_view dataProvider,
+                                  std::string_view server, std::string_view database, std::string_view user,
+                                  std::string_view password);
+
 }  // namespace quill

@@ -36,23 +36,6 @@ std::string descricaoDe(const std::exception& error) {
 
 }  // namespace
 
-std::string buildConnectionString(std::string_view shapeProvider, std::string_view dataProvider,
-                                  std::string_view server, std::string_view database, std::string_view user,
-                                  std::string_view password) {
-  std::string s;
-  if (!shapeProvider.empty())
-    s = std::string("Provider=") + std::string(shapeProvider) + ";Data Provider=" + std::string(dataProvider) +
-        ";Data Source=" + std::string(server) + ";Initial Catalog=" + std::string(database);
-  else
-    s = std::string("Provider=") + std::string(dataProvider) + ";Data Source=" + std::string(server) +
-        ";Initial Catalog=" + std::string(database);
-  if (!user.empty() || !password.empty())
-    s += ";User Id=" + std::string(user) + ";Password=" + std::string(password) + "; ";
-  else
-    s += ";Integrated Security=SSPI;";
-  return s;
-}
-
 DescComissoes::DescComissoes(Environment environment)
     : env_(std::move(environment)), dataAccess_(std::make_shared<DataAccess>()) {
   dataAccess_->setConnectionSetup([](sql::Connection& connection) { registerDatabaseModel(connection); });

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "extension/components/ConnectionString.h"
 #include "extension/core/SalesDocumentHooks.h"
 #include "platform/automation/MemberTable.h"
 
@@ -140,11 +141,5 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   DispatchPtr nextApi_;
   bool apiLigada_ = false;
 };
-
-// "Provider=…;Data Provider=…;Data Source=…;Initial Catalog=…" with the
-// login ("User Id=…;Password=…; ") or integrated security.
-std::string buildConnectionString(std::string_view shapeProvider, std::string_view dataProvider,
-                                  std::string_view server, std::string_view database, std::string_view user,
-                                  std::string_view password);
 
 }  // namespace quill
