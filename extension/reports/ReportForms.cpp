@@ -1,5 +1,6 @@
 #include "extension/reports/ReportForms.h"
 
+#include "extension/components/ReportPrinter.h"
 #include "extension/reports/CriteriosMapas.h"
 #include "extension/reports/CriteriosMapasMediaVenda.h"
 #include "extension/reports/CriteriosMapasPorVnd.h"
@@ -26,6 +27,7 @@ void registerReportForms(ClassFactory& factory, ui::UiServices& ui) {
   add<CriteriosMapasMediaVenda, frmCriteriosMapasMediaVenda>(factory, ui);
   add<CriteriosMapasPorVnd, frmCriteriosMapasPorVnd>(factory, ui);
   add<CriteriosPendTolerancia, frmCriteriosPendTolerancia>(factory, ui);
+  factory.add("ReportPrinter", [&ui]() -> DispatchPtr { return std::make_shared<ReportPrinter>(ui); });
 }
 
 }  // namespace quill
