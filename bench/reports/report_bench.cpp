@@ -57,6 +57,14 @@ void clearFolder() {
   for (const auto& entry : fs::directory_iterator(reportFolder())) fs::remove(entry.path());
 }
 
+// Lines printed, pages, and the time a line takes.
+void count(benchmark::State& state, std::int64_t lines, int pages) {
+  state.counters["pages"] = pages;
+  state.counters["lines"] = static_cast<double>(lines);
+  state.counters["per_line"] = benchmark::Counter(
+      static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 void BM_ReportPrinter_Pendentes_Large(benchmark::State& state) {
   const auto& company = bench::largeCompany();
   ui::ScriptedUiServices ui;
@@ -81,10 +89,7 @@ void BM_ReportPrinter_Pendentes_Large(benchmark::State& state) {
     clearFolder();
     state.ResumeTiming();
   }
-  state.counters["pages"] = pages;
-  state.counters["lines"] = static_cast<double>(rows);
-  state.counters["per_line"] = benchmark::Counter(
-      static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  count(state, rows, pages);
 }
 BENCHMARK(BM_ReportPrinter_Pendentes_Large)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -214,10 +219,7 @@ void BM_PdfBaseline_SameCells(benchmark::State& state) {
     fs::remove(file);
     state.ResumeTiming();
   }
-  state.counters["pages"] = pages;
-  state.counters["lines"] = static_cast<double>(lines);
-  state.counters["per_line"] = benchmark::Counter(
-      static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  count(state, lines, pages);
 }
 BENCHMARK(BM_PdfBaseline_SameCells)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -76,18 +76,27 @@ void execute(const erp::CompanyEntry& company, const std::string& sql) {
   db->close();
 }
 
+// A printed text line by line, each line's cells apart.
+Rows printedLines(const std::string& text) {
+  Rows out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> cells;
+    std::size_t from = 0;
+    for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1)
+      cells.push_back(line.substr(from, tab - from));
+    cells.push_back(line.substr(from));
+    out.push_back(std::move(cells));
+  }
+  return out;
+}
+
 // The lines of a printed text whose first cell is a document ("FT 1/12"),
 // cut to the cells asked for.
 Rows documentLines(const std::string& text, std::vector<std::size_t> cells) {
   static const std::regex document("^(FT|NC) [0-9]+/[0-9]+$");
   Rows out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> all;
-    std::size_t from = 0;
-    for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1)
-      all.push_back(line.substr(from, tab - from));
-    all.push_back(line.substr(from));
+  for (const auto& all : printedLines(text)) {
     if (!std::regex_match(all[0], document)) continue;
     std::vector<std::string> row;
     for (std::size_t c : cells) row.push_back(c < all.size() ? all[c] : "?");
@@ -368,15 +377,8 @@ TEST_F(ReportPrinterTest, AverageSalesPerArticleAreTheSalesLessCreditNotesOverTh
       wanted.push_back(fmt::format("{}\t{}\t{}\t{}\t{}", row[0], money(quantity), money(value),
                                    money(quantity / c.months), money(value / c.months)));
     }
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-      std::vector<std::string> all;
-      std::size_t from = 0;
-      for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1)
-        all.push_back(line.substr(from, tab - from));
-      all.push_back(line.substr(from));
+    for (const auto& all : printedLines(text))
       if (all.size() == 7) shown.push_back(fmt::format("{}\t{}\t{}\t{}\t{}", all[0], all[3], all[4], all[5], all[6]));
-    }
     ASSERT_FALSE(shown.empty());
     shown.erase(shown.begin());  // the column headings
     EXPECT_EQ(shown, wanted);
