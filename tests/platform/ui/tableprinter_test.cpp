@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -16,6 +15,7 @@
 #include "platform/ui/ReportOutput.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "tests/support/PdfText.h"
+#include "tests/support/TestApplication.h"
 
 namespace quill::ui {
 namespace {
@@ -132,7 +132,7 @@ TEST(TablePrinter, GroupsWithoutCaptionsPrintNeitherHeadingNorTotalAndTextCellsA
 
 class TablePrinterPdf : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(qApp, nullptr); }
+  void SetUp() override { quill::testing::testApplication(); }
   fs::path print(const TableDocument& d, const std::string& name = "relatorio.pdf") {
     const fs::path file = dir.path() / name;
     pages = ReportOutput::writePdf(d, file);
@@ -262,7 +262,7 @@ TEST(ReportOutput, TwoReportsInOneSecondGetTwoFiles) {
 }
 
 TEST(ReportOutput, HeadlessPrintingWritesAPdfIntoTheReportFolderAndRemembersIt) {
-  ASSERT_NE(qApp, nullptr);
+  quill::testing::testApplication();
   TempDir dir;
   ::setenv(ReportOutput::kFolderVariable, dir.path().c_str(), 1);
   ScriptedUiServices ui;
@@ -286,7 +286,7 @@ TEST(ReportOutput, HeadlessPrintingWritesAPdfIntoTheReportFolderAndRemembersIt) 
 }
 
 TEST(ReportOutput, OnScreenTheReportOpensInAPrintPreviewShownThroughTheUiServices) {
-  ASSERT_NE(qApp, nullptr);
+  quill::testing::testApplication();
   ReportOutput::forgetLastPrinted();
   ScriptedUiServices ui;
   int previewPages = -1;
@@ -309,13 +309,3 @@ TEST(ReportOutput, OnScreenTheReportOpensInAPrintPreviewShownThroughTheUiService
 
 }  // namespace
 }  // namespace quill::ui
-
-// The application lives on main's stack: the print preview leaves Qt state
-// that a function-static application, destroyed after Qt's own statics, would
-// trip over at exit.
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
