@@ -1,11 +1,10 @@
 #include "erp/CompanySchema.h"
 
-#include "erp/SqliteDatabase.h"
+#include "platform/sql/Database.h"
 
 namespace quill::erp {
 
 namespace {
-
 
 constexpr const char* kTables = R"sql(
 -- Company parameters: one row. LIGACTB -1 when the company posts to accounting.
@@ -272,23 +271,22 @@ CREATE INDEX IF NOT EXISTS IX_DOCGCLIN_VENDEDOR ON DOCGCLIN (VENDEDOR, DATA);
 CREATE INDEX IF NOT EXISTS IX_DOCGCLIN_ARTIGO ON DOCGCLIN (ARTIGO, DATA);
 )sql";
 
-
 }  // namespace
 
-void CompanySchema::createTables(SqliteDatabase& db) { db.exec(kTables); }
+void CompanySchema::createTables(sql::Database& db) { db.exec(kTables); }
 
-void CompanySchema::createIndexes(SqliteDatabase& db) { db.exec(kIndexes); }
+void CompanySchema::createIndexes(sql::Database& db) { db.exec(kIndexes); }
 
-void CompanySchema::create(SqliteDatabase& db) {
+void CompanySchema::create(sql::Database& db) {
   createTables(db);
   createIndexes(db);
 }
 
 const std::vector<std::string_view>& CompanySchema::tableNames() {
-  static const std::vector<std::string_view> names = {
-      "PARAMETROS", "MOEDAS",  "RGIVA",   "UNIDADES", "GRUPOS",   "ZONAGEO",   "CARTEIRA",   "VENDEDOR",
-      "LINPRC",     "TIPOSDOC", "SERIES",  "EXPEDIR",  "ARTIGOS",  "CLIENTES",  "PRECOS",     "DOCGCCAB",
-      "DOCGCLIN",   "U_ARTIGOS", "U_CLIENTES", "U_EXPEDIR"};
+  static const std::vector<std::string_view> names = {"PARAMETROS", "MOEDAS",   "RGIVA",     "UNIDADES",   "GRUPOS",
+                                                      "ZONAGEO",    "CARTEIRA", "VENDEDOR",  "LINPRC",     "TIPOSDOC",
+                                                      "SERIES",     "EXPEDIR",  "ARTIGOS",   "CLIENTES",   "PRECOS",
+                                                      "DOCGCCAB",   "DOCGCLIN", "U_ARTIGOS", "U_CLIENTES", "U_EXPEDIR"};
   return names;
 }
 

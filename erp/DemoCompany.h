@@ -7,9 +7,11 @@
 #include "erp/CompanyEntry.h"
 #include "erp/DemoOptions.h"
 
-namespace quill::erp {
+namespace quill::sql {
+class Database;
+}
 
-class SqliteDatabase;
+namespace quill::erp {
 
 // What generated a demo company database (its DEMOINFO row).
 struct DemoCompanyInfo {
@@ -45,7 +47,7 @@ class DemoCompany {
 
   // Writes the whole company (tables, rows, indexes) into an open, empty
   // database.
-  static void generate(SqliteDatabase& db, const DemoOptions& options);
+  static void generate(sql::Database& db, const DemoOptions& options);
 };
 
 }  // namespace quill::erp

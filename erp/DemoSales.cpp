@@ -13,8 +13,8 @@
 #include "erp/DemoDates.h"
 #include "erp/DemoModel.h"
 #include "erp/DemoRandom.h"
-#include "erp/SqliteDatabase.h"
-#include "erp/SqliteStatement.h"
+#include "platform/sql/Database.h"
+#include "platform/sql/Statement.h"
 
 namespace quill::erp {
 
@@ -64,7 +64,7 @@ double unitFactor(const DemoArticle& a, const std::string& unit) {
 
 class Writer {
  public:
-  Writer(SqliteDatabase& db, const DemoModel& model)
+  Writer(sql::Database& db, const DemoModel& model)
       : model_(model),
         header_(db.prepare(
             "INSERT INTO DOCGCCAB (TPDOC, SERIE, NNUMDOC, ANO, DATA, TERCEIRO, NOME, MOEDA, EXPEDICAO, VENDEDOR, ZONA, "
@@ -85,7 +85,8 @@ class Writer {
   }
 
   // An article line priced as the extension prices it for this client and date.
-  Line articleLine(std::size_t index, const DemoClient& client, int day, const std::string& unit, double quantity) const {
+  Line articleLine(std::size_t index, const DemoClient& client, int day, const std::string& unit,
+                   double quantity) const {
     const auto& a = model_.articles[index];
     double factor = unitFactor(a, unit);
     int level = client.retailType >= 0 && client.retailType <= 2 ? client.retailType : 0;
@@ -116,8 +117,8 @@ class Writer {
         percent = std::round(line.discountValue / (perKg * factor) * 10000.0) / 100.0;
         if (percent >= 100) percent = 0;
         line.discount = fmt::format("{:.2f}", percent);
-      } else if (!client.compoundDiscount.empty() && client.compoundDiscount.find_first_not_of("0123456789+") ==
-                                                         std::string::npos) {
+      } else if (!client.compoundDiscount.empty() &&
+                 client.compoundDiscount.find_first_not_of("0123456789+") == std::string::npos) {
         line.discount = client.compoundDiscount;
         double rest = 100.0;
         std::size_t from = 0;
@@ -191,8 +192,8 @@ class Writer {
 
  private:
   const DemoModel& model_;
-  SqliteStatement header_;
-  SqliteStatement line_;
+  sql::Statement header_;
+  sql::Statement line_;
   std::map<std::string, std::size_t> articleIndex_;
   int written_ = 0;
 };
@@ -241,17 +242,24 @@ void writeKnownDocuments(Writer& w, const DemoModel& model) {
   auto stale = w.serviceLine(demo::kAllowanceArticle, 12.0, 2);
   stale.discount = "5";
   stale.discountValue = 1.0;
-  w.write(h,
-          {w.articleLine(fixed, allRules, day, "PAL", 2), w.articleLine(feed, allRules, day, "SC", 40), stale},
+  w.write(h, {w.articleLine(fixed, allRules, day, "PAL", 2), w.articleLine(feed, allRules, day, "SC", 40), stale},
           true);
 
-  h = Header{&kInvoice, demo::kInvoiceWithoutArticleLines.series, demo::kInvoiceWithoutArticleLines.number, day,
-             &allowanceClient, allowance};
+  h = Header{&kInvoice,
+             demo::kInvoiceWithoutArticleLines.series,
+             demo::kInvoiceWithoutArticleLines.number,
+             day,
+             &allowanceClient,
+             allowance};
   auto text = w.articleLine(w.article(demo::kDescriptionOnlyArticle), allowanceClient, day, "UN", 1);
   w.write(h, {Writer::commentLine("Entrega combinada para a próxima semana"), text}, true);
 
   const auto& groupClient = client(model, demo::kGroupDiscountClient);
-  h = Header{&kCreditNote, demo::kCreditNote.series, demo::kCreditNote.number, day, &groupClient,
+  h = Header{&kCreditNote,
+             demo::kCreditNote.series,
+             demo::kCreditNote.number,
+             day,
+             &groupClient,
              std::string(demo::kNoAllowanceDispatch)};
   w.write(h, {w.articleLine(feed, groupClient, day, "SC", 4), w.articleLine(fixed, groupClient, day, "SC", 2)}, false);
 
@@ -294,9 +302,9 @@ void writeGeneratedDocuments(Writer& w, const DemoModel& model, DemoRandom& rand
 
   // Next number per type, series and year, after the well-known documents.
   std::map<std::tuple<std::string_view, int, int>, int> numbers;
-  for (const auto& key : {demo::kSignedInvoice, demo::kInvoiceInPreparation, demo::kSeriesZeroInvoice,
-                          demo::kInvoiceWithAllowanceLine, demo::kInvoiceWithoutArticleLines, demo::kCreditNote,
-                          demo::kOrder}) {
+  for (const auto& key :
+       {demo::kSignedInvoice, demo::kInvoiceInPreparation, demo::kSeriesZeroInvoice, demo::kInvoiceWithAllowanceLine,
+        demo::kInvoiceWithoutArticleLines, demo::kCreditNote, demo::kOrder}) {
     int& n = numbers[{key.type, key.series, key.year}];
     n = std::max(n, key.number);
   }
@@ -309,9 +317,12 @@ void writeGeneratedDocuments(Writer& w, const DemoModel& model, DemoRandom& rand
     int kind = random.between(0, 99);
     h.type = kind < 80 ? &kInvoice : kind < 88 ? &kCreditNote : &kOrder;
     int s = random.between(0, 99);
-    if (h.type == &kInvoice) h.series = s < 85 ? demo::kSignedSeries : s < 95 ? demo::kUnsignedSeriesZero : demo::kUnsignedSeries;
-    else if (h.type == &kCreditNote) h.series = s < 90 ? demo::kSignedSeries : demo::kUnsignedSeriesZero;
-    else h.series = demo::kUnsignedSeriesZero;
+    if (h.type == &kInvoice)
+      h.series = s < 85 ? demo::kSignedSeries : s < 95 ? demo::kUnsignedSeriesZero : demo::kUnsignedSeries;
+    else if (h.type == &kCreditNote)
+      h.series = s < 90 ? demo::kSignedSeries : demo::kUnsignedSeriesZero;
+    else
+      h.series = demo::kUnsignedSeriesZero;
     h.number = ++numbers[{h.type->code, h.series, DemoDates::year(day)}];
     h.day = day;
     h.client = random.pick(clients);
@@ -341,7 +352,7 @@ void writeGeneratedDocuments(Writer& w, const DemoModel& model, DemoRandom& rand
 
 }  // namespace
 
-void DemoSales::write(SqliteDatabase& db, const DemoModel& model, DemoRandom& random) {
+void DemoSales::write(sql::Database& db, const DemoModel& model, DemoRandom& random) {
   Writer writer(db, model);
   writeKnownDocuments(writer, model);
   writeGeneratedDocuments(writer, model, random);

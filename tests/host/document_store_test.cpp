@@ -5,10 +5,10 @@
 
 #include "HostTestSupport.h"
 #include "erp/DemoCodes.h"
-#include "erp/SqliteDatabase.h"
 #include "host/DocumentStore.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
+#include "platform/sql/Database.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
@@ -123,7 +123,7 @@ TEST_F(DocumentStoreTest, SavingAgainReplacesTheDocumentNeverAddsIt) {
 
 TEST_F(DocumentStoreTest, FailedSaveWritesNothingAndLeavesTheDocumentAsItWas) {
   // The database refuses one line halfway through the document.
-  erp::SqliteDatabase(connection->file(), erp::SqliteDatabase::Mode::ReadWrite)
+  sql::Database(connection->file(), sql::Database::Mode::ReadWrite)
       .exec(
           "CREATE TRIGGER REFUSE_LINE BEFORE INSERT ON DOCGCLIN WHEN NEW.ARTIGO = 'RECUSA' "
           "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END");
