@@ -8,15 +8,11 @@
 #include "erp/api/DocumentLines.h"
 #include "erp/api/DocumentStore.h"
 #include "erp/api/DocumentValidator.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 
 namespace quill::erpapi {
-
-namespace {
-std::string textOf(const Variant& v) { return v.isNull() ? std::string() : vb::CStr(v); }
-double numberOf(const Variant& v) { return v.isNull() ? 0.0 : vb::CDbl(v); }
-}  // namespace
 
 CommercialDocument::CommercialDocument(std::shared_ptr<CompanySession> session)
     : session_(std::move(session)),
@@ -70,22 +66,21 @@ std::int32_t CommercialDocument::SugereValoresLin(DocumentLine& line, const Sugg
   if (!header.client.empty()) {
     auto client = session_->query("SELECT TPPRE, DESCCOMP FROM CLIENTES WHERE CODIGO = ?", {Variant(header.client)});
     if (!client->eof()) {
-      level = client->value("TPPRE").isNull() ? 0 : vb::CLng(client->value("TPPRE"));
-      clientDiscount = textOf(client->value("DESCCOMP"));
+      level = sql::fieldLong(*client, "TPPRE");
+      clientDiscount = sql::fieldText(*client, "DESCCOMP");
     }
   }
   static constexpr const char* kRetailColumns[] = {"PVPSIVA", "PVALSIVA", "PVP3_SEM_IVA"};
   if (level < 0 || level > 2) level = 0;
 
-  if (flags[Description]) v.description = textOf(article->value("NOME"));
-  if (flags[Unit]) v.unit = textOf(article->value("UNVND"));
+  if (flags[Description]) v.description = sql::fieldText(*article, "NOME");
+  if (flags[Unit]) v.unit = sql::fieldText(*article, "UNVND");
   if (flags[Price]) {
-    v.unitPrice = numberOf(article->value(kRetailColumns[level]));
+    v.unitPrice = sql::doubleOrZero(article->value(kRetailColumns[level]));
     v.enteredUnitPrice = v.unitPrice;
   }
   if (flags[Vat]) {
-    const Variant& index = article->value("IVA");
-    v.vatRate = session_->nationalVatRate(index.isNull() ? 0 : vb::CLng(index));
+    v.vatRate = session_->nationalVatRate(sql::fieldLong(*article, "IVA"));
   }
   if (flags[SellerAndDate]) {
     v.seller = header.seller;

@@ -2,14 +2,11 @@
 
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 
 namespace quill::erpapi {
-
-namespace {
-std::string textOf(const Variant& value) { return value.isNull() ? std::string() : vb::CStr(value); }
-}  // namespace
 
 std::shared_ptr<CompanySession> CompanySession::open(const erp::CompanyEntry& company, ApiLog log) {
   auto connection = sql::Connection::open(company.databaseFile());
@@ -18,9 +15,9 @@ std::shared_ptr<CompanySession> CompanySession::open(const erp::CompanyEntry& co
     throw AutomationError(vberr::FileNotFound, "SageApiNextPlus.Api",
                           "A empresa " + company.code + " não tem parâmetros.");
   Parameters parameters;
-  parameters.linkedToAccounting = !rows->value("LIGACTB").isNull() && vb::CLng(rows->value("LIGACTB")) == -1;
-  parameters.nationalCurrency = textOf(rows->value("MOEDANAC"));
-  parameters.nationalVatRegime = textOf(rows->value("RGIVANAC"));
+  parameters.linkedToAccounting = sql::fieldLong(*rows, "LIGACTB") == -1;
+  parameters.nationalCurrency = sql::fieldText(*rows, "MOEDANAC");
+  parameters.nationalVatRegime = sql::fieldText(*rows, "RGIVANAC");
   return std::make_shared<CompanySession>(std::move(connection), company, std::move(log), std::move(parameters));
 }
 
@@ -72,8 +69,7 @@ double CompanySession::nationalVatRate(int vatIndex) const {
   auto rows = connection_->query("SELECT TX1, TX2, TX3, TX4 FROM RGIVA WHERE CODIGO = ?",
                                  {Variant(parameters_.nationalVatRegime)});
   if (rows->eof()) return 0.0;
-  const Variant& rate = rows->value(static_cast<std::size_t>(vatIndex - 1));
-  return rate.isNull() ? 0.0 : vb::CDbl(rate);
+  return sql::doubleOrZero(rows->value(static_cast<std::size_t>(vatIndex - 1)));
 }
 
 }  // namespace quill::erpapi

@@ -1,13 +1,12 @@
 #include "erp/api/DocumentLine.h"
 
+#include "platform/sql/FieldValues.h"
 #include "platform/vb/Conversions.h"
 
 namespace quill::erpapi {
 
 namespace {
 using Args = MemberTable<DocumentLine>::Args;
-
-std::string textOf(const Variant& v) { return v.isNull() ? std::string() : vb::CStr(v); }
 
 // A read-write member over one field of the line.
 template <class Get, class Put>
@@ -26,13 +25,13 @@ const MemberTable<DocumentLine>& DocumentLine::members() {
         [](LineValues& v, const Variant& x) { v.type = vb::CInt(x); });
     field(
         t, "Artigo", [](const LineValues& v) { return v.article; },
-        [](LineValues& v, const Variant& x) { v.article = textOf(x); });
+        [](LineValues& v, const Variant& x) { v.article = sql::textOrEmpty(x); });
     field(
         t, "Descricao", [](const LineValues& v) { return v.description; },
-        [](LineValues& v, const Variant& x) { v.description = textOf(x); });
+        [](LineValues& v, const Variant& x) { v.description = sql::textOrEmpty(x); });
     field(
         t, "Unidade", [](const LineValues& v) { return v.unit; },
-        [](LineValues& v, const Variant& x) { v.unit = textOf(x); });
+        [](LineValues& v, const Variant& x) { v.unit = sql::textOrEmpty(x); });
     field(
         t, "Quantidade", [](const LineValues& v) { return v.quantity; },
         [](LineValues& v, const Variant& x) { v.quantity = vb::CDbl(x); });
@@ -47,7 +46,7 @@ const MemberTable<DocumentLine>& DocumentLine::members() {
         [](LineValues& v, const Variant& x) { v.enteredUnitPrice = vb::CDbl(x); });
     field(
         t, "Desconto", [](const LineValues& v) { return v.discount; },
-        [](LineValues& v, const Variant& x) { v.discount = textOf(x); });
+        [](LineValues& v, const Variant& x) { v.discount = sql::textOrEmpty(x); });
     field(
         t, "DescontoValor", [](const LineValues& v) { return v.discountValue; },
         [](LineValues& v, const Variant& x) { v.discountValue = vb::CDbl(x); });
@@ -56,7 +55,7 @@ const MemberTable<DocumentLine>& DocumentLine::members() {
         [](LineValues& v, const Variant& x) { v.vatRate = vb::CDbl(x); });
     field(
         t, "Vendedor", [](const LineValues& v) { return v.seller; },
-        [](LineValues& v, const Variant& x) { v.seller = textOf(x); });
+        [](LineValues& v, const Variant& x) { v.seller = sql::textOrEmpty(x); });
     t.property(
         "Data",
         [](DocumentLine& line, Args) { return line.values_.date ? Variant(*line.values_.date) : Variant::null(); },
