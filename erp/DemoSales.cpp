@@ -9,10 +9,12 @@
 #include <tuple>
 
 #include "erp/CompanySchema.h"
+#include "erp/CompoundDiscount.h"
 #include "erp/DemoCodes.h"
 #include "erp/DemoDates.h"
 #include "erp/DemoModel.h"
 #include "erp/DemoRandom.h"
+#include "erp/DocumentTotals.h"
 #include "platform/sql/Database.h"
 #include "platform/sql/Statement.h"
 
@@ -20,7 +22,6 @@ namespace quill::erp {
 
 namespace {
 
-double round2(double v) { return std::round(v * 100.0) / 100.0; }
 double round4(double v) { return std::round(v * 10000.0) / 10000.0; }
 
 struct DocumentType {
@@ -31,18 +32,7 @@ constexpr DocumentType kInvoice{demo::kInvoiceType, 4, 2, 2, 1, 2, 1};
 constexpr DocumentType kCreditNote{demo::kCreditNoteType, 4, 2, 2, 1, 1, 2};
 constexpr DocumentType kOrder{demo::kOrderType, 4, 2, 1, 0, 0, 0};
 
-struct Line {
-  int type = kLineTypeArticle;
-  std::string article;
-  std::string description;
-  std::string unit;
-  double quantity = 0;
-  double unitPrice = 0;
-  std::string discount;
-  double discountValue = 0;
-  double vatRate = 0;
-  double total = 0;
-};
+using Line = LineValues;
 
 struct Header {
   const DocumentType* type = nullptr;
@@ -103,7 +93,6 @@ class Writer {
     line.quantity = quantity;
     line.vatRate = model_.vatRate(a.vatIndex);
     double perKg = 0;
-    double percent = 0;
     if (a.fixedPrice && client.priceLine > 0) {
       const DemoPrice* p = model_.price(index, client.priceLine);
       if (p) perKg = day >= DemoDates::parse(p->start) ? p->price : p->previous;
@@ -114,25 +103,16 @@ class Writer {
       if (perUnit <= 0 && !a.fixedPrice) perUnit = client.perKgDiscount.value_or(0.0);
       if (perUnit > 0 && perKg > 0) {
         line.discountValue = round4(perUnit * factor);
-        percent = std::round(line.discountValue / (perKg * factor) * 10000.0) / 100.0;
+        double percent = std::round(line.discountValue / (perKg * factor) * 10000.0) / 100.0;
         if (percent >= 100) percent = 0;
         line.discount = fmt::format("{:.2f}", percent);
-      } else if (!client.compoundDiscount.empty() &&
-                 client.compoundDiscount.find_first_not_of("0123456789+") == std::string::npos) {
+      } else if (compoundDiscountPercent(client.compoundDiscount)) {
+        // A client's compound discount the ERP would refuse ("10+abc") is not
+        // copied into its documents.
         line.discount = client.compoundDiscount;
-        double rest = 100.0;
-        std::size_t from = 0;
-        while (from <= line.discount.size()) {
-          auto to = line.discount.find('+', from);
-          if (to == std::string::npos) to = line.discount.size();
-          if (to > from) rest -= std::stod(line.discount.substr(from, to - from)) / 100.0 * rest;
-          from = to + 1;
-        }
-        percent = 100.0 - rest;
       }
     }
     line.unitPrice = round4(perKg * factor);
-    line.total = round2(line.quantity * line.unitPrice * (1.0 - percent / 100.0));
     return line;
   }
 
@@ -146,7 +126,6 @@ class Writer {
     line.quantity = quantity;
     line.unitPrice = price;
     line.vatRate = model_.vatRate(a.vatIndex);
-    line.total = round2(quantity * price);
     return line;
   }
 
@@ -157,32 +136,26 @@ class Writer {
     return line;
   }
 
-  void write(const Header& h, const std::vector<Line>& lines, bool pending) {
+  // Writes a document with its totals computed as the ERP computes them.
+  void write(const Header& h, std::vector<Line> lines, bool pending) {
     const DemoClient& c = *h.client;
     std::string date = DemoDates::text(h.day);
     int year = DemoDates::year(h.day);
-    double goods = 0, net = 0, vat = 0;
-    for (const auto& l : lines) {
-      goods += l.quantity * l.unitPrice;
-      net += l.total;
-      vat += l.total * l.vatRate / 100.0;
-    }
-    goods = round2(goods);
-    net = round2(net);
-    vat = round2(vat);
-    double total = round2(net + vat);
+    std::vector<LineValues*> values;
+    for (auto& l : lines) values.push_back(&l);
+    const DocumentTotals totals = DocumentTotals::compute(values);
     const DocumentType& t = *h.type;
     header_
         .bindAll(t.code, h.series, h.number, year, date, c.code, c.name, demo::kNationalCurrency, h.dispatch, c.seller,
                  c.zone, h.inPreparation ? -1 : 0, t.areag, t.tpterc, t.tpoper, t.natconta, t.tipifstk, t.sinalct,
-                 h.cancelled ? -1 : 1, DemoDates::text(h.day + c.paymentDays), goods, round2(goods - net), vat, total,
-                 pending ? total : 0.0)
+                 h.cancelled ? -1 : 1, DemoDates::text(h.day + c.paymentDays), totals.goods, totals.discounts,
+                 totals.vat, totals.total, pending ? totals.total : 0.0)
         .run();
     int number = 0;
     for (const auto& l : lines) {
       line_
           .bindAll(t.code, h.series, h.number, year, ++number, l.type, l.article, l.description, l.unit, l.quantity,
-                   l.unitPrice, l.discount, l.discountValue, l.vatRate, l.total, c.seller, date)
+                   l.unitPrice, l.discount, l.discountValue, l.vatRate, l.netTotal, c.seller, date)
           .run();
     }
     written_ += static_cast<int>(lines.size());

@@ -9,4 +9,8 @@ namespace quill::erp {
 // failure).
 inline constexpr std::int32_t kErpDatabaseError = -2147467259;
 
+// A document line's discount that the ERP refuses (the API answers the same
+// number, its InvalidDiscount).
+inline constexpr std::int32_t kInvalidDiscount = 1115;
+
 }  // namespace quill::erp

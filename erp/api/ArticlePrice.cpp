@@ -2,8 +2,8 @@
 
 #include <fmt/format.h>
 
+#include "erp/api/ApiCompanySession.h"
 #include "erp/api/ApiDate.h"
-#include "erp/api/CompanySession.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
@@ -18,7 +18,7 @@ Variant dateColumn(const Variant& given) {
 }
 }  // namespace
 
-ArticlePrice::ArticlePrice(std::shared_ptr<CompanySession> session) : session_(std::move(session)) {}
+ArticlePrice::ArticlePrice(std::shared_ptr<ApiCompanySession> session) : session_(std::move(session)) {}
 
 bool ArticlePrice::started() const { return session_ && session_->isOpen(); }
 

@@ -2,11 +2,11 @@
 
 #include <fmt/format.h>
 
-#include "erp/api/CompanySession.h"
+#include "erp/DocumentStore.h"
+#include "erp/api/ApiCompanySession.h"
 #include "erp/api/DocumentHeader.h"
 #include "erp/api/DocumentLine.h"
 #include "erp/api/DocumentLines.h"
-#include "erp/api/DocumentStore.h"
 #include "erp/api/DocumentValidator.h"
 #include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
@@ -14,7 +14,7 @@
 
 namespace quill::erpapi {
 
-CommercialDocument::CommercialDocument(std::shared_ptr<CompanySession> session)
+CommercialDocument::CommercialDocument(std::shared_ptr<ApiCompanySession> session)
     : session_(std::move(session)),
       header_(std::make_shared<DocumentHeader>()),
       lines_(std::make_shared<DocumentLines>()) {}
@@ -26,7 +26,7 @@ bool CommercialDocument::started() const { return session_ && session_->isOpen()
 bool CommercialDocument::EmPreparacao() const { return read_ && header_->values().inPreparation; }
 
 std::string CommercialDocument::describe() const {
-  const DocumentKey& k = storedKey_;
+  const erp::DocumentKey& k = storedKey_;
   return fmt::format("{} {}/{}/{}", k.type, k.series, k.number, k.year);
 }
 
@@ -34,10 +34,11 @@ std::int32_t CommercialDocument::Ler(std::string_view type, std::int32_t number,
                                      std::int32_t year) {
   read_ = false;
   readRefusal_.reset();
-  header_->values() = HeaderValues{};
+  header_->values() = erp::HeaderValues{};
   lines_->items().clear();
   if (!started()) return refusal_.refuse(refuse::notStarted());
-  auto document = DocumentStore(*session_).load(DocumentKey{std::string(type), series, number, year});
+  auto document =
+      erp::DocumentStore(session_->connection()).load(erp::DocumentKey{std::string(type), series, number, year});
   if (!document) {
     readRefusal_ = refuse::documentNotFound(type, series, number, year);
     return refusal_.refuse(*readRefusal_);
@@ -55,12 +56,12 @@ std::int32_t CommercialDocument::Ler(std::string_view type, std::int32_t number,
 
 std::int32_t CommercialDocument::SugereValoresLin(DocumentLine& line, const SuggestFlags& flags) {
   if (!started()) return refusal_.refuse(refuse::notStarted());
-  LineValues& v = line.values();
+  erp::LineValues& v = line.values();
   auto article = session_->query(
       "SELECT NOME, UNVND, IVA, PVPSIVA, PVALSIVA, PVP3_SEM_IVA FROM ARTIGOS WHERE CODIGO = ?", {Variant(v.article)});
   if (article->eof()) return refusal_.refuse(refuse::unknownArticle(v.article));
 
-  const HeaderValues& header = header_->values();
+  const erp::HeaderValues& header = header_->values();
   int level = 0;
   std::string clientDiscount;
   if (!header.client.empty()) {
@@ -104,7 +105,7 @@ std::int32_t CommercialDocument::AdicionaLinha(std::shared_ptr<DocumentLine> lin
 std::optional<ApiRefusal> CommercialDocument::validate() const {
   if (!started()) return refuse::notStarted();
   if (!read_) return readRefusal_ ? *readRefusal_ : refuse::noDocumentRead();
-  std::vector<const LineValues*> lines;
+  std::vector<const erp::LineValues*> lines;
   lines.reserve(lines_->items().size());
   for (const auto& line : lines_->items()) lines.push_back(&line->values());
   DocumentValidator::Document document{storedKey_, header_->values(), seriesSigned_, seriesCertified_, lines};
@@ -123,11 +124,11 @@ std::int32_t CommercialDocument::Validar(std::optional<std::int32_t> mode) {
 std::int32_t CommercialDocument::Alterar() {
   auto refusal = validate();
   if (!refusal) {
-    std::vector<LineValues*> lines;
+    std::vector<erp::LineValues*> lines;
     lines.reserve(lines_->items().size());
     for (const auto& line : lines_->items()) lines.push_back(&line->values());
     try {
-      DocumentStore(*session_).save(header_->values(), lines);
+      erp::DocumentStore(session_->connection()).save(header_->values(), lines, erp::DocumentStore::Write::Existing);
     } catch (const AutomationError& error) {
       refusal = refuse::writeFailed(error.description());
     }

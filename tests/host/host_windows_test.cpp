@@ -50,7 +50,7 @@ class HostWindowsTest : public ::testing::Test {
   TestUi ui;
   std::shared_ptr<FakeExtension> fake = FakeExtension::create();
   CompanyChoice company;
-  std::unique_ptr<CompanySession> session;
+  std::unique_ptr<HostCompanySession> session;
 };
 
 TEST_F(HostWindowsTest, MainWindowFollowsTheSessionAndItsApiLink) {

@@ -1,4 +1,4 @@
-#include "erp/api/CompanySession.h"
+#include "erp/api/ApiCompanySession.h"
 
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
@@ -8,7 +8,7 @@
 
 namespace quill::erpapi {
 
-std::shared_ptr<CompanySession> CompanySession::open(const erp::CompanyEntry& company, ApiLog log) {
+std::shared_ptr<ApiCompanySession> ApiCompanySession::open(const erp::CompanyEntry& company, ApiLog log) {
   auto connection = sql::Connection::open(company.databaseFile());
   auto rows = connection->query("SELECT LIGACTB, MOEDANAC, RGIVANAC FROM PARAMETROS ORDER BY CODIGO");
   if (rows->eof())
@@ -18,19 +18,19 @@ std::shared_ptr<CompanySession> CompanySession::open(const erp::CompanyEntry& co
   parameters.linkedToAccounting = sql::fieldLong(*rows, "LIGACTB") == -1;
   parameters.nationalCurrency = sql::fieldText(*rows, "MOEDANAC");
   parameters.nationalVatRegime = sql::fieldText(*rows, "RGIVANAC");
-  return std::make_shared<CompanySession>(std::move(connection), company, std::move(log), std::move(parameters));
+  return std::make_shared<ApiCompanySession>(std::move(connection), company, std::move(log), std::move(parameters));
 }
 
-CompanySession::CompanySession(std::shared_ptr<sql::Connection> connection, erp::CompanyEntry company, ApiLog log,
-                               Parameters parameters)
+ApiCompanySession::ApiCompanySession(std::shared_ptr<sql::Connection> connection, erp::CompanyEntry company, ApiLog log,
+                                     Parameters parameters)
     : connection_(std::move(connection)),
       company_(std::move(company)),
       log_(std::move(log)),
       parameters_(std::move(parameters)) {}
 
-CompanySession::~CompanySession() { close(); }
+ApiCompanySession::~ApiCompanySession() { close(); }
 
-void CompanySession::close() noexcept {
+void ApiCompanySession::close() noexcept {
   if (!connection_) return;
   try {
     connection_->close();
@@ -39,32 +39,32 @@ void CompanySession::close() noexcept {
   connection_.reset();
 }
 
-std::shared_ptr<sql::Recordset> CompanySession::query(std::string_view sql,
-                                                      const std::vector<Variant>& parameters) const {
+std::shared_ptr<sql::Recordset> ApiCompanySession::query(std::string_view sql,
+                                                         const std::vector<Variant>& parameters) const {
   return connection_->query(sql, parameters);
 }
 
-bool CompanySession::exists(std::string_view sql, const Variant& key) const {
+bool ApiCompanySession::exists(std::string_view sql, const Variant& key) const {
   return !connection_->query(sql, {key})->eof();
 }
 
-bool CompanySession::articleExists(std::string_view code) const {
+bool ApiCompanySession::articleExists(std::string_view code) const {
   return exists("SELECT 1 FROM ARTIGOS WHERE CODIGO = ?", Variant(code));
 }
 
-bool CompanySession::currencyExists(std::string_view code) const {
+bool ApiCompanySession::currencyExists(std::string_view code) const {
   return exists("SELECT 1 FROM MOEDAS WHERE CODIGO = ?", Variant(code));
 }
 
-bool CompanySession::clientExists(std::string_view code) const {
+bool ApiCompanySession::clientExists(std::string_view code) const {
   return exists("SELECT 1 FROM CLIENTES WHERE CODIGO = ?", Variant(code));
 }
 
-bool CompanySession::priceLineExists(int line) const {
+bool ApiCompanySession::priceLineExists(int line) const {
   return exists("SELECT 1 FROM LINPRC WHERE LINHA = ?", Variant(std::int32_t{line}));
 }
 
-double CompanySession::nationalVatRate(int vatIndex) const {
+double ApiCompanySession::nationalVatRate(int vatIndex) const {
   if (vatIndex < 1 || vatIndex > 4) return 0.0;
   auto rows = connection_->query("SELECT TX1, TX2, TX3, TX4 FROM RGIVA WHERE CODIGO = ?",
                                  {Variant(parameters_.nationalVatRegime)});
