@@ -29,11 +29,6 @@ std::uint32_t gTimerEspera = 0;
 
 std::string normalizado(std::string_view empresa) { return vb::UCase(vb::Trim(empresa)); }
 
-std::string descricaoDe(const std::exception& error) {
-  const auto* automation = dynamic_cast<const AutomationError*>(&error);
-  return automation ? automation->description() : std::string(error.what());
-}
-
 }  // namespace
 
 std::string buildConnectionString(std::string_view shapeProvider, std::string_view dataProvider,
@@ -182,7 +177,7 @@ bool DescComissoes::ConnectionOpen(std::string_view sEmpresa, std::string_view s
     ui.processEvents();
   } catch (const std::exception& error) {
     fechaEspera();
-    ui.msgBox("Erro " + descricaoDe(error), vb::vbExclamation, "Ligação ao Servidor");
+    ui.showError(error, "Ligação ao Servidor");
     return resultado;
   }
   fechaEspera();

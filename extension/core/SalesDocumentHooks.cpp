@@ -39,12 +39,6 @@ DataAccess& SalesDocumentHooks::dataAccess() {
   return *da;
 }
 
-void SalesDocumentHooks::reportError(const std::exception& error, std::string_view title) {
-  const auto* automation = dynamic_cast<const AutomationError*>(&error);
-  services_.ui->msgBox("Erro " + (automation ? automation->description() : std::string(error.what())),
-                       vb::vbExclamation, title);
-}
-
 bool SalesDocumentHooks::IsNotaCredito(const Variant& oApi) {
   try {
     DispatchPtr api = DocumentContext::fromArgument(oApi);
@@ -56,7 +50,7 @@ bool SalesDocumentHooks::IsNotaCredito(const Variant& oApi) {
     }
     return true;
   } catch (const std::exception& error) {
-    reportError(error, "IsNotaCredito");
+    services_.ui->showError(error, "IsNotaCredito");
     return false;
   }
 }
@@ -68,7 +62,7 @@ bool SalesDocumentHooks::VendasDocumentoInteressa(std::string_view sDocumento) {
       if (vb::Trim(tipo) == documento) return true;
     return false;
   } catch (const std::exception& error) {
-    reportError(error, kTituloDocumentos);
+    services_.ui->showError(error, kTituloDocumentos);
     return false;
   }
 }
@@ -103,7 +97,7 @@ bool SalesDocumentHooks::VendasTemLinhaPrecos(std::string_view sCliente, std::st
     if (artigo) dPrecoSemIva = vb::CDbl(dPrecoSemIva) * factorDaUnidade(*artigo, sUnidade);
     return encontrado;
   } catch (const std::exception& error) {
-    reportError(error, kTituloDocumentos);
+    services_.ui->showError(error, kTituloDocumentos);
     return false;
   }
 }
@@ -128,7 +122,7 @@ bool SalesDocumentHooks::VendasAbonoFrete(std::int16_t iAno, std::string_view sT
     late::callRef(services_.nextApi(), "AbonoDeFrete", args);
     return true;
   } catch (const std::exception& error) {
-    reportError(error, kTituloDocumentos);
+    services_.ui->showError(error, kTituloDocumentos);
     return false;
   }
 }
