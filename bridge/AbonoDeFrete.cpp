@@ -5,6 +5,7 @@
 #include "bridge/DataAccessCalls.h"
 #include "bridge/SageNextApi.h"
 #include "erp/api/ProgramIds.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Strings.h"
@@ -21,13 +22,10 @@ constexpr std::int16_t kServiceLine = 3;
 
 void log(std::string_view detail) { logBridge(kTag, detail); }
 
-// A text field or property; Null reads as no text, so that it equals nothing.
-std::string text(const Variant& value) { return value.isNull() ? std::string() : vb::CStr(value); }
-
 // The ERP API's refusal of the document, as an error.
 AutomationError refusal(const DispatchPtr& documento) {
   return AutomationError(vb::CLng(late::get(documento, "UltimoErro")), kSaveSource,
-                         text(late::get(documento, "UltimaMensagem")));
+                         sql::textOrEmpty(late::get(documento, "UltimaMensagem")));
 }
 
 }  // namespace
@@ -71,7 +69,7 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
     const std::int32_t total = vb::CLng(late::get(linhas, "Count"));
     for (std::int32_t i = 1; i <= total; ++i) {
       DispatchPtr linha = requireObject(late::get(linhas, "Item", {Variant(i)}));
-      const std::string artigo = vb::UCase(text(late::get(linha, "Artigo")));
+      const std::string artigo = vb::UCase(sql::textOrEmpty(late::get(linha, "Artigo")));
       if (artigo == artigoAbono) {
         linhaAbono = i;
         continue;
@@ -84,11 +82,11 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
       const Variant artOuDes = DataAccessCalls::field(rs, "ARTOUDES");
       if (artOuDes.isNull() || vb::CDbl(artOuDes) != 0) continue;
 
-      const std::string unidade = vb::UCase(text(late::get(linha, "Unidade")));
+      const std::string unidade = vb::UCase(sql::textOrEmpty(late::get(linha, "Unidade")));
       double factor = 1.0;
-      if (vb::UCase(text(DataAccessCalls::field(rs, "UNEMB"))) == unidade)
+      if (vb::UCase(sql::textOrEmpty(DataAccessCalls::field(rs, "UNEMB"))) == unidade)
         factor = vb::CDbl(DataAccessCalls::field(rs, "FACTEMB"));
-      if (vb::UCase(text(DataAccessCalls::field(rs, "UNTRANS"))) == unidade)
+      if (vb::UCase(sql::textOrEmpty(DataAccessCalls::field(rs, "UNTRANS"))) == unidade)
         factor = vb::CDbl(DataAccessCalls::field(rs, "FACTTRA"));
       peso += vb::CDbl(late::get(linha, "Quantidade")) * factor;
     }

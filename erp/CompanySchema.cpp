@@ -1,11 +1,10 @@
 #include "erp/CompanySchema.h"
 
-#include "erp/SqliteDatabase.h"
+#include "platform/sql/Database.h"
 
 namespace quill::erp {
 
 namespace {
-
 
 constexpr const char* kTables = R"sql(
 -- Company parameters: one row. LIGACTB -1 when the company posts to accounting.
@@ -297,14 +296,13 @@ CREATE INDEX IF NOT EXISTS IX_DOCGCLIN_ARTIGO ON DOCGCLIN (ARTIGO, DATA);
 CREATE INDEX IF NOT EXISTS IX_CCCLIENTES_CLIENTE ON CCCLIENTES (CLIENTE, DATAVENC);
 )sql";
 
-
 }  // namespace
 
-void CompanySchema::createTables(SqliteDatabase& db) { db.exec(kTables); }
+void CompanySchema::createTables(sql::Database& db) { db.exec(kTables); }
 
-void CompanySchema::createIndexes(SqliteDatabase& db) { db.exec(kIndexes); }
+void CompanySchema::createIndexes(sql::Database& db) { db.exec(kIndexes); }
 
-void CompanySchema::create(SqliteDatabase& db) {
+void CompanySchema::create(sql::Database& db) {
   createTables(db);
   createIndexes(db);
 }

@@ -3,9 +3,11 @@
 #include <string_view>
 #include <vector>
 
-namespace quill::erp {
+namespace quill::sql {
+class Database;
+}
 
-class SqliteDatabase;
+namespace quill::erp {
 
 // The ERP's company database: its own tables, the user-field tables that
 // extend them, and the indexes on every lookup path the extension uses.
@@ -28,11 +30,11 @@ class SqliteDatabase;
 class CompanySchema {
  public:
   // Creates every ERP table (without secondary indexes) in an empty database.
-  static void createTables(SqliteDatabase& db);
+  static void createTables(sql::Database& db);
   // Creates the secondary indexes; run after a bulk load.
-  static void createIndexes(SqliteDatabase& db);
+  static void createIndexes(sql::Database& db);
   // Tables and indexes at once, for an empty company.
-  static void create(SqliteDatabase& db);
+  static void create(sql::Database& db);
 
   // The names of the ERP tables this schema creates.
   static const std::vector<std::string_view>& tableNames();

@@ -10,8 +10,8 @@
 #include "erp/DemoModel.h"
 #include "erp/DemoNames.h"
 #include "erp/DemoRandom.h"
-#include "erp/SqliteDatabase.h"
-#include "erp/SqliteStatement.h"
+#include "platform/sql/Database.h"
+#include "platform/sql/Statement.h"
 
 namespace quill::erp {
 
@@ -49,29 +49,32 @@ void addKnownArticles(DemoModel& model) {
   auto& list = model.articles;
   const auto& sack25 = DemoNames::sack25();
 
-  auto fixed = packed(std::string(demo::kFixedPriceArticle), "Milho Grão Nacional Saco 25 kg", "CEREAI", sack25, 0.2850);
+  auto fixed =
+      packed(std::string(demo::kFixedPriceArticle), "Milho Grão Nacional Saco 25 kg", "CEREAI", sack25, 0.2850);
   fixed.fixedPrice = true;
   list.push_back(fixed);
 
-  auto future = packed(std::string(demo::kFuturePriceArticle), "Milho Grão Importado Saco 25 kg", "CEREAI", sack25, 0.3050);
+  auto future =
+      packed(std::string(demo::kFuturePriceArticle), "Milho Grão Importado Saco 25 kg", "CEREAI", sack25, 0.3050);
   future.fixedPrice = true;
   list.push_back(future);
 
-  auto zeroHistory =
-      packed(std::string(demo::kFuturePriceZeroHistoryArticle), "Trigo Forrageiro Saco 25 kg", "CEREAI", sack25, 0.2700);
+  auto zeroHistory = packed(std::string(demo::kFuturePriceZeroHistoryArticle), "Trigo Forrageiro Saco 25 kg", "CEREAI",
+                            sack25, 0.2700);
   zeroHistory.fixedPrice = true;
   list.push_back(zeroHistory);
 
-  auto noPrice = packed(std::string(demo::kFixedPriceArticleWithoutPrice), "Cevada Dística Saco 25 kg", "CEREAI",
-                        sack25, 0.2550);
+  auto noPrice =
+      packed(std::string(demo::kFixedPriceArticleWithoutPrice), "Cevada Dística Saco 25 kg", "CEREAI", sack25, 0.2550);
   noPrice.fixedPrice = true;
   list.push_back(noPrice);
 
-  list.push_back(
-      packed(std::string(demo::kGroupDiscountArticle), "Ração Frango Crescimento Saco 25 kg", "RACAVE", sack25, 0.4650));
+  list.push_back(packed(std::string(demo::kGroupDiscountArticle), "Ração Frango Crescimento Saco 25 kg", "RACAVE",
+                        sack25, 0.4650));
 
   DemoPack sack20{"Saco 20 kg", "SC", 20, "PAL", 800, 1.0};
-  auto scheduled = packed(std::string(demo::kScheduledPriceArticle), "Ração Cão Adulto Saco 20 kg", "PETFOO", sack20, 1.6500);
+  auto scheduled =
+      packed(std::string(demo::kScheduledPriceArticle), "Ração Cão Adulto Saco 20 kg", "PETFOO", sack20, 1.6500);
   schedule(scheduled, demo::kPastActivation, 1.05);
   list.push_back(scheduled);
 
@@ -102,13 +105,14 @@ void addKnownArticles(DemoModel& model) {
   list.push_back(noFields);
 
   DemoPack sack40{"Saco 40 kg", "SC", 40, "PAL", 1200, 1.0};
-  auto noVat =
-      packed(std::string(demo::kArticleOutsideVatIndexes), "Adubo Composto 7-14-14 Saco 40 kg", "ADUBOS", sack40, 0.5200);
+  auto noVat = packed(std::string(demo::kArticleOutsideVatIndexes), "Adubo Composto 7-14-14 Saco 40 kg", "ADUBOS",
+                      sack40, 0.5200);
   noVat.vatIndex = 0;
   list.push_back(noVat);
 
   DemoPack noFactors{"", "SC", 0, "PAL", 0, 1.0};
-  list.push_back(packed(std::string(demo::kZeroFactorArticle), "Farinha de Trigo Tipo 65 Saco", "FARINH", noFactors, 0.5600));
+  list.push_back(
+      packed(std::string(demo::kZeroFactorArticle), "Farinha de Trigo Tipo 65 Saco", "FARINH", noFactors, 0.5600));
 
   DemoArticle allowance;
   allowance.code = std::string(demo::kAllowanceArticle);
@@ -231,7 +235,7 @@ void DemoCatalog::build(DemoModel& model, DemoRandom& random) {
   addGeneratedPrices(model, random, firstGenerated);
 }
 
-void DemoCatalog::write(SqliteDatabase& db, const DemoModel& model) {
+void DemoCatalog::write(sql::Database& db, const DemoModel& model) {
   auto article = db.prepare(
       "INSERT INTO ARTIGOS (CODIGO, NOME, INACTIVO, ARTOUDES, GRUPO, IVA, UNVND, UNEMB, FACTEMB, UNTRANS, FACTTRA, "
       "PVPSIVA, PVPCIVA, PVALSIVA, PVALCIVA, PVP3_SEM_IVA, PVP3_COM_IVA) "
@@ -243,10 +247,11 @@ void DemoCatalog::write(SqliteDatabase& db, const DemoModel& model) {
       "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
   std::string updated = DemoDates::text(DemoDates::day(2025, 12, 15));
   for (const auto& a : model.articles) {
-    article.bindAll(a.code, a.name, a.inactive ? -1 : 0, a.descriptionOnly ? -1 : 0, a.group, a.vatIndex, a.saleUnit,
-                    a.packingUnit, a.packingFactor, a.transportUnit, a.transportFactor, a.retail[0],
-                    withVat(model, a, a.retail[0]), a.retail[1], withVat(model, a, a.retail[1]), a.retail[2],
-                    withVat(model, a, a.retail[2]))
+    article
+        .bindAll(a.code, a.name, a.inactive ? -1 : 0, a.descriptionOnly ? -1 : 0, a.group, a.vatIndex, a.saleUnit,
+                 a.packingUnit, a.packingFactor, a.transportUnit, a.transportFactor, a.retail[0],
+                 withVat(model, a, a.retail[0]), a.retail[1], withVat(model, a, a.retail[1]), a.retail[2],
+                 withVat(model, a, a.retail[2]))
         .run();
     if (a.hasUserFields) fields.bindAll(a.code, a.fixedPrice ? -1 : 0).run();
     if (a.scheduled) {
@@ -265,8 +270,9 @@ void DemoCatalog::write(SqliteDatabase& db, const DemoModel& model) {
       "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?4)");
   for (const auto& p : model.prices) {
     const auto& a = model.articles[p.article];
-    price.bindAll(a.code, p.currency, p.line, p.start, p.price, withVat(model, a, p.price), p.previous,
-                  withVat(model, a, p.previous))
+    price
+        .bindAll(a.code, p.currency, p.line, p.start, p.price, withVat(model, a, p.price), p.previous,
+                 withVat(model, a, p.previous))
         .run();
   }
 }

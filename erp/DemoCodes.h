@@ -1,6 +1,9 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+
+#include "erp/DocumentKey.h"
 
 // Well-known rows of the demo company. Tests, benchmarks and the host refer
 // to these names, never to literal codes; every row named here exists in
@@ -43,8 +46,8 @@ inline constexpr std::string_view kFuturePriceStart = "2027-01-01";
 inline constexpr std::string_view kPastActivation = "2026-01-01";
 
 // ---- Price lines ---------------------------------------------------------
-inline constexpr int kPriceLine = 1;           // "Revenda"
-inline constexpr int kSecondPriceLine = 2;     // "Grossistas"
+inline constexpr int kPriceLine = 1;        // "Revenda"
+inline constexpr int kSecondPriceLine = 2;  // "Grossistas"
 // Prices exist for this line but LINPRC has no row for it.
 inline constexpr int kUndefinedPriceLine = 9;
 // A price line number that has neither a LINPRC row nor prices.
@@ -65,8 +68,8 @@ inline constexpr std::string_view kActivePortfolio = "AGRO";
 inline constexpr std::string_view kInactivePortfolio = "ANTIGA";  // ACTIVO = 0
 
 // ---- Dispatch codes ------------------------------------------------------
-inline constexpr std::string_view kAllowanceDispatch = "CLIENTE";      // U_EXPEDIR.ABONOFRETES = -1
-inline constexpr std::string_view kNoAllowanceDispatch = "PROPRIA";    // U_EXPEDIR.ABONOFRETES = 0
+inline constexpr std::string_view kAllowanceDispatch = "CLIENTE";          // U_EXPEDIR.ABONOFRETES = -1
+inline constexpr std::string_view kNoAllowanceDispatch = "PROPRIA";        // U_EXPEDIR.ABONOFRETES = 0
 inline constexpr std::string_view kDispatchWithoutUserFields = "CORREIO";  // no U_EXPEDIR row
 
 // ---- Units -----------------------------------------------------------------
@@ -152,10 +155,10 @@ inline constexpr std::string_view kSecondRetailPriceClient = "C00011";  // TPPRE
 inline constexpr std::string_view kThirdRetailPriceClient = "C00012";   // TPPRE 2
 inline constexpr std::string_view kOddRetailPriceClient = "C00013";     // TPPRE 5, counts as 0
 // Compound discounts in DESCCOMP.
-inline constexpr std::string_view kCompoundDiscountClient = "C00014";     // "10+5"
-inline constexpr std::string_view kDoublePlusDiscountClient = "C00015";   // "10++5"
-inline constexpr std::string_view kMalformedDiscountClient = "C00016";    // "10+abc"
-inline constexpr std::string_view kInactiveClient = "C00017";             // INACTIVO = -1
+inline constexpr std::string_view kCompoundDiscountClient = "C00014";    // "10+5"
+inline constexpr std::string_view kDoublePlusDiscountClient = "C00015";  // "10++5"
+inline constexpr std::string_view kMalformedDiscountClient = "C00016";   // "10+abc"
+inline constexpr std::string_view kInactiveClient = "C00017";            // INACTIVO = -1
 // Exactly five and exactly six groups with a non-zero discount.
 inline constexpr std::string_view kFiveGroupsClient = "C00018";
 inline constexpr std::string_view kSixGroupsClient = "C00019";
@@ -178,27 +181,29 @@ inline constexpr int kSignedSeries = 1;        // signed and certified
 inline constexpr int kUnsignedSeries = 2;      // no signature, no certification
 
 // ---- Documents -----------------------------------------------------------
-struct DocumentKey {
+// A well-known document, as a constant.
+struct KnownDocument {
   std::string_view type;
   int series;
   int number;
   int year;
+  DocumentKey key() const { return {std::string(type), series, number, year}; }
 };
 // Signed and certified, closed: may no longer be changed.
-inline constexpr DocumentKey kSignedInvoice{kInvoiceType, kSignedSeries, 1, kDocumentYear};
+inline constexpr KnownDocument kSignedInvoice{kInvoiceType, kSignedSeries, 1, kDocumentYear};
 // Signed series, still in preparation (EMPREP -1); client kAllowanceClient,
 // dispatch kAllowanceDispatch; lines in KG, SC and PAL of weighed articles.
-inline constexpr DocumentKey kInvoiceInPreparation{kInvoiceType, kSignedSeries, 2, kDocumentYear};
+inline constexpr KnownDocument kInvoiceInPreparation{kInvoiceType, kSignedSeries, 2, kDocumentYear};
 // Series 0, client kAllowanceClient, dispatch kAllowanceDispatch.
-inline constexpr DocumentKey kSeriesZeroInvoice{kInvoiceType, kUnsignedSeriesZero, 1, kDocumentYear};
+inline constexpr KnownDocument kSeriesZeroInvoice{kInvoiceType, kUnsignedSeriesZero, 1, kDocumentYear};
 // Unsigned series 2 with a freight-allowance line (TIPOLIN 3) already.
-inline constexpr DocumentKey kInvoiceWithAllowanceLine{kInvoiceType, kUnsignedSeries, 1, kDocumentYear};
+inline constexpr KnownDocument kInvoiceWithAllowanceLine{kInvoiceType, kUnsignedSeries, 1, kDocumentYear};
 // Unsigned series 2 with only a comment line and a description-only item.
-inline constexpr DocumentKey kInvoiceWithoutArticleLines{kInvoiceType, kUnsignedSeries, 2, kDocumentYear};
+inline constexpr KnownDocument kInvoiceWithoutArticleLines{kInvoiceType, kUnsignedSeries, 2, kDocumentYear};
 // A credit note of the signed series, closed.
-inline constexpr DocumentKey kCreditNote{kCreditNoteType, kSignedSeries, 1, kDocumentYear};
-inline constexpr DocumentKey kOrder{kOrderType, kUnsignedSeriesZero, 1, kDocumentYear};
+inline constexpr KnownDocument kCreditNote{kCreditNoteType, kSignedSeries, 1, kDocumentYear};
+inline constexpr KnownDocument kOrder{kOrderType, kUnsignedSeriesZero, 1, kDocumentYear};
 // No document has this key.
-inline constexpr DocumentKey kUnknownDocument{kInvoiceType, kUnsignedSeries, 999999, kDocumentYear};
+inline constexpr KnownDocument kUnknownDocument{kInvoiceType, kUnsignedSeries, 999999, kDocumentYear};
 
 }  // namespace quill::erp::demo

@@ -17,9 +17,9 @@
 #include "erp/ExtensionTables.h"
 #include "erp/FolderLock.h"
 #include "erp/Installation.h"
-#include "erp/SqliteDatabase.h"
-#include "erp/SqliteStatement.h"
-#include "erp/SqliteTransaction.h"
+#include "platform/sql/Database.h"
+#include "platform/sql/Statement.h"
+#include "platform/sql/Transaction.h"
 
 namespace quill::erp {
 
@@ -60,7 +60,7 @@ CompanyEntry createLocked(const fs::path& erpFolder, const DemoOptions& options)
   Installation::checkDatabaseName(entry.databaseName);
   DatabaseFile file(entry.databaseFile());
   {
-    SqliteDatabase db(file.workingPath(), SqliteDatabase::Mode::Create);
+    sql::Database db(file.workingPath(), sql::Database::Mode::Create);
     DemoCompany::generate(db, options);
   }
   step(options, "register");
@@ -72,7 +72,7 @@ CompanyEntry createLocked(const fs::path& erpFolder, const DemoOptions& options)
 
 }  // namespace
 
-void DemoCompany::generate(SqliteDatabase& db, const DemoOptions& options) {
+void DemoCompany::generate(sql::Database& db, const DemoOptions& options) {
   // A bulk load into a file nobody else sees yet: no journal, no syncing,
   // indexes after the data. A failure throws the whole file away.
   db.exec(
@@ -85,7 +85,7 @@ void DemoCompany::generate(SqliteDatabase& db, const DemoOptions& options) {
   DemoRandom random(options.seed);
 
   {
-    SqliteTransaction transaction(db);
+    sql::Transaction transaction(db);
     step(options, "schema");
     CompanySchema::createTables(db);
     ExtensionTables::install(db);
@@ -144,8 +144,9 @@ std::optional<DemoCompanyInfo> DemoCompany::readInfo(const fs::path& databaseFil
   std::error_code ec;
   if (!fs::is_regular_file(databaseFile, ec)) return std::nullopt;
   try {
-    SqliteDatabase db(databaseFile, SqliteDatabase::Mode::ReadOnly);
-    auto query = db.prepare("SELECT VERSAO, TAMANHO, SEMENTE, ARTIGOS, CLIENTES, LINHAS FROM DEMOINFO WHERE CODIGO = 1");
+    sql::Database db(databaseFile, sql::Database::Mode::ReadOnly);
+    auto query =
+        db.prepare("SELECT VERSAO, TAMANHO, SEMENTE, ARTIGOS, CLIENTES, LINHAS FROM DEMOINFO WHERE CODIGO = 1");
     if (!query.step()) return std::nullopt;
     DemoCompanyInfo info;
     info.version = static_cast<int>(query.integer(0));

@@ -7,9 +7,11 @@
 #include "erp/CompanyEntry.h"
 #include "erp/DemoOptions.h"
 
-namespace quill::erp {
+namespace quill::sql {
+class Database;
+}
 
-class SqliteDatabase;
+namespace quill::erp {
 
 // What generated a demo company database (its DEMOINFO row).
 struct DemoCompanyInfo {
@@ -27,7 +29,7 @@ class DemoCompany {
  public:
   // Changes whenever the generator's output changes, so that a company made
   // by an older generator is made again.
-  static constexpr int kGeneratorVersion = 4;
+  static constexpr int kGeneratorVersion = 5;
 
   // Generates the company into a new file and puts it in place of any
   // earlier one, then registers it and the demo user. The installation folder
@@ -45,7 +47,7 @@ class DemoCompany {
 
   // Writes the whole company (tables, rows, indexes) into an open, empty
   // database.
-  static void generate(SqliteDatabase& db, const DemoOptions& options);
+  static void generate(sql::Database& db, const DemoOptions& options);
 };
 
 }  // namespace quill::erp

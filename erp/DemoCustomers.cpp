@@ -8,8 +8,8 @@
 #include "erp/DemoModel.h"
 #include "erp/DemoNames.h"
 #include "erp/DemoRandom.h"
-#include "erp/SqliteDatabase.h"
-#include "erp/SqliteStatement.h"
+#include "platform/sql/Database.h"
+#include "platform/sql/Statement.h"
 
 namespace quill::erp {
 
@@ -136,10 +136,11 @@ void addGeneratedClients(DemoModel& model, DemoRandom& random) {
   for (const auto& s : model.sellers)
     if (s.code != demo::kSellerWithoutRates) sellers.push_back(s.code);
   const std::vector<std::string> compound = {"", "", "", "", "", "", "", "", "5", "5", "3", "10+5", "5+2", "10+5+2"};
-  const std::vector<std::string> dispatches = {std::string(demo::kAllowanceDispatch), std::string(demo::kAllowanceDispatch),
-                                               std::string(demo::kNoAllowanceDispatch), std::string(demo::kNoAllowanceDispatch),
-                                               std::string(demo::kNoAllowanceDispatch), "TRANSP",
-                                               std::string(demo::kDispatchWithoutUserFields)};
+  const std::vector<std::string> dispatches = {
+      std::string(demo::kAllowanceDispatch),        std::string(demo::kAllowanceDispatch),
+      std::string(demo::kNoAllowanceDispatch),      std::string(demo::kNoAllowanceDispatch),
+      std::string(demo::kNoAllowanceDispatch),      "TRANSP",
+      std::string(demo::kDispatchWithoutUserFields)};
 
   int serial = 101;
   while (model.clients.size() < static_cast<std::size_t>(model.scale.clients)) {
@@ -168,8 +169,10 @@ void addGeneratedClients(DemoModel& model, DemoRandom& random) {
     c.hasUserFields = random.chance(0.92);
     if (c.hasUserFields) {
       int k = random.between(0, 99);
-      if (k < 10) c.perKgDiscount = random.amount(0.005, 0.020, 3);
-      else if (k < 40) c.perKgDiscount = 0.0;
+      if (k < 10)
+        c.perKgDiscount = random.amount(0.005, 0.020, 3);
+      else if (k < 40)
+        c.perKgDiscount = 0.0;
       c.allowancePerTonne = random.chance(0.30) ? random.amount(5.0, 15.0, 2) : 0.0;
     }
     if (random.chance(0.25)) {
@@ -206,7 +209,7 @@ void DemoCustomers::build(DemoModel& model, DemoRandom& random) {
     if (model.clients[i].hasUserFields) model.clients[i].toleranceDays = tolerances.pick(days);
 }
 
-void DemoCustomers::write(SqliteDatabase& db, const DemoModel& model, DemoRandom& random) {
+void DemoCustomers::write(sql::Database& db, const DemoModel& model, DemoRandom& random) {
   auto client = db.prepare(
       "INSERT INTO CLIENTES (CODIGO, NOME, NCONTRIB, MORADA, LOCALIDADE, CODPOSTAL, INACTIVO, VENDEDOR, ZONA, "
       "CARTEIRA, TPPRECO, TPPRE, DESCCOMP, DESCCAB, MOEDA, EXPEDICAO, PRAZOPAG) "
@@ -217,13 +220,15 @@ void DemoCustomers::write(SqliteDatabase& db, const DemoModel& model, DemoRandom
   for (const auto& c : model.clients) {
     client
         .bindAll(c.code, c.name, c.taxNumber, c.address, c.town, c.postCode, c.inactive ? -1 : 0, c.seller, c.zone,
-                 c.portfolio, c.priceLine, c.retailType, c.compoundDiscount, c.headerDiscount,
-                 demo::kNationalCurrency, c.dispatch, c.paymentDays)
+                 c.portfolio, c.priceLine, c.retailType, c.compoundDiscount, c.headerDiscount, demo::kNationalCurrency,
+                 c.dispatch, c.paymentDays)
         .run();
     if (c.hasUserFields) {
       fields.bind(1, c.code);
-      if (c.perKgDiscount) fields.bind(2, *c.perKgDiscount);
-      else fields.bindNull(2);
+      if (c.perKgDiscount)
+        fields.bind(2, *c.perKgDiscount);
+      else
+        fields.bindNull(2);
       fields.bind(3, c.allowancePerTonne);
       fields.bind(4, c.toleranceDays);
       fields.run();

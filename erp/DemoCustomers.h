@@ -1,8 +1,10 @@
 #pragma once
 
-namespace quill::erp {
+namespace quill::sql {
+class Database;
+}
 
-class SqliteDatabase;
+namespace quill::erp {
 class DemoRandom;
 struct DemoModel;
 
@@ -12,7 +14,7 @@ struct DemoModel;
 class DemoCustomers {
  public:
   static void build(DemoModel& model, DemoRandom& random);
-  static void write(SqliteDatabase& db, const DemoModel& model, DemoRandom& random);
+  static void write(sql::Database& db, const DemoModel& model, DemoRandom& random);
 };
 
 }  // namespace quill::erp

@@ -6,8 +6,8 @@
 #include "erp/DemoModel.h"
 #include "erp/DemoNames.h"
 #include "erp/DemoRandom.h"
-#include "erp/SqliteDatabase.h"
-#include "erp/SqliteStatement.h"
+#include "platform/sql/Database.h"
+#include "platform/sql/Statement.h"
 
 namespace quill::erp {
 
@@ -18,7 +18,7 @@ struct Named {
   const char* name;
 };
 
-void writeParameters(SqliteDatabase& db, const DemoModel& model) {
+void writeParameters(sql::Database& db, const DemoModel& model) {
   db.prepare(
         "INSERT INTO PARAMETROS (CODIGO, NOMEEMP, NCONTRIB, MORADA, LOCALIDADE, CODPOSTAL, MOEDANAC, RGIVANAC, "
         "LIGACTB) VALUES (1, ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")
@@ -26,13 +26,15 @@ void writeParameters(SqliteDatabase& db, const DemoModel& model) {
                demo::kNationalCurrency, demo::kNationalVatRegime, demo::kLinkedToAccounting ? -1 : 0)
       .run();
 
-  auto currency = db.prepare("INSERT INTO MOEDAS (CODIGO, DESCR, SIMBOLO, CASASDEC, CAMBIO) VALUES (?1, ?2, ?3, 2, ?4)");
+  auto currency =
+      db.prepare("INSERT INTO MOEDAS (CODIGO, DESCR, SIMBOLO, CASASDEC, CAMBIO) VALUES (?1, ?2, ?3, 2, ?4)");
   currency.bindAll(demo::kNationalCurrency, "Euro", "€", 1.0).run();
   currency.bindAll(demo::kOtherCurrency, "Dólar dos Estados Unidos", "$", 1.08).run();
 
   auto regime = db.prepare("INSERT INTO RGIVA (CODIGO, DESCR, TX1, TX2, TX3, TX4) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
-  regime.bindAll(demo::kNationalVatRegime, "Continente", demo::kNationalVatRates[0], demo::kNationalVatRates[1],
-                 demo::kNationalVatRates[2], demo::kNationalVatRates[3])
+  regime
+      .bindAll(demo::kNationalVatRegime, "Continente", demo::kNationalVatRates[0], demo::kNationalVatRates[1],
+               demo::kNationalVatRates[2], demo::kNationalVatRates[3])
       .run();
   regime.bindAll(demo::kOtherVatRegime, "Região Autónoma da Madeira", 5.0, 12.0, 22.0, 0.0).run();
   regime.bindAll("RAA", "Região Autónoma dos Açores", 4.0, 9.0, 16.0, 0.0).run();
@@ -43,7 +45,7 @@ void writeParameters(SqliteDatabase& db, const DemoModel& model) {
     unit.bindAll(code, name).run();
 }
 
-void writeGroups(SqliteDatabase& db, DemoModel& model) {
+void writeGroups(sql::Database& db, DemoModel& model) {
   auto insert = db.prepare("INSERT INTO GRUPOS (COD, DESCR) VALUES (?1, ?2)");
   for (const auto& group : DemoNames::groups()) {
     insert.bindAll(group.code, group.name).run();
@@ -51,11 +53,11 @@ void writeGroups(SqliteDatabase& db, DemoModel& model) {
   }
 }
 
-void writeZonesAndPortfolios(SqliteDatabase& db, DemoModel& model) {
+void writeZonesAndPortfolios(sql::Database& db, DemoModel& model) {
   auto zone = db.prepare("INSERT INTO ZONAGEO (ZONA, DESCR) VALUES (?1, ?2)");
-  for (auto [code, name] : {Named{"NORTE", "Norte"}, Named{"CENTRO", "Centro"},
-                            Named{"LISBOA", "Lisboa e Vale do Tejo"}, Named{"ALENT", "Alentejo"},
-                            Named{"ALGARV", "Algarve"}, Named{"ILHAS", "Regiões Autónomas"}}) {
+  for (auto [code, name] :
+       {Named{"NORTE", "Norte"}, Named{"CENTRO", "Centro"}, Named{"LISBOA", "Lisboa e Vale do Tejo"},
+        Named{"ALENT", "Alentejo"}, Named{"ALGARV", "Algarve"}, Named{"ILHAS", "Regiões Autónomas"}}) {
     zone.bindAll(code, name).run();
     model.zones.emplace_back(code);
   }
@@ -67,7 +69,7 @@ void writeZonesAndPortfolios(SqliteDatabase& db, DemoModel& model) {
   model.portfolios = {std::string(demo::kActivePortfolio), "RETAL", "INDUS", std::string(demo::kInactivePortfolio)};
 }
 
-void writeSellers(SqliteDatabase& db, DemoModel& model, DemoRandom& random) {
+void writeSellers(sql::Database& db, DemoModel& model, DemoRandom& random) {
   model.sellers = {
       {std::string(demo::kSeller), "António Ferreira", "CENTRO"},
       {"V02", "Maria Santos", "ALENT"},
@@ -83,9 +85,9 @@ void writeSellers(SqliteDatabase& db, DemoModel& model, DemoRandom& random) {
   for (const auto& seller : model.sellers) insert.bindAll(seller.code, seller.name, seller.zone).run();
 }
 
-void writePriceLines(SqliteDatabase& db, DemoModel& model) {
-  static const char* const names[] = {"Revenda",     "Grossistas", "Cooperativas", "Grandes Superfícies",
-                                      "Exportação",  "Indústria",  "Agentes",      "Promocional"};
+void writePriceLines(sql::Database& db, DemoModel& model) {
+  static const char* const names[] = {"Revenda",    "Grossistas", "Cooperativas", "Grandes Superfícies",
+                                      "Exportação", "Indústria",  "Agentes",      "Promocional"};
   auto insert = db.prepare("INSERT INTO LINPRC (LINHA, DESCR) VALUES (?1, ?2)");
   for (int line = 1; line <= model.scale.priceLines; ++line) {
     insert.bindAll(line, line <= 8 ? names[line - 1] : fmt::format("Linha {}", line).c_str()).run();
@@ -93,7 +95,7 @@ void writePriceLines(SqliteDatabase& db, DemoModel& model) {
   }
 }
 
-void writeDocumentTypes(SqliteDatabase& db) {
+void writeDocumentTypes(sql::Database& db) {
   auto type = db.prepare(
       "INSERT INTO TIPOSDOC (CODIGO, DESCR, AREAG, TPTERC, TPOPER, NATCONTA, TIPIFSTK, SINALCT) "
       "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
@@ -101,7 +103,8 @@ void writeDocumentTypes(SqliteDatabase& db) {
   type.bindAll(demo::kCreditNoteType, "Nota de Crédito", 4, 2, 2, 1, 1, 2).run();
   type.bindAll(demo::kOrderType, "Encomenda de Cliente", 4, 2, 1, 0, 0, 0).run();
 
-  auto series = db.prepare("INSERT INTO SERIES (TPDOC, SERIE, DESCR, ASSINADA, CERTIFICADA) VALUES (?1, ?2, ?3, ?4, ?5)");
+  auto series =
+      db.prepare("INSERT INTO SERIES (TPDOC, SERIE, DESCR, ASSINADA, CERTIFICADA) VALUES (?1, ?2, ?3, ?4, ?5)");
   for (auto type : {demo::kInvoiceType, demo::kCreditNoteType, demo::kOrderType}) {
     series.bindAll(type, demo::kUnsignedSeriesZero, "Série interna", 0, 0).run();
     series.bindAll(type, demo::kSignedSeries, "Série certificada", -1, -1).run();
@@ -109,7 +112,7 @@ void writeDocumentTypes(SqliteDatabase& db) {
   }
 }
 
-void writeDispatchCodes(SqliteDatabase& db) {
+void writeDispatchCodes(sql::Database& db) {
   auto dispatch = db.prepare("INSERT INTO EXPEDIR (CODIGO, DESCR) VALUES (?1, ?2)");
   dispatch.bindAll(demo::kAllowanceDispatch, "Levantado pelo cliente").run();
   dispatch.bindAll(demo::kNoAllowanceDispatch, "Transporte próprio").run();
@@ -123,7 +126,7 @@ void writeDispatchCodes(SqliteDatabase& db) {
 
 }  // namespace
 
-void DemoReferenceData::write(SqliteDatabase& db, DemoModel& model, DemoRandom& random) {
+void DemoReferenceData::write(sql::Database& db, DemoModel& model, DemoRandom& random) {
   writeParameters(db, model);
   writeGroups(db, model);
   writeZonesAndPortfolios(db, model);

@@ -1,8 +1,10 @@
 #pragma once
 
-namespace quill::erp {
+namespace quill::sql {
+class Database;
+}
 
-class SqliteDatabase;
+namespace quill::erp {
 class DemoRandom;
 struct DemoModel;
 
@@ -11,7 +13,7 @@ struct DemoModel;
 // types and series, dispatch codes and their user fields.
 class DemoReferenceData {
  public:
-  static void write(SqliteDatabase& db, DemoModel& model, DemoRandom& random);
+  static void write(sql::Database& db, DemoModel& model, DemoRandom& random);
 };
 
 }  // namespace quill::erp

@@ -10,18 +10,19 @@
 #include <tuple>
 
 #include "erp/CompanySchema.h"
+#include "erp/CompoundDiscount.h"
 #include "erp/DemoCodes.h"
 #include "erp/DemoDates.h"
 #include "erp/DemoModel.h"
 #include "erp/DemoRandom.h"
-#include "erp/SqliteDatabase.h"
-#include "erp/SqliteStatement.h"
+#include "erp/DocumentTotals.h"
+#include "platform/sql/Database.h"
+#include "platform/sql/Statement.h"
 
 namespace quill::erp {
 
 namespace {
 
-double round2(double v) { return std::round(v * 100.0) / 100.0; }
 double round4(double v) { return std::round(v * 10000.0) / 10000.0; }
 
 struct DocumentType {
@@ -32,18 +33,7 @@ constexpr DocumentType kInvoice{demo::kInvoiceType, 4, 2, 2, 1, 2, 1};
 constexpr DocumentType kCreditNote{demo::kCreditNoteType, 4, 2, 2, 1, 1, 2};
 constexpr DocumentType kOrder{demo::kOrderType, 4, 2, 1, 0, 0, 0};
 
-struct Line {
-  int type = kLineTypeArticle;
-  std::string article;
-  std::string description;
-  std::string unit;
-  double quantity = 0;
-  double unitPrice = 0;
-  std::string discount;
-  double discountValue = 0;
-  double vatRate = 0;
-  double total = 0;
-};
+using Line = LineValues;
 
 struct Header {
   const DocumentType* type = nullptr;
@@ -65,7 +55,7 @@ double unitFactor(const DemoArticle& a, const std::string& unit) {
 
 class Writer {
  public:
-  Writer(SqliteDatabase& db, const DemoModel& model)
+  Writer(sql::Database& db, const DemoModel& model)
       : model_(model),
         header_(db.prepare(
             "INSERT INTO DOCGCCAB (TPDOC, SERIE, NNUMDOC, ANO, DATA, TERCEIRO, NOME, MOEDA, EXPEDICAO, VENDEDOR, ZONA, "
@@ -90,7 +80,8 @@ class Writer {
   }
 
   // An article line priced as the extension prices it for this client and date.
-  Line articleLine(std::size_t index, const DemoClient& client, int day, const std::string& unit, double quantity) const {
+  Line articleLine(std::size_t index, const DemoClient& client, int day, const std::string& unit,
+                   double quantity) const {
     const auto& a = model_.articles[index];
     double factor = unitFactor(a, unit);
     int level = client.retailType >= 0 && client.retailType <= 2 ? client.retailType : 0;
@@ -107,7 +98,6 @@ class Writer {
     line.quantity = quantity;
     line.vatRate = model_.vatRate(a.vatIndex);
     double perKg = 0;
-    double percent = 0;
     if (a.fixedPrice && client.priceLine > 0) {
       const DemoPrice* p = model_.price(index, client.priceLine);
       if (p) perKg = day >= DemoDates::parse(p->start) ? p->price : p->previous;
@@ -118,25 +108,16 @@ class Writer {
       if (perUnit <= 0 && !a.fixedPrice) perUnit = client.perKgDiscount.value_or(0.0);
       if (perUnit > 0 && perKg > 0) {
         line.discountValue = round4(perUnit * factor);
-        percent = std::round(line.discountValue / (perKg * factor) * 10000.0) / 100.0;
+        double percent = std::round(line.discountValue / (perKg * factor) * 10000.0) / 100.0;
         if (percent >= 100) percent = 0;
         line.discount = fmt::format("{:.2f}", percent);
-      } else if (!client.compoundDiscount.empty() && client.compoundDiscount.find_first_not_of("0123456789+") ==
-                                                         std::string::npos) {
+      } else if (compoundDiscountPercent(client.compoundDiscount)) {
+        // A client's compound discount the ERP would refuse ("10+abc") is not
+        // copied into its documents.
         line.discount = client.compoundDiscount;
-        double rest = 100.0;
-        std::size_t from = 0;
-        while (from <= line.discount.size()) {
-          auto to = line.discount.find('+', from);
-          if (to == std::string::npos) to = line.discount.size();
-          if (to > from) rest -= std::stod(line.discount.substr(from, to - from)) / 100.0 * rest;
-          from = to + 1;
-        }
-        percent = 100.0 - rest;
       }
     }
     line.unitPrice = round4(perKg * factor);
-    line.total = round2(line.quantity * line.unitPrice * (1.0 - percent / 100.0));
     return line;
   }
 
@@ -150,7 +131,6 @@ class Writer {
     line.quantity = quantity;
     line.unitPrice = price;
     line.vatRate = model_.vatRate(a.vatIndex);
-    line.total = round2(quantity * price);
     return line;
   }
 
@@ -161,20 +141,14 @@ class Writer {
     return line;
   }
 
-  void write(const Header& h, const std::vector<Line>& lines, bool pending) {
+  // Writes a document with its totals computed as the ERP computes them.
+  void write(const Header& h, std::vector<Line> lines, bool pending) {
     const DemoClient& c = *h.client;
     std::string date = DemoDates::text(h.day);
     int year = DemoDates::year(h.day);
-    double goods = 0, net = 0, vat = 0;
-    for (const auto& l : lines) {
-      goods += l.quantity * l.unitPrice;
-      net += l.total;
-      vat += l.total * l.vatRate / 100.0;
-    }
-    goods = round2(goods);
-    net = round2(net);
-    vat = round2(vat);
-    double total = round2(net + vat);
+    std::vector<LineValues*> values;
+    for (auto& l : lines) values.push_back(&l);
+    const DocumentTotals totals = DocumentTotals::compute(values);
     const DocumentType& t = *h.type;
     const int due = h.day + c.paymentDays;
     // A closed, uncancelled document posted to the client's account is an
@@ -184,18 +158,20 @@ class Writer {
     // after its date (when that day is within the period); any other posted
     // document was settled around its due date, within the period.
     const bool posted = t.natconta == 1 && !h.inPreparation && !h.cancelled;
+    const double total = totals.total;
     double pendingValue = pending ? total : 0.0;
     std::optional<int> paid;
     if (posted && pending && h.number % 5 == 0 && h.day + 10 + h.number % 20 <= lastDay_) {
       paid = h.day + 10 + h.number % 20;
-      pendingValue = round2(total - round2(total * 0.4));
+      pendingValue = roundToCents(total - roundToCents(total * 0.4));
     } else if (posted && !pending) {
       paid = std::clamp(due + h.number % 21 - 10, h.day, std::max(h.day, lastDay_));
     }
     header_
         .bindAll(t.code, h.series, h.number, year, date, c.code, c.name, demo::kNationalCurrency, h.dispatch, c.seller,
                  c.zone, h.inPreparation ? -1 : 0, t.areag, t.tpterc, t.tpoper, t.natconta, t.tipifstk, t.sinalct,
-                 h.cancelled ? -1 : 1, DemoDates::text(due), goods, round2(goods - net), vat, total, pendingValue)
+                 h.cancelled ? -1 : 1, DemoDates::text(due), totals.goods, totals.discounts, totals.vat, totals.total,
+                 pendingValue)
         .run();
     if (posted) {
       const double sign = t.sinalct == 2 ? -1.0 : 1.0;
@@ -211,7 +187,7 @@ class Writer {
     for (const auto& l : lines) {
       line_
           .bindAll(t.code, h.series, h.number, year, ++number, l.type, l.article, l.description, l.unit, l.quantity,
-                   l.unitPrice, l.discount, l.discountValue, l.vatRate, l.total, c.seller, date)
+                   l.unitPrice, l.discount, l.discountValue, l.vatRate, l.netTotal, c.seller, date)
           .run();
     }
     written_ += static_cast<int>(lines.size());
@@ -221,9 +197,9 @@ class Writer {
 
  private:
   const DemoModel& model_;
-  SqliteStatement header_;
-  SqliteStatement line_;
-  SqliteStatement account_;
+  sql::Statement header_;
+  sql::Statement line_;
+  sql::Statement account_;
   int lastDay_;
   std::map<std::string, std::size_t> articleIndex_;
   int written_ = 0;
@@ -273,17 +249,24 @@ void writeKnownDocuments(Writer& w, const DemoModel& model) {
   auto stale = w.serviceLine(demo::kAllowanceArticle, 12.0, 2);
   stale.discount = "5";
   stale.discountValue = 1.0;
-  w.write(h,
-          {w.articleLine(fixed, allRules, day, "PAL", 2), w.articleLine(feed, allRules, day, "SC", 40), stale},
+  w.write(h, {w.articleLine(fixed, allRules, day, "PAL", 2), w.articleLine(feed, allRules, day, "SC", 40), stale},
           true);
 
-  h = Header{&kInvoice, demo::kInvoiceWithoutArticleLines.series, demo::kInvoiceWithoutArticleLines.number, day,
-             &allowanceClient, allowance};
+  h = Header{&kInvoice,
+             demo::kInvoiceWithoutArticleLines.series,
+             demo::kInvoiceWithoutArticleLines.number,
+             day,
+             &allowanceClient,
+             allowance};
   auto text = w.articleLine(w.article(demo::kDescriptionOnlyArticle), allowanceClient, day, "UN", 1);
   w.write(h, {Writer::commentLine("Entrega combinada para a próxima semana"), text}, true);
 
   const auto& groupClient = client(model, demo::kGroupDiscountClient);
-  h = Header{&kCreditNote, demo::kCreditNote.series, demo::kCreditNote.number, day, &groupClient,
+  h = Header{&kCreditNote,
+             demo::kCreditNote.series,
+             demo::kCreditNote.number,
+             day,
+             &groupClient,
              std::string(demo::kNoAllowanceDispatch)};
   w.write(h, {w.articleLine(feed, groupClient, day, "SC", 4), w.articleLine(fixed, groupClient, day, "SC", 2)}, false);
 
@@ -326,9 +309,9 @@ void writeGeneratedDocuments(Writer& w, const DemoModel& model, DemoRandom& rand
 
   // Next number per type, series and year, after the well-known documents.
   std::map<std::tuple<std::string_view, int, int>, int> numbers;
-  for (const auto& key : {demo::kSignedInvoice, demo::kInvoiceInPreparation, demo::kSeriesZeroInvoice,
-                          demo::kInvoiceWithAllowanceLine, demo::kInvoiceWithoutArticleLines, demo::kCreditNote,
-                          demo::kOrder}) {
+  for (const auto& key :
+       {demo::kSignedInvoice, demo::kInvoiceInPreparation, demo::kSeriesZeroInvoice, demo::kInvoiceWithAllowanceLine,
+        demo::kInvoiceWithoutArticleLines, demo::kCreditNote, demo::kOrder}) {
     int& n = numbers[{key.type, key.series, key.year}];
     n = std::max(n, key.number);
   }
@@ -341,9 +324,12 @@ void writeGeneratedDocuments(Writer& w, const DemoModel& model, DemoRandom& rand
     int kind = random.between(0, 99);
     h.type = kind < 80 ? &kInvoice : kind < 88 ? &kCreditNote : &kOrder;
     int s = random.between(0, 99);
-    if (h.type == &kInvoice) h.series = s < 85 ? demo::kSignedSeries : s < 95 ? demo::kUnsignedSeriesZero : demo::kUnsignedSeries;
-    else if (h.type == &kCreditNote) h.series = s < 90 ? demo::kSignedSeries : demo::kUnsignedSeriesZero;
-    else h.series = demo::kUnsignedSeriesZero;
+    if (h.type == &kInvoice)
+      h.series = s < 85 ? demo::kSignedSeries : s < 95 ? demo::kUnsignedSeriesZero : demo::kUnsignedSeries;
+    else if (h.type == &kCreditNote)
+      h.series = s < 90 ? demo::kSignedSeries : demo::kUnsignedSeriesZero;
+    else
+      h.series = demo::kUnsignedSeriesZero;
     h.number = ++numbers[{h.type->code, h.series, DemoDates::year(day)}];
     h.day = day;
     h.client = random.pick(clients);
@@ -373,7 +359,7 @@ void writeGeneratedDocuments(Writer& w, const DemoModel& model, DemoRandom& rand
 
 }  // namespace
 
-void DemoSales::write(SqliteDatabase& db, const DemoModel& model, DemoRandom& random) {
+void DemoSales::write(sql::Database& db, const DemoModel& model, DemoRandom& random) {
   Writer writer(db, model);
   writeKnownDocuments(writer, model);
   writeGeneratedDocuments(writer, model, random);

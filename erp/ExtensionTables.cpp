@@ -1,6 +1,6 @@
 #include "erp/ExtensionTables.h"
 
-#include "erp/SqliteDatabase.h"
+#include "platform/sql/Database.h"
 
 namespace quill::erp {
 
@@ -9,6 +9,6 @@ extern const char* const kExtensionTablesScript;
 
 std::string_view ExtensionTables::script() { return kExtensionTablesScript; }
 
-void ExtensionTables::install(SqliteDatabase& db) { db.exec(script()); }
+void ExtensionTables::install(sql::Database& db) { db.exec(script()); }
 
 }  // namespace quill::erp

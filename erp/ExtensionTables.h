@@ -2,9 +2,11 @@
 
 #include <string_view>
 
-namespace quill::erp {
+namespace quill::sql {
+class Database;
+}
 
-class SqliteDatabase;
+namespace quill::erp {
 
 // The extension's installation script for its own tables (quill_tables.sql),
 // compiled into the library so that a company can be prepared anywhere.
@@ -12,7 +14,7 @@ class ExtensionTables {
  public:
   static std::string_view script();
   // Runs the script on a company database; running it twice changes nothing.
-  static void install(SqliteDatabase& db);
+  static void install(sql::Database& db);
 };
 
 }  // namespace quill::erp

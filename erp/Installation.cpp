@@ -8,11 +8,12 @@
 
 #include "erp/CompanySchema.h"
 #include "erp/DatabaseFile.h"
+#include "erp/ErpError.h"
 #include "erp/ExtensionTables.h"
-#include "erp/SqliteDatabase.h"
-#include "erp/SqliteStatement.h"
-#include "erp/SqliteTransaction.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/sql/Database.h"
+#include "platform/sql/Statement.h"
+#include "platform/sql/Transaction.h"
 
 namespace quill::erp {
 
@@ -62,20 +63,20 @@ fs::path resolvedFolder(const fs::path& installation, const std::string& stored)
   return folder;
 }
 
-CompanyEntry readEntry(const fs::path& installation, const SqliteStatement& row) {
+CompanyEntry readEntry(const fs::path& installation, const sql::Statement& row) {
   return CompanyEntry{row.text(0), row.text(1), resolvedFolder(installation, row.text(2)), row.text(3)};
 }
 
-SqliteDatabase openRegistry(const fs::path& file, SqliteDatabase::Mode mode) {
+sql::Database openRegistry(const fs::path& file, sql::Database::Mode mode) {
   try {
-    SqliteDatabase db(file, mode);
+    sql::Database db(file, mode);
     db.scalarInt("SELECT count(*) FROM EMPRESAS");
     db.scalarInt("SELECT count(*) FROM UTILIZADORES");
     return db;
   } catch (const AutomationError& e) {
-    throw AutomationError(kErpDatabaseError, kSource,
-                          fmt::format("O registo de empresas \"{}\" não pode ser lido: {}", file.string(),
-                                      e.description()));
+    throw AutomationError(
+        kErpDatabaseError, kSource,
+        fmt::format("O registo de empresas \"{}\" não pode ser lido: {}", file.string(), e.description()));
   }
 }
 
@@ -93,10 +94,10 @@ Installation Installation::open(const fs::path& folder) {
     throw AutomationError(kErpDatabaseError, kSource,
                           fmt::format("A pasta de instalação do ERP \"{}\" não existe.", folder.string()));
   if (!exists(absolute))
-    throw AutomationError(kErpDatabaseError, kSource,
-                          fmt::format("A pasta \"{}\" não tem o registo de empresas \"{}\".", folder.string(),
-                                      kRegistryFileName));
-  openRegistry(absolute / kRegistryFileName, SqliteDatabase::Mode::ReadOnly);
+    throw AutomationError(
+        kErpDatabaseError, kSource,
+        fmt::format("A pasta \"{}\" não tem o registo de empresas \"{}\".", folder.string(), kRegistryFileName));
+  openRegistry(absolute / kRegistryFileName, sql::Database::Mode::ReadOnly);
   return Installation(absolute);
 }
 
@@ -110,14 +111,14 @@ Installation Installation::create(const fs::path& folder) {
     throw AutomationError(kErpDatabaseError, kSource,
                           fmt::format("Não foi possível criar a pasta \"{}\": {}", absolute.string(), ec.message()));
   {
-    SqliteDatabase db(absolute / kRegistryFileName, SqliteDatabase::Mode::Create);
+    sql::Database db(absolute / kRegistryFileName, sql::Database::Mode::Create);
     db.exec(kRegistrySchema);
   }
   return open(absolute);
 }
 
 std::optional<CompanyEntry> Installation::findCompany(std::string_view code) const {
-  auto db = openRegistry(registryFile(), SqliteDatabase::Mode::ReadOnly);
+  auto db = openRegistry(registryFile(), sql::Database::Mode::ReadOnly);
   auto query = db.prepare("SELECT CODIGO, NOME, PASTADADOS, BASEDADOS FROM EMPRESAS WHERE CODIGO = ?1");
   query.bind(1, trimmed(code));
   if (!query.step()) return std::nullopt;
@@ -125,7 +126,7 @@ std::optional<CompanyEntry> Installation::findCompany(std::string_view code) con
 }
 
 std::vector<CompanyEntry> Installation::companies() const {
-  auto db = openRegistry(registryFile(), SqliteDatabase::Mode::ReadOnly);
+  auto db = openRegistry(registryFile(), sql::Database::Mode::ReadOnly);
   auto query = db.prepare("SELECT CODIGO, NOME, PASTADADOS, BASEDADOS FROM EMPRESAS ORDER BY CODIGO");
   std::vector<CompanyEntry> result;
   while (query.step()) result.push_back(readEntry(folder_, query));
@@ -134,7 +135,7 @@ std::vector<CompanyEntry> Installation::companies() const {
 
 bool Installation::checkLogin(std::string_view login, std::string_view password) const {
   if (trimmed(login).empty()) return false;
-  auto db = openRegistry(registryFile(), SqliteDatabase::Mode::ReadOnly);
+  auto db = openRegistry(registryFile(), sql::Database::Mode::ReadOnly);
   auto query = db.prepare("SELECT PASSWORD, INACTIVO FROM UTILIZADORES WHERE LOGIN = ?1");
   query.bind(1, trimmed(login));
   if (!query.step()) return false;
@@ -147,15 +148,14 @@ void Installation::checkDatabaseName(std::string_view name) {
                  return c == '/' || c == '\\' || c == ':' || c == '\0' || static_cast<unsigned char>(c) < 32;
                });
   if (!plain)
-    throw AutomationError(vberr::InvalidCall, kSource,
-                          fmt::format("Nome de base de dados inválido: \"{}\".", name));
+    throw AutomationError(vberr::InvalidCall, kSource, fmt::format("Nome de base de dados inválido: \"{}\".", name));
 }
 
 void Installation::registerCompany(const CompanyEntry& company) {
   auto code = trimmed(company.code);
   if (code.empty()) throw AutomationError(vberr::InvalidCall, kSource, "O código da empresa não foi indicado.");
   checkDatabaseName(company.databaseName);
-  auto db = openRegistry(registryFile(), SqliteDatabase::Mode::ReadWrite);
+  auto db = openRegistry(registryFile(), sql::Database::Mode::ReadWrite);
   auto dataFolder = fs::absolute(company.dataFolder).lexically_normal();
   db.prepare("INSERT OR REPLACE INTO EMPRESAS (CODIGO, NOME, PASTADADOS, BASEDADOS) VALUES (?1, ?2, ?3, ?4)")
       .bindAll(code, company.name, storedFolder(folder_, dataFolder), company.databaseName)
@@ -165,7 +165,7 @@ void Installation::registerCompany(const CompanyEntry& company) {
 void Installation::addUser(std::string_view login, std::string_view name, std::string_view password) {
   auto key = trimmed(login);
   if (key.empty()) throw AutomationError(vberr::InvalidCall, kSource, "O utilizador não foi indicado.");
-  auto db = openRegistry(registryFile(), SqliteDatabase::Mode::ReadWrite);
+  auto db = openRegistry(registryFile(), sql::Database::Mode::ReadWrite);
   db.prepare("INSERT OR REPLACE INTO UTILIZADORES (LOGIN, NOME, PASSWORD, INACTIVO) VALUES (?1, ?2, ?3, 0)")
       .bindAll(key, name, password)
       .run();
@@ -185,13 +185,12 @@ CompanyEntry Installation::createCompany(const NewCompany& company) {
 
   DatabaseFile file(entry.databaseFile());
   {
-    SqliteDatabase db(file.workingPath(), SqliteDatabase::Mode::Create);
-    SqliteTransaction transaction(db);
+    sql::Database db(file.workingPath(), sql::Database::Mode::Create);
+    sql::Transaction transaction(db);
     CompanySchema::create(db);
     if (company.withExtensionTables) ExtensionTables::install(db);
     db.prepare("INSERT INTO PARAMETROS (CODIGO, NOMEEMP, MOEDANAC, RGIVANAC, LIGACTB) VALUES (1, ?1, ?2, ?3, ?4)")
-        .bindAll(company.name, company.nationalCurrency, company.nationalVatRegime,
-                 company.linkedToAccounting ? -1 : 0)
+        .bindAll(company.name, company.nationalCurrency, company.nationalVatRegime, company.linkedToAccounting ? -1 : 0)
         .run();
     db.prepare("INSERT INTO MOEDAS (CODIGO, DESCR, SIMBOLO, CASASDEC, CAMBIO) VALUES (?1, ?1, ?1, 2, 1)")
         .bindAll(company.nationalCurrency)

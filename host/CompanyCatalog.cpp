@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "platform/sql/Connection.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Strings.h"
@@ -10,18 +11,6 @@
 namespace quill::host {
 
 namespace {
-
-std::string text(const sql::Recordset& rs, std::string_view field) {
-  const Variant& v = rs.value(field);
-  return v.isNull() || v.isEmpty() ? std::string() : vb::CStr(v);
-}
-
-double number(const sql::Recordset& rs, std::string_view field) {
-  const Variant& v = rs.value(field);
-  return v.isNull() || v.isEmpty() ? 0.0 : vb::CDbl(v);
-}
-
-int whole(const sql::Recordset& rs, std::string_view field) { return static_cast<int>(number(rs, field)); }
 
 bool sameUnit(std::string_view a, std::string_view b) { return !a.empty() && vb::UCase(a) == vb::UCase(b); }
 
@@ -52,15 +41,15 @@ std::optional<ClientRecord> CompanyCatalog::client(std::string_view code) const 
       {std::string(vb::Trim(code))});
   if (rs->eof()) return std::nullopt;
   ClientRecord c;
-  c.code = text(*rs, "CODIGO");
-  c.name = text(*rs, "NOME");
-  c.currency = text(*rs, "MOEDA");
-  c.dispatch = text(*rs, "EXPEDICAO");
-  c.seller = text(*rs, "VENDEDOR");
-  c.zone = text(*rs, "ZONA");
-  c.paymentDays = whole(*rs, "PRAZOPAG");
-  c.retailPriceType = whole(*rs, "TPPRE");
-  c.inactive = number(*rs, "INACTIVO") != 0;
+  c.code = sql::fieldText(*rs, "CODIGO");
+  c.name = sql::fieldText(*rs, "NOME");
+  c.currency = sql::fieldText(*rs, "MOEDA");
+  c.dispatch = sql::fieldText(*rs, "EXPEDICAO");
+  c.seller = sql::fieldText(*rs, "VENDEDOR");
+  c.zone = sql::fieldText(*rs, "ZONA");
+  c.paymentDays = sql::fieldLong(*rs, "PRAZOPAG");
+  c.retailPriceType = sql::fieldLong(*rs, "TPPRE");
+  c.inactive = sql::fieldDouble(*rs, "INACTIVO") != 0;
   return c;
 }
 
@@ -71,26 +60,27 @@ std::optional<ArticleRecord> CompanyCatalog::article(std::string_view code) cons
       {std::string(vb::Trim(code))});
   if (rs->eof()) return std::nullopt;
   ArticleRecord a;
-  a.code = text(*rs, "CODIGO");
-  a.name = text(*rs, "NOME");
-  a.saleUnit = text(*rs, "UNVND");
-  a.packingUnit = text(*rs, "UNEMB");
-  a.packingFactor = number(*rs, "FACTEMB");
-  a.transportUnit = text(*rs, "UNTRANS");
-  a.transportFactor = number(*rs, "FACTTRA");
-  a.retail = {number(*rs, "PVPSIVA"), number(*rs, "PVALSIVA"), number(*rs, "PVP3_SEM_IVA")};
-  a.vatIndex = whole(*rs, "IVA");
-  a.descriptionOnly = number(*rs, "ARTOUDES") != 0;
+  a.code = sql::fieldText(*rs, "CODIGO");
+  a.name = sql::fieldText(*rs, "NOME");
+  a.saleUnit = sql::fieldText(*rs, "UNVND");
+  a.packingUnit = sql::fieldText(*rs, "UNEMB");
+  a.packingFactor = sql::fieldDouble(*rs, "FACTEMB");
+  a.transportUnit = sql::fieldText(*rs, "UNTRANS");
+  a.transportFactor = sql::fieldDouble(*rs, "FACTTRA");
+  a.retail = {sql::fieldDouble(*rs, "PVPSIVA"), sql::fieldDouble(*rs, "PVALSIVA"),
+              sql::fieldDouble(*rs, "PVP3_SEM_IVA")};
+  a.vatIndex = sql::fieldLong(*rs, "IVA");
+  a.descriptionOnly = sql::fieldDouble(*rs, "ARTOUDES") != 0;
   return a;
 }
 
 namespace {
 DocumentTypeRecord typeFrom(const sql::Recordset& rs) {
   DocumentTypeRecord t;
-  t.code = text(rs, "CODIGO");
-  t.description = text(rs, "DESCR");
-  t.classification = {whole(rs, "AREAG"),    whole(rs, "TPTERC"),   whole(rs, "TPOPER"),
-                      whole(rs, "NATCONTA"), whole(rs, "TIPIFSTK"), whole(rs, "SINALCT")};
+  t.code = sql::fieldText(rs, "CODIGO");
+  t.description = sql::fieldText(rs, "DESCR");
+  t.classification = {sql::fieldLong(rs, "AREAG"),    sql::fieldLong(rs, "TPTERC"),   sql::fieldLong(rs, "TPOPER"),
+                      sql::fieldLong(rs, "NATCONTA"), sql::fieldLong(rs, "TIPIFSTK"), sql::fieldLong(rs, "SINALCT")};
   return t;
 }
 constexpr const char* kTypeColumns =
@@ -113,7 +103,7 @@ std::vector<DocumentTypeRecord> CompanyCatalog::salesDocumentTypes() const {
 std::vector<int> CompanyCatalog::series(std::string_view documentType) const {
   std::vector<int> list;
   auto rs = connection_->query("SELECT SERIE FROM SERIES WHERE TPDOC = ? ORDER BY SERIE", {std::string(documentType)});
-  for (; !rs->eof(); rs->moveNext()) list.push_back(whole(*rs, "SERIE"));
+  for (; !rs->eof(); rs->moveNext()) list.push_back(sql::fieldLong(*rs, "SERIE"));
   return list;
 }
 
@@ -128,7 +118,7 @@ std::optional<std::string> CompanyCatalog::code(std::string_view table, std::str
   auto rs = connection_->query(fmt::format("SELECT {0} FROM {1} WHERE {0} = ?", column, table),
                                {std::string(vb::Trim(value))});
   if (rs->eof()) return std::nullopt;
-  return text(*rs, column);
+  return sql::fieldText(*rs, column);
 }
 
 std::optional<std::string> CompanyCatalog::dispatch(std::string_view value) const {
@@ -138,7 +128,7 @@ std::optional<std::string> CompanyCatalog::dispatch(std::string_view value) cons
 std::vector<std::string> CompanyCatalog::dispatchCodes() const {
   std::vector<std::string> list;
   auto rs = connection_->query("SELECT CODIGO FROM EXPEDIR ORDER BY CODIGO");
-  for (; !rs->eof(); rs->moveNext()) list.push_back(text(*rs, "CODIGO"));
+  for (; !rs->eof(); rs->moveNext()) list.push_back(sql::fieldText(*rs, "CODIGO"));
   return list;
 }
 
@@ -152,14 +142,14 @@ std::optional<std::string> CompanyCatalog::unit(std::string_view value) const {
 
 std::string CompanyCatalog::nationalCurrency() const {
   auto rs = connection_->query("SELECT MOEDANAC FROM PARAMETROS");
-  return rs->eof() ? std::string() : text(*rs, "MOEDANAC");
+  return rs->eof() ? std::string() : sql::fieldText(*rs, "MOEDANAC");
 }
 
 double CompanyCatalog::vatRate(int vatIndex) const {
   if (vatIndex < 1 || vatIndex > 4) return 0;
   auto rs = connection_->query(fmt::format(
       "SELECT RGIVA.TX{} AS TAXA FROM PARAMETROS INNER JOIN RGIVA ON RGIVA.CODIGO = PARAMETROS.RGIVANAC", vatIndex));
-  return rs->eof() ? 0.0 : number(*rs, "TAXA");
+  return rs->eof() ? 0.0 : sql::fieldDouble(*rs, "TAXA");
 }
 
 double CompanyCatalog::defaultPrice(const ArticleRecord& article, const ClientRecord& client,

@@ -2,37 +2,13 @@
 
 #include <fmt/format.h>
 
-#include <charconv>
 #include <cmath>
 
+#include "erp/CompoundDiscount.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Strings.h"
 
 namespace quill::host {
-
-namespace {
-
-std::vector<std::string> pieces(std::string_view text) {
-  std::vector<std::string> out;
-  std::size_t from = 0;
-  while (from <= text.size()) {
-    std::size_t to = text.find('+', from);
-    if (to == std::string_view::npos) to = text.size();
-    std::string piece = vb::Trim(text.substr(from, to - from));
-    if (!piece.empty()) out.push_back(std::move(piece));
-    from = to + 1;
-  }
-  return out;
-}
-
-std::optional<double> storedNumber(std::string_view text) {
-  double value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
-}  // namespace
 
 std::string percentText(double percent) {
   if (!std::isfinite(percent)) return "0";
@@ -46,7 +22,7 @@ std::string percentText(double percent) {
 std::optional<std::string> parseTypedDiscount(std::string_view typed, std::string& error,
                                               const vb::RegionalSettings& settings) {
   std::string result;
-  for (const auto& piece : pieces(typed)) {
+  for (const auto& piece : erp::discountPieces(typed)) {
     std::optional<double> value;
     try {
       value = vb::parseNumber(piece, settings);
@@ -57,12 +33,14 @@ std::optional<std::string> parseTypedDiscount(std::string_view typed, std::strin
       error = fmt::format("\"{}\" não é um desconto: escreva percentagens, por exemplo 10 ou 10+5.", piece);
       return std::nullopt;
     }
-    if (*value < 0 || *value > 100) {
+    // The stored piece must be one the ERP reads.
+    std::string stored = percentText(*value);
+    if (!erp::compoundDiscountPercent(stored)) {
       error = fmt::format("O desconto {} está fora de 0 a 100 %.", piece);
       return std::nullopt;
     }
     if (!result.empty()) result += '+';
-    result += percentText(*value);
+    result += stored;
   }
   return result;
 }
@@ -74,14 +52,7 @@ std::string displayDiscount(std::string_view stored, const vb::RegionalSettings&
   return text;
 }
 
-double compoundDiscountRate(std::string_view stored) {
-  double rest = 100.0;
-  for (const auto& piece : pieces(stored)) {
-    auto value = storedNumber(piece);
-    if (value) rest -= *value / 100.0 * rest;
-  }
-  return 100.0 - rest;
-}
+double compoundDiscountRate(std::string_view stored) { return erp::compoundDiscountPercent(stored).value_or(0.0); }
 
 std::string discountFromVariant(const Variant& value) {
   if (value.isEmpty() || value.isNull()) return {};

@@ -2,8 +2,8 @@
 
 #include <fmt/format.h>
 
-#include "host/CompanySession.h"
 #include "host/ExtensionObject.h"
+#include "host/HostCompanySession.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/ui/UiServices.h"
 #include "platform/vb/MsgBox.h"
@@ -22,7 +22,7 @@ const std::vector<ExtensionCommand>& extensionCommands() {
   return commands;
 }
 
-std::vector<ExtensionMenu::Entry> ExtensionMenu::entries(CompanySession& session,
+std::vector<ExtensionMenu::Entry> ExtensionMenu::entries(HostCompanySession& session,
                                                          const std::vector<ExtensionCommand>& table) {
   std::vector<Entry> list;
   ExtensionObject* extension = session.extension();
@@ -35,7 +35,7 @@ std::vector<ExtensionMenu::Entry> ExtensionMenu::entries(CompanySession& session
   return list;
 }
 
-void ExtensionMenu::run(const Entry& entry, CompanySession& session, std::int32_t window) {
+void ExtensionMenu::run(const Entry& entry, HostCompanySession& session, std::int32_t window) {
   if (!entry.enabled) return;
   if (entry.kind == Entry::Kind::ApiSwitch) {
     session.toggleApiLink();
@@ -54,9 +54,9 @@ void ExtensionMenu::run(const Entry& entry, CompanySession& session, std::int32_
       session.ui().msgBox(fmt::format("A extensão não tem o comando {}.", entry.command.member), vb::vbExclamation,
                           entry.caption);
     else
-      session.showError(error, entry.caption);
+      session.ui().showError(error, entry.caption);
   } catch (const std::exception& error) {
-    session.showError(error, entry.caption);
+    session.ui().showError(error, entry.caption);
   }
 }
 

@@ -6,7 +6,7 @@
 
 namespace quill::host {
 
-class CompanySession;
+class HostCompanySession;
 
 // One menu command of the extension: the member the host calls and the
 // caption of its menu entry. Commands take the host's main window and the
@@ -41,13 +41,13 @@ class ExtensionMenu {
   // of another process: the call then tells). Commands are enabled only
   // for a company that concerns the extension (EmpresaInteressa). Without
   // an active extension there are none.
-  static std::vector<Entry> entries(CompanySession& session,
+  static std::vector<Entry> entries(HostCompanySession& session,
                                     const std::vector<ExtensionCommand>& table = extensionCommands());
 
   // Runs an entry: the command late-bound with lPai = `window` and
   // sEmpresa = the open company, or ConnectDisconnectApiNext. Errors are
   // shown in a box titled with the entry's caption, never passed on.
-  static void run(const Entry& entry, CompanySession& session, std::int32_t window);
+  static void run(const Entry& entry, HostCompanySession& session, std::int32_t window);
 };
 
 }  // namespace quill::host

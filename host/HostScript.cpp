@@ -8,11 +8,10 @@
 #include <ostream>
 
 #include "host/CompanyCatalog.h"
-#include "host/CompanySession.h"
 #include "host/DemoSetup.h"
 #include "host/DiscountText.h"
+#include "host/HostCompanySession.h"
 #include "host/ScriptTokens.h"
-#include "platform/automation/AutomationError.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Dates.h"
@@ -53,8 +52,8 @@ bool sameText(std::string_view a, std::string_view b) { return vb::UCase(a) == v
 
 }  // namespace
 
-HostScript::HostScript(CompanySession& session, ui::ScriptedUiServices& ui, std::function<CompanyChoice()> demoChoice,
-                       std::ostream& out)
+HostScript::HostScript(HostCompanySession& session, ui::ScriptedUiServices& ui,
+                       std::function<CompanyChoice()> demoChoice, std::ostream& out)
     : session_(session), ui_(ui), demoChoice_(std::move(demoChoice)), out_(out) {}
 
 HostScript::~HostScript() = default;
@@ -92,8 +91,7 @@ bool HostScript::runLine(std::string_view line, int lineNumber) {
     ok = (*words)[0] == "expect" ? expect(*words) : execute(*words);
   } catch (const std::exception& e) {
     // A script command never ends the host: an error is reported as the line's failure.
-    const auto* automation = dynamic_cast<const AutomationError*>(&e);
-    ok = fail("Erro " + (automation ? automation->description() : std::string(e.what())));
+    ok = fail(ui::UiServices::errorPrompt(e));
   }
   echoBoxes();
   return ok;
@@ -248,9 +246,10 @@ bool HostScript::lineFieldText(int row, std::string_view field, std::string& tex
     text = displayDiscount(l.discount);
   else if (f == "valordesconto")
     number = l.discountValue;
-  else if (f == "total")
+  else if (f == "total") {
     number = l.total();
-  else if (f == "tipo")
+    if (!number) text = "desconto inválido";
+  } else if (f == "tipo")
     number = static_cast<int>(l.type);
   else
     return false;

@@ -17,7 +17,7 @@ class ScriptedUiServices;
 
 namespace quill::host {
 
-class CompanySession;
+class HostCompanySession;
 
 // A tiny line-based language that drives the host without windows, for
 // tests and demonstrations. One command a line; words as splitScriptLine
@@ -53,7 +53,7 @@ class CompanySession;
 // line number and the script goes on; the result says whether all passed.
 class HostScript {
  public:
-  HostScript(CompanySession& session, ui::ScriptedUiServices& ui, std::function<CompanyChoice()> demoChoice,
+  HostScript(HostCompanySession& session, ui::ScriptedUiServices& ui, std::function<CompanyChoice()> demoChoice,
              std::ostream& out);
   ~HostScript();
 
@@ -72,7 +72,7 @@ class HostScript {
   bool needEditor();
   bool lineFieldText(int row, std::string_view field, std::string& text, std::optional<double>& number);
 
-  CompanySession& session_;
+  HostCompanySession& session_;
   ui::ScriptedUiServices& ui_;
   std::function<CompanyChoice()> demoChoice_;
   std::ostream& out_;

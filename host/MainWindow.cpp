@@ -12,9 +12,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "host/CompanySession.h"
-#include "host/DocumentStore.h"
+#include "erp/DocumentStore.h"
 #include "host/ExtensionMenu.h"
+#include "host/HostCompanySession.h"
 #include "host/OpenCompanyDialog.h"
 #include "host/OpenDocumentDialog.h"
 #include "host/SalesDocumentDialog.h"
@@ -29,7 +29,7 @@ namespace {
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
-MainWindow::MainWindow(CompanySession& session, CompanyChoice lastChoice, QWidget* parent)
+MainWindow::MainWindow(HostCompanySession& session, CompanyChoice lastChoice, QWidget* parent)
     : QMainWindow(parent), session_(session), lastChoice_(std::move(lastChoice)) {
   setObjectName("frmPrincipal");
   setWindowTitle("quillhost");
@@ -143,7 +143,7 @@ void MainWindow::refreshDocuments() {
   try {
     recent = session_.store().recent(50);
   } catch (const std::exception& error) {
-    session_.showError(error, "Documentos de venda");
+    session_.ui().showError(error, "Documentos de venda");
     return;
   }
   documents_->setRowCount(static_cast<int>(recent.size()));
@@ -155,7 +155,7 @@ void MainWindow::refreshDocuments() {
       documents_->setItem(row, column, item);
     };
     cell(0, fmt::format("{} {}/{}/{}", d.key.type, d.key.series, d.key.number, d.key.year));
-    cell(1, vb::FormatDate(d.date, "dd-mm-yyyy"));
+    cell(1, d.date ? vb::FormatDate(*d.date, "dd-mm-yyyy") : std::string());
     cell(2, d.client);
     cell(3, d.clientName);
     cell(4, vb::Format(d.total, "#,##0.00"), true);

@@ -14,7 +14,7 @@ class QTableWidget;
 
 namespace quill::host {
 
-class CompanySession;
+class HostCompanySession;
 
 // The host's main window: the open company, its user and the state of the
 // extension and of its API link; the menus to open and close a company, to
@@ -24,7 +24,7 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  MainWindow(CompanySession& session, CompanyChoice lastChoice, QWidget* parent = nullptr);
+  MainWindow(HostCompanySession& session, CompanyChoice lastChoice, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The window handle the extension's commands get as lPai.
@@ -46,7 +46,7 @@ class MainWindow : public QMainWindow {
   void refreshDocuments();
   void editDocument(const DocumentKey& key);
 
-  CompanySession& session_;
+  HostCompanySession& session_;
   CompanyChoice lastChoice_;
   DocumentKey lastKey_;
   QLabel* company_ = nullptr;

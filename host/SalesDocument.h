@@ -1,36 +1,21 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "erp/DocumentStore.h"
+#include "erp/DocumentTotals.h"
 #include "platform/automation/Variant.h"
 
 namespace quill::host {
 
-// What identifies a sales document in the company: type, series, number and
-// year (the key of DOCGCCAB).
-struct DocumentKey {
-  std::string type;
-  int series = 0;
-  int number = 0;
-  int year = 0;
-  friend bool operator==(const DocumentKey&, const DocumentKey&) = default;
-};
+using erp::DocumentClassification;
+using erp::DocumentKey;
+using erp::DocumentSummary;
 
-// The classification a document copies from its type (TIPOSDOC): management
-// area, kind of third party, operation, account nature, stock typification
-// and the sign on the client's account. A credit note is told from an
-// invoice by these values alone.
-struct DocumentClassification {
-  int managementArea = 0;  // AREAG
-  int thirdPartyType = 0;  // TPTERC
-  int operationType = 0;   // TPOPER
-  int accountNature = 0;   // NATCONTA
-  int stockType = 0;       // TIPIFSTK
-  int accountSign = 0;     // SINALCT
-  friend bool operator==(const DocumentClassification&, const DocumentClassification&) = default;
-};
-
+// The header of the document being edited. Dates without a value have the
+// serial 0.
 struct SalesHeader {
   DocumentKey key;
   Date date;
@@ -71,17 +56,12 @@ struct SalesLine {
   LineState state = LineState::New;
 
   bool isArticleLine() const { return type == LineType::Article; }
-  // The discount as one percentage (chained discounts compounded).
+  // The discount as one percentage (chained discounts compounded); 0 for a
+  // text the ERP refuses.
   double discountRate() const;
-  // Quantity × price less the discount, to the cent.
-  double total() const;
-};
-
-struct DocumentTotals {
-  double goods = 0;     // TOTMERC: quantity × price of every line
-  double discount = 0;  // TOTDESC
-  double vat = 0;       // TOTIVA
-  double total = 0;     // TOTDOC
+  // The line's net total as the ERP computes it (erp::netLineTotal); nothing
+  // when the ERP refuses its discount text.
+  std::optional<double> total() const;
 };
 
 struct SalesDocument {
@@ -89,19 +69,9 @@ struct SalesDocument {
   std::vector<SalesLine> lines;
   bool stored = false;  // the company holds it (a save updates instead of adding)
 
-  DocumentTotals totals() const;
+  // The totals as the ERP computes them; an AutomationError with the ERP's
+  // message when it refuses a line's discount text.
+  erp::DocumentTotals totals() const;
 };
-
-// A stored document as a list shows it.
-struct DocumentSummary {
-  DocumentKey key;
-  Date date;
-  std::string client;
-  std::string clientName;
-  double total = 0;
-};
-
-// Money to the cent, halves away from zero, as the documents store it.
-double roundToCents(double value);
 
 }  // namespace quill::host

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "host/CompanyCatalog.h"
-#include "host/CompanySession.h"
+#include "host/HostCompanySession.h"
 #include "host/SalesDocumentEditor.h"
 #include "host/SalesLinesModel.h"
 #include "platform/vb/Dates.h"
@@ -25,7 +25,7 @@ namespace {
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
-SalesDocumentDialog::SalesDocumentDialog(CompanySession& session, QWidget* parent)
+SalesDocumentDialog::SalesDocumentDialog(HostCompanySession& session, QWidget* parent)
     : QDialog(parent), session_(session), editor_(std::make_unique<SalesDocumentEditor>(session.editorServices())) {
   setObjectName("frmDocumentoVenda");
   setWindowTitle(QString::fromUtf8("Documento de venda"));
@@ -190,11 +190,17 @@ void SalesDocumentDialog::refreshHeader() {
 }
 
 void SalesDocumentDialog::refreshTotals() {
-  DocumentTotals t = editor_->document().totals();
-  totals_->setText(
-      qs(fmt::format("Mercadoria {}   Descontos {}   IVA {}   Total {} {}", vb::Format(t.goods, "#,##0.00"),
-                     vb::Format(t.discount, "#,##0.00"), vb::Format(t.vat, "#,##0.00"), vb::Format(t.total, "#,##0.00"),
-                     editor_->document().header.currency)));
+  try {
+    erp::DocumentTotals t = editor_->document().totals();
+    totals_->setText(
+        qs(fmt::format("Mercadoria {}   Descontos {}   IVA {}   Total {} {}", vb::Format(t.goods, "#,##0.00"),
+                       vb::Format(t.discounts, "#,##0.00"), vb::Format(t.vat, "#,##0.00"),
+                       vb::Format(t.total, "#,##0.00"), editor_->document().header.currency)));
+  } catch (const std::exception& error) {
+    // A discount text the ERP refuses: the document has no totals until it
+    // is corrected, and saving it is refused.
+    totals_->setText(qs(fmt::format("Sem totais: {}", error.what())));
+  }
 }
 
 void SalesDocumentDialog::newDocument() {

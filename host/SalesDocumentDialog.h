@@ -12,7 +12,7 @@ class QTableView;
 
 namespace quill::host {
 
-class CompanySession;
+class HostCompanySession;
 class SalesDocumentEditor;
 class SalesLinesModel;
 
@@ -23,7 +23,7 @@ class SalesDocumentDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit SalesDocumentDialog(CompanySession& session, QWidget* parent = nullptr);
+  explicit SalesDocumentDialog(HostCompanySession& session, QWidget* parent = nullptr);
   ~SalesDocumentDialog() override;
 
   void newDocument();
@@ -42,7 +42,7 @@ class SalesDocumentDialog : public QDialog {
   void addLine();
   void removeLine();
 
-  CompanySession& session_;
+  HostCompanySession& session_;
   std::unique_ptr<SalesDocumentEditor> editor_;
   SalesLinesModel* model_ = nullptr;  // owned by this dialog (Qt parent)
   QComboBox* type_ = nullptr;

@@ -2,12 +2,12 @@
 
 #include <fmt/format.h>
 
+#include "erp/DocumentStore.h"
 #include "host/CompanyCatalog.h"
 #include "host/DocumentContextBuilder.h"
+#include "host/DocumentMapping.h"
 #include "host/DocumentObserver.h"
-#include "host/DocumentStore.h"
 #include "host/ExtensionObject.h"
-#include "platform/automation/AutomationError.h"
 #include "platform/ui/UiServices.h"
 #include "platform/vb/Dates.h"
 #include "platform/vb/MsgBox.h"
@@ -17,11 +17,6 @@
 namespace quill::host {
 
 namespace {
-
-std::string describe(const std::exception& error) {
-  const auto* automation = dynamic_cast<const AutomationError*>(&error);
-  return automation ? automation->description() : std::string(error.what());
-}
 
 std::string keyText(const DocumentKey& key) {
   return fmt::format("{} {}/{} de {}", key.type, key.series, key.number, key.year);
@@ -39,10 +34,6 @@ SalesDocumentEditor::SalesDocumentEditor(EditorServices services)
 bool SalesDocumentEditor::refuse(const std::string& message) {
   services_.ui.msgBox(message, vb::vbExclamation, kTitle);
   return false;
-}
-
-void SalesDocumentEditor::showError(const std::exception& error, std::string_view title) {
-  services_.ui.msgBox("Erro " + describe(error), vb::vbExclamation, title);
 }
 
 void SalesDocumentEditor::replaceDocument(SalesDocument document) {
@@ -63,7 +54,7 @@ void SalesDocumentEditor::updateCreditNote() {
   try {
     creditNote_ = services_.extension->IsNotaCredito(DocumentContextBuilder::build(document_.header, nullptr).oApi);
   } catch (const std::exception& error) {
-    showError(error, "IsNotaCredito");
+    services_.ui.showError(error, "IsNotaCredito");
   }
 }
 
@@ -79,7 +70,7 @@ bool SalesDocumentEditor::renumber() {
     key.number = services_.store.nextNumber(key.type, key.series, key.year);
     return true;
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
     return false;
   }
 }
@@ -106,7 +97,7 @@ void SalesDocumentEditor::newDocument() {
     auto series = services_.catalog.series(type->code);
     newDocument(type->code, series.empty() ? 0 : series.front(), vb::today());
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
   }
 }
 
@@ -127,19 +118,19 @@ bool SalesDocumentEditor::newDocument(std::string_view type, int series, Date da
     replaceDocument(std::move(doc));
     return true;
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
     return false;
   }
 }
 
 bool SalesDocumentEditor::open(const DocumentKey& key) {
   try {
-    auto doc = services_.store.load(key);
+    auto doc = loadDocument(services_.store, key);
     if (!doc) return refuse(fmt::format("O documento {} não existe.", keyText(key)));
     replaceDocument(std::move(*doc));
     return true;
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
     return false;
   }
 }
@@ -161,7 +152,7 @@ bool SalesDocumentEditor::setType(std::string_view code) {
     document_.header.classification = record->classification;
     renumber();
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
     return false;
   }
   updateCreditNote();
@@ -175,7 +166,7 @@ bool SalesDocumentEditor::setSeries(int series) {
     if (!services_.catalog.seriesExists(document_.header.key.type, series))
       return refuse(fmt::format("O tipo {} não tem a série {}.", document_.header.key.type, series));
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
     return false;
   }
   document_.header.key.series = series;
@@ -230,7 +221,7 @@ bool SalesDocumentEditor::setClient(std::string_view code) {
     h.zone = client->zone;
     h.dueDate = Date{h.date.serial + client->paymentDays};
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
     return false;
   }
   headerChanged();
@@ -245,7 +236,7 @@ bool SalesDocumentEditor::setCurrency(std::string_view code) {
     if (hasArticleLines()) return refuse("Apague as linhas antes de mudar a moeda: os preços são da moeda actual.");
     document_.header.currency = *currency;
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
     return false;
   }
   headerChanged();
@@ -263,7 +254,7 @@ bool SalesDocumentEditor::setDispatch(std::string_view code) {
       document_.header.dispatch = *dispatch;
     }
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
     return false;
   }
   headerChanged();
@@ -314,9 +305,9 @@ SalesDocumentEditor::SaveOutcome SalesDocumentEditor::save() {
   }
   SalesDocument saved = document_;
   try {
-    services_.store.save(saved);
+    saveDocument(services_.store, saved);
   } catch (const std::exception& error) {
-    showError(error, "Gravar documento");
+    services_.ui.showError(error, "Gravar documento");
     return outcome;
   }
   outcome.saved = true;
@@ -332,15 +323,15 @@ SalesDocumentEditor::SaveOutcome SalesDocumentEditor::save() {
                                                                document_.header.dispatch, document_.header.client);
       }
     } catch (const std::exception& error) {
-      showError(error, "Documentos de Venda");
+      services_.ui.showError(error, "Documentos de Venda");
     }
   }
   // The bridge may have added or corrected the allowance line: show the
   // document as the company now holds it.
   try {
-    if (auto reloaded = services_.store.load(key)) replaceDocument(std::move(*reloaded));
+    if (auto reloaded = loadDocument(services_.store, key)) replaceDocument(std::move(*reloaded));
   } catch (const std::exception& error) {
-    showError(error, kTitle);
+    services_.ui.showError(error, kTitle);
   }
   return outcome;
 }

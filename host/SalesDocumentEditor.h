@@ -6,6 +6,9 @@
 #include "host/SalesDocument.h"
 #include "host/SalesLineEditor.h"
 
+namespace quill::erp {
+class DocumentStore;
+}
 namespace quill::ui {
 class UiServices;
 }
@@ -14,7 +17,6 @@ namespace quill::host {
 
 class CompanyCatalog;
 class DocumentObserver;
-class DocumentStore;
 class ExtensionObject;
 
 // What a sales-document editor works with. `extension` is empty when the
@@ -22,15 +24,16 @@ class ExtensionObject;
 // without hooks and without the freight allowance.
 struct EditorServices {
   const CompanyCatalog& catalog;
-  DocumentStore& store;
+  const erp::DocumentStore& store;
   ExtensionObject* extension = nullptr;
   ui::UiServices& ui;
 };
 
 // The sales document being edited, with the ERP host's rules: codes typed in
 // the header and the lines must exist in the company; the lines are priced
-// by the extension's hooks (SalesLineEditor); saving writes the document in
-// one transaction, then has the freight allowance written when the
+// by the extension's hooks (SalesLineEditor); saving writes the document
+// through the ERP's store in one transaction (a discount text the ERP refuses
+// is shown as refused and nothing is written), then has the freight allowance written when the
 // extension says the document type concerns it, and reads the document back
 // so that the allowance line shows.
 //
@@ -81,7 +84,6 @@ class SalesDocumentEditor {
 
  private:
   bool refuse(const std::string& message);
-  void showError(const std::exception& error, std::string_view title);
   void replaceDocument(SalesDocument document);
   void headerChanged();
   void updateCreditNote();

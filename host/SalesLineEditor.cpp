@@ -9,7 +9,7 @@
 #include "host/DiscountText.h"
 #include "host/DocumentContextBuilder.h"
 #include "host/ExtensionObject.h"
-#include "platform/automation/AutomationError.h"
+#include "platform/ui/UiServices.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Strings.h"
 
@@ -43,11 +43,6 @@ bool cancelled(const Variant& bCancel) {
   } catch (const std::exception&) {
     return false;
   }
-}
-
-std::string describe(const std::exception& error) {
-  const auto* automation = dynamic_cast<const AutomationError*>(&error);
-  return "Erro " + (automation ? automation->description() : std::string(error.what()));
 }
 
 // The price and discount a hook wrote into the line, over what the host had.
@@ -90,7 +85,7 @@ EditOutcome SalesLineEditor::edit(const SalesHeader& header, SalesLine& line, Li
     }
   } catch (const std::exception& error) {
     line = before;
-    return EditOutcome::refused(describe(error));
+    return EditOutcome::refused(ui::UiServices::errorPrompt(error));
   }
   return EditOutcome::refused("Campo desconhecido.");
 }

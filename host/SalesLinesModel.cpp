@@ -70,8 +70,12 @@ QVariant SalesLinesModel::data(const QModelIndex& index, int role) const {
       return qs(displayDiscount(line.discount));
     case DiscountValue:
       return number(line.discountValue);
-    case Total:
-      return role == Qt::DisplayRole ? money(line.total()) : number(line.total());
+    case Total: {
+      // A discount text the ERP refuses gives the line no total.
+      auto total = line.total();
+      if (!total) return role == Qt::DisplayRole ? QString::fromUtf8("desconto inválido") : QString();
+      return role == Qt::DisplayRole ? money(*total) : number(*total);
+    }
     default:
       return {};
   }

@@ -18,14 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "host/CompanySession.h"
 #include "host/DemoSetup.h"
 #include "host/ExtensionSettings.h"
+#include "host/HostCompanySession.h"
 #include "host/HostOptions.h"
 #include "host/HostScript.h"
 #include "host/MainWindow.h"
 #include "host/ObservedUiServices.h"
-#include "platform/automation/AutomationError.h"
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/automation/remote/CreateObject.h"
 #include "platform/ui/ProcessUi.h"
@@ -46,11 +45,6 @@ int gSignalPipe[2] = {-1, -1};
 void onTerminationSignal(int) {
   char byte = 1;
   [[maybe_unused]] auto written = ::write(gSignalPipe[1], &byte, 1);
-}
-
-std::string describe(const std::exception& error) {
-  const auto* automation = dynamic_cast<const AutomationError*>(&error);
-  return automation ? automation->description() : std::string(error.what());
 }
 
 }  // namespace
@@ -89,11 +83,11 @@ int main(int argc, char** argv) {
   auto observed = std::make_shared<ObservedUiServices>(inner);
   ui::installProcessUiServices(observed);
 
-  CompanySession::Environment environment;
+  HostCompanySession::Environment environment;
   environment.ui = observed.get();
   environment.createObject = [](std::string_view progId) { return createObject(progId); };
   environment.extensionFolder = ExtensionSettings::extensionFolder(ProgramRegistry::installed());
-  CompanySession session(environment);
+  HostCompanySession session(environment);
 
   std::filesystem::path demoFolder = DemoSetup::defaultFolder();
   auto demoChoice = [&]() -> CompanyChoice {
@@ -101,8 +95,8 @@ int main(int argc, char** argv) {
       return DemoSetup::ensure(demoFolder);
     } catch (const std::exception& e) {
       observed->msgBox(
-          fmt::format("Não foi possível criar a empresa de demonstração em {}: {}", demoFolder.string(), describe(e)),
-          vb::vbExclamation, CompanySession::kOpenTitle);
+          fmt::format("Não foi possível criar a empresa de demonstração em {}: {}", demoFolder.string(), e.what()),
+          vb::vbExclamation, HostCompanySession::kOpenTitle);
       CompanyChoice none;
       none.erpFolder = demoFolder;
       return none;
@@ -117,7 +111,7 @@ int main(int argc, char** argv) {
     if (toOpen)
       lastChoice = *toOpen;
     else
-      observed->msgBox(error, vb::vbExclamation, CompanySession::kOpenTitle);
+      observed->msgBox(error, vb::vbExclamation, HostCompanySession::kOpenTitle);
   } else {
     DemoSetup::fillDemoDefaults(lastChoice);
   }

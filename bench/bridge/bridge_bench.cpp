@@ -22,7 +22,7 @@ namespace demo = erp::demo;
 namespace fs = std::filesystem;
 
 // A document of 200 article lines, made for the benchmark in the copy.
-constexpr demo::DocumentKey kLongDocument{demo::kInvoiceType, demo::kUnsignedSeries, 900001, demo::kDocumentYear};
+constexpr demo::KnownDocument kLongDocument{demo::kInvoiceType, demo::kUnsignedSeries, 900001, demo::kDocumentYear};
 constexpr int kLongDocumentLines = 200;
 
 void addLongDocument(const erpapi::test::DemoCompanyCopy& company) {

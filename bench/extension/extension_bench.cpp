@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +11,7 @@
 #include "erp/DemoCodes.h"
 #include "extension/core/DescComissoes.h"
 #include "platform/automation/PropertyBag.h"
-#include "platform/ui/ScriptedUiServices.h"
+#include "platform/ui/RecordingUiServices.h"
 #include "platform/vb/OleDate.h"
 
 namespace {
@@ -21,17 +20,16 @@ using namespace quill;
 namespace demo = erp::demo;
 
 struct Session {
-  ui::ScriptedUiServices ui;
+  ui::RecordingUiServices ui;
   std::shared_ptr<DescComissoes> extension;
 
   Session() {
     const auto& company = bench::largeCompany();
     auto folder = std::filesystem::temp_directory_path() / "quill-extension-bench";
     std::filesystem::create_directories(folder / "log");
-    std::ofstream(folder / "VALTERO.INI") << "[Api Next]\nEmpresa=" << company.companyCode
-                                          << "\nperclog=" << (folder / "log").string() << "\n[Ligação]\nServidor="
-                                          << company.dataFolder.string() << "\nBaseDados=" << company.databaseName
-                                          << "\n";
+    std::ofstream(folder / "VALTERO.INI")
+        << "[Api Next]\nEmpresa=" << company.companyCode << "\nperclog=" << (folder / "log").string()
+        << "\n[Ligação]\nServidor=" << company.dataFolder.string() << "\nBaseDados=" << company.databaseName << "\n";
     DescComissoes::Environment env;
     env.ui = &ui;
     env.libraryFolder = folder;
@@ -60,8 +58,11 @@ std::shared_ptr<PropertyBag> context(std::string_view cliente, std::string_view 
   cab->setValue("Data", vb::makeDate(2026, 3, 16));
   cab->setValue("Terceiro", cliente);
   cab->setValue("Moeda", demo::kNationalCurrency);
-  for (auto [name, value] : {std::pair<const char*, Variant>{"Artigo", ""}, {"PrecoUnitario", 0.0},
-                             {"TaxaDesconto", 0.0}, {"Estado", std::int16_t{0}}, {"OrDoc", ""}})
+  for (auto [name, value] : {std::pair<const char*, Variant>{"Artigo", ""},
+                             {"PrecoUnitario", 0.0},
+                             {"TaxaDesconto", 0.0},
+                             {"Estado", std::int16_t{0}},
+                             {"OrDoc", ""}})
     linha->setValue(name, value);
   linha->setValue("Unidade", unidade);
   return oApi;
@@ -90,8 +91,12 @@ BENCHMARK(BM_ValidateArtigo_GroupDiscount)->Unit(benchmark::kMicrosecond)->Repet
 void BM_VendasTemLinhaPrecos(benchmark::State& state) {
   DispatchPtr extension = Session::get().extension;
   for (auto _ : state) {
-    std::vector<Variant> args{std::string(demo::kPriceLineClient), "EUR", std::string(demo::kFixedPriceArticle),
-                              "16-03-2026", "SC", Variant()};
+    std::vector<Variant> args{std::string(demo::kPriceLineClient),
+                              "EUR",
+                              std::string(demo::kFixedPriceArticle),
+                              "16-03-2026",
+                              "SC",
+                              Variant()};
     benchmark::DoNotOptimize(late::callRef(extension, "VendasTemLinhaPrecos", args));
   }
 }
@@ -100,8 +105,6 @@ BENCHMARK(BM_VendasTemLinhaPrecos)->Unit(benchmark::kMicrosecond)->Repetitions(5
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include "erp/CompoundDiscount.h"
+
 namespace quill::erpapi::refuse {
 
 ApiRefusal notStarted() { return {apierr::NotStarted, "A API não está inicializada."}; }
@@ -56,7 +58,7 @@ ApiRefusal negativeQuantity(int line) {
 }
 
 ApiRefusal invalidDiscount(int line, std::string_view discount) {
-  return {apierr::InvalidDiscount, fmt::format("Linha {}: o desconto '{}' não é válido.", line, discount)};
+  return {apierr::InvalidDiscount, erp::invalidDiscountMessage(line, discount)};
 }
 
 ApiRefusal priceNotFound(std::string_view article, std::string_view currency, int priceLine) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "erp/ErpError.h"
+
 namespace quill::erpapi {
 
 // A refusal of the ERP API: the number its objects answer (and keep in
@@ -30,7 +32,7 @@ inline constexpr std::int32_t LineWithoutArticle = 1111;
 inline constexpr std::int32_t UnknownArticle = 1112;
 inline constexpr std::int32_t NegativeUnitPrice = 1113;
 inline constexpr std::int32_t NegativeQuantity = 1114;
-inline constexpr std::int32_t InvalidDiscount = 1115;
+inline constexpr std::int32_t InvalidDiscount = erp::kInvalidDiscount;
 // Prices
 inline constexpr std::int32_t PriceNotFound = 1201;
 inline constexpr std::int32_t UnknownPriceLine = 1202;

@@ -3,11 +3,11 @@
 #include <fmt/format.h>
 
 #include "erp/Installation.h"
+#include "erp/api/ApiCompanySession.h"
 #include "erp/api/ApiLog.h"
 #include "erp/api/ApplicationParameters.h"
 #include "erp/api/ArticlePrice.h"
 #include "erp/api/CommercialDocument.h"
-#include "erp/api/CompanySession.h"
 #include "erp/api/DocumentLine.h"
 #include "erp/api/PlainApiObject.h"
 #include "erp/api/ProgramIds.h"
@@ -15,7 +15,7 @@
 
 namespace quill::erpapi {
 
-DispatchPtr createApiObject(std::string_view progId, const std::shared_ptr<CompanySession>& session) {
+DispatchPtr createApiObject(std::string_view progId, const std::shared_ptr<ApiCompanySession>& session) {
   if (equalsNoCase(progId, progid::kParametrosAplicacao)) return std::make_shared<ApplicationParameters>(session);
   if (equalsNoCase(progId, progid::kDocumentoComercial)) return std::make_shared<CommercialDocument>(session);
   if (equalsNoCase(progId, progid::kDocumentosGcLin)) return std::make_shared<DocumentLine>();
@@ -48,7 +48,7 @@ bool ApiRoot::Inicializa(std::string_view path, std::string_view logPath, std::s
       log.write(fmt::format("Inicializa: utilizador ou palavra-passe inválidos ({}).", login));
       return false;
     }
-    session_ = CompanySession::open(*entry, log);
+    session_ = ApiCompanySession::open(*entry, log);
     log.write(fmt::format("Inicializa: empresa {} utilizador {} modo {}", entry->code, login, modoAcesso_));
     return true;
   } catch (const std::exception& error) {

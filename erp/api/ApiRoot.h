@@ -9,7 +9,7 @@
 
 namespace quill::erpapi {
 
-class CompanySession;
+class ApiCompanySession;
 
 // "SageApiNextPlus.Api": the ERP API's root object.
 //
@@ -49,13 +49,13 @@ class ApiRoot : public DispatchObject<ApiRoot> {
   std::string className() const override { return "Api"; }
 
  private:
-  std::shared_ptr<CompanySession> session_;
+  std::shared_ptr<ApiCompanySession> session_;
   Variant dataAccess_;
   std::int32_t modoAcesso_ = 0;
 };
 
 // A new API object of one of the factory's program ids, sharing the
 // session; nothing for any other id.
-DispatchPtr createApiObject(std::string_view progId, const std::shared_ptr<CompanySession>& session);
+DispatchPtr createApiObject(std::string_view progId, const std::shared_ptr<ApiCompanySession>& session);
 
 }  // namespace quill::erpapi

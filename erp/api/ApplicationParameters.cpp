@@ -1,13 +1,13 @@
 #include "erp/api/ApplicationParameters.h"
 
+#include "erp/api/ApiCompanySession.h"
 #include "erp/api/ApiRefusal.h"
-#include "erp/api/CompanySession.h"
 #include "erp/api/ProgramIds.h"
 #include "platform/automation/AutomationError.h"
 
 namespace quill::erpapi {
 
-const CompanySession& ApplicationParameters::session() const {
+const ApiCompanySession& ApplicationParameters::session() const {
   if (!session_ || !session_->isOpen()) {
     auto refusal = refuse::notStarted();
     throw AutomationError(refusal.number, std::string(progid::kParametrosAplicacao), refusal.message);

@@ -7,7 +7,7 @@
 
 namespace quill::erpapi {
 
-class CompanySession;
+class ApiCompanySession;
 
 // "SageApiNextPlus.ParametrosAplicacao": the company's parameters.
 //
@@ -17,15 +17,15 @@ class CompanySession;
 // API's error 1000.
 class ApplicationParameters : public DispatchObject<ApplicationParameters> {
  public:
-  explicit ApplicationParameters(std::shared_ptr<CompanySession> session) : session_(std::move(session)) {}
+  explicit ApplicationParameters(std::shared_ptr<ApiCompanySession> session) : session_(std::move(session)) {}
 
   static const MemberTable<ApplicationParameters>& members();
   std::string className() const override { return "ParametrosAplicacao"; }
 
  private:
-  const CompanySession& session() const;
+  const ApiCompanySession& session() const;
 
-  std::shared_ptr<CompanySession> session_;
+  std::shared_ptr<ApiCompanySession> session_;
 };
 
 }  // namespace quill::erpapi

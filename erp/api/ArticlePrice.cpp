@@ -2,24 +2,23 @@
 
 #include <fmt/format.h>
 
+#include "erp/api/ApiCompanySession.h"
 #include "erp/api/ApiDate.h"
-#include "erp/api/CompanySession.h"
 #include "platform/sql/Connection.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 
 namespace quill::erpapi {
 
 namespace {
-std::string textOf(const Variant& v) { return v.isNull() ? std::string() : vb::CStr(v); }
-double numberOf(const Variant& v) { return v.isNull() ? 0.0 : vb::CDbl(v); }
 Variant dateColumn(const Variant& given) {
   ApiDate d = ApiDate::from(given);
   return d.date ? Variant(*d.date) : Variant::null();
 }
 }  // namespace
 
-ArticlePrice::ArticlePrice(std::shared_ptr<CompanySession> session) : session_(std::move(session)) {}
+ArticlePrice::ArticlePrice(std::shared_ptr<ApiCompanySession> session) : session_(std::move(session)) {}
 
 bool ArticlePrice::started() const { return session_ && session_->isOpen(); }
 
@@ -39,13 +38,13 @@ std::int32_t ArticlePrice::LerPorArtmlin(std::string_view article, std::string_v
       "WHERE ARTIGO = ? AND MOEDA = ? AND LINPRC = ?",
       {Variant(article), Variant(currency), Variant(line)});
   if (row->eof()) return refusal_.refuse(refuse::priceNotFound(article, currency, line));
-  article_ = textOf(row->value("ARTIGO"));
-  currency_ = textOf(row->value("MOEDA"));
+  article_ = sql::fieldText(*row, "ARTIGO");
+  currency_ = sql::fieldText(*row, "MOEDA");
   line_ = vb::CLng(row->value("LINPRC"));
-  price_ = numberOf(row->value("PVP"));
-  priceWithVat_ = numberOf(row->value("PVPIVA"));
-  historyPrice_ = numberOf(row->value("BUTHIST"));
-  historyPriceWithVat_ = numberOf(row->value("BASECIVA"));
+  price_ = sql::fieldDouble(*row, "PVP");
+  priceWithVat_ = sql::fieldDouble(*row, "PVPIVA");
+  historyPrice_ = sql::fieldDouble(*row, "BUTHIST");
+  historyPriceWithVat_ = sql::fieldDouble(*row, "BASECIVA");
   start_ = row->value("DATINIC");
   updated_ = row->value("DATACT");
   return refusal_.succeed();
@@ -119,13 +118,13 @@ const MemberTable<ArticlePrice>& ArticlePrice::members() {
               Arity::exactly(3))
           .property(
               "CodigoDoArtigo", [](ArticlePrice& p, Args) { return Variant(p.article_); },
-              [](ArticlePrice& p, Args a) { p.article_ = textOf(a.back()); })
+              [](ArticlePrice& p, Args a) { p.article_ = sql::textOrEmpty(a.back()); })
           .property(
               "LinhaDePreco", [](ArticlePrice& p, Args) { return Variant(p.line_); },
               [](ArticlePrice& p, Args a) { p.line_ = vb::CLng(a.back()); })
           .property(
               "Moeda", [](ArticlePrice& p, Args) { return Variant(p.currency_); },
-              [](ArticlePrice& p, Args a) { p.currency_ = textOf(a.back()); })
+              [](ArticlePrice& p, Args a) { p.currency_ = sql::textOrEmpty(a.back()); })
           .property(
               "PrecoVendaSemIva", [](ArticlePrice& p, Args) { return Variant(p.price_); },
               [](ArticlePrice& p, Args a) { p.price_ = vb::CDbl(a.back()); })

@@ -11,7 +11,7 @@
 
 namespace quill::erpapi {
 
-class CompanySession;
+class ApiCompanySession;
 
 // "SageApiNextPlus.Precos": the price of one article in one currency and
 // price line (a PRECOS row).
@@ -34,7 +34,7 @@ class CompanySession;
 // Alterar one that does not. Validar writes nothing.
 class ArticlePrice : public DispatchObject<ArticlePrice> {
  public:
-  explicit ArticlePrice(std::shared_ptr<CompanySession> session);
+  explicit ArticlePrice(std::shared_ptr<ApiCompanySession> session);
 
   std::int32_t LerPorArtmlin(std::string_view article, std::string_view currency, std::int32_t line);
   std::int32_t Validar();
@@ -51,7 +51,7 @@ class ArticlePrice : public DispatchObject<ArticlePrice> {
   std::string describe() const;
   std::int32_t answer(std::string_view operation, std::optional<ApiRefusal> refusal);
 
-  std::shared_ptr<CompanySession> session_;
+  std::shared_ptr<ApiCompanySession> session_;
   std::string article_;
   std::string currency_;
   std::int32_t line_ = 0;

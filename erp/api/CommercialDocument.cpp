@@ -2,23 +2,19 @@
 
 #include <fmt/format.h>
 
-#include "erp/api/CompanySession.h"
+#include "erp/DocumentStore.h"
+#include "erp/api/ApiCompanySession.h"
 #include "erp/api/DocumentHeader.h"
 #include "erp/api/DocumentLine.h"
 #include "erp/api/DocumentLines.h"
-#include "erp/api/DocumentStore.h"
 #include "erp/api/DocumentValidator.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 
 namespace quill::erpapi {
 
-namespace {
-std::string textOf(const Variant& v) { return v.isNull() ? std::string() : vb::CStr(v); }
-double numberOf(const Variant& v) { return v.isNull() ? 0.0 : vb::CDbl(v); }
-}  // namespace
-
-CommercialDocument::CommercialDocument(std::shared_ptr<CompanySession> session)
+CommercialDocument::CommercialDocument(std::shared_ptr<ApiCompanySession> session)
     : session_(std::move(session)),
       header_(std::make_shared<DocumentHeader>()),
       lines_(std::make_shared<DocumentLines>()) {}
@@ -30,7 +26,7 @@ bool CommercialDocument::started() const { return session_ && session_->isOpen()
 bool CommercialDocument::EmPreparacao() const { return read_ && header_->values().inPreparation; }
 
 std::string CommercialDocument::describe() const {
-  const DocumentKey& k = storedKey_;
+  const erp::DocumentKey& k = storedKey_;
   return fmt::format("{} {}/{}/{}", k.type, k.series, k.number, k.year);
 }
 
@@ -38,10 +34,11 @@ std::int32_t CommercialDocument::Ler(std::string_view type, std::int32_t number,
                                      std::int32_t year) {
   read_ = false;
   readRefusal_.reset();
-  header_->values() = HeaderValues{};
+  header_->values() = erp::HeaderValues{};
   lines_->items().clear();
   if (!started()) return refusal_.refuse(refuse::notStarted());
-  auto document = DocumentStore(*session_).load(DocumentKey{std::string(type), series, number, year});
+  auto document =
+      erp::DocumentStore(session_->connection()).load(erp::DocumentKey{std::string(type), series, number, year});
   if (!document) {
     readRefusal_ = refuse::documentNotFound(type, series, number, year);
     return refusal_.refuse(*readRefusal_);
@@ -59,33 +56,32 @@ std::int32_t CommercialDocument::Ler(std::string_view type, std::int32_t number,
 
 std::int32_t CommercialDocument::SugereValoresLin(DocumentLine& line, const SuggestFlags& flags) {
   if (!started()) return refusal_.refuse(refuse::notStarted());
-  LineValues& v = line.values();
+  erp::LineValues& v = line.values();
   auto article = session_->query(
       "SELECT NOME, UNVND, IVA, PVPSIVA, PVALSIVA, PVP3_SEM_IVA FROM ARTIGOS WHERE CODIGO = ?", {Variant(v.article)});
   if (article->eof()) return refusal_.refuse(refuse::unknownArticle(v.article));
 
-  const HeaderValues& header = header_->values();
+  const erp::HeaderValues& header = header_->values();
   int level = 0;
   std::string clientDiscount;
   if (!header.client.empty()) {
     auto client = session_->query("SELECT TPPRE, DESCCOMP FROM CLIENTES WHERE CODIGO = ?", {Variant(header.client)});
     if (!client->eof()) {
-      level = client->value("TPPRE").isNull() ? 0 : vb::CLng(client->value("TPPRE"));
-      clientDiscount = textOf(client->value("DESCCOMP"));
+      level = sql::fieldLong(*client, "TPPRE");
+      clientDiscount = sql::fieldText(*client, "DESCCOMP");
     }
   }
   static constexpr const char* kRetailColumns[] = {"PVPSIVA", "PVALSIVA", "PVP3_SEM_IVA"};
   if (level < 0 || level > 2) level = 0;
 
-  if (flags[Description]) v.description = textOf(article->value("NOME"));
-  if (flags[Unit]) v.unit = textOf(article->value("UNVND"));
+  if (flags[Description]) v.description = sql::fieldText(*article, "NOME");
+  if (flags[Unit]) v.unit = sql::fieldText(*article, "UNVND");
   if (flags[Price]) {
-    v.unitPrice = numberOf(article->value(kRetailColumns[level]));
+    v.unitPrice = sql::doubleOrZero(article->value(kRetailColumns[level]));
     v.enteredUnitPrice = v.unitPrice;
   }
   if (flags[Vat]) {
-    const Variant& index = article->value("IVA");
-    v.vatRate = session_->nationalVatRate(index.isNull() ? 0 : vb::CLng(index));
+    v.vatRate = session_->nationalVatRate(sql::fieldLong(*article, "IVA"));
   }
   if (flags[SellerAndDate]) {
     v.seller = header.seller;
@@ -109,7 +105,7 @@ std::int32_t CommercialDocument::AdicionaLinha(std::shared_ptr<DocumentLine> lin
 std::optional<ApiRefusal> CommercialDocument::validate() const {
   if (!started()) return refuse::notStarted();
   if (!read_) return readRefusal_ ? *readRefusal_ : refuse::noDocumentRead();
-  std::vector<const LineValues*> lines;
+  std::vector<const erp::LineValues*> lines;
   lines.reserve(lines_->items().size());
   for (const auto& line : lines_->items()) lines.push_back(&line->values());
   DocumentValidator::Document document{storedKey_, header_->values(), seriesSigned_, seriesCertified_, lines};
@@ -128,11 +124,11 @@ std::int32_t CommercialDocument::Validar(std::optional<std::int32_t> mode) {
 std::int32_t CommercialDocument::Alterar() {
   auto refusal = validate();
   if (!refusal) {
-    std::vector<LineValues*> lines;
+    std::vector<erp::LineValues*> lines;
     lines.reserve(lines_->items().size());
     for (const auto& line : lines_->items()) lines.push_back(&line->values());
     try {
-      DocumentStore(*session_).save(header_->values(), lines);
+      erp::DocumentStore(session_->connection()).save(header_->values(), lines, erp::DocumentStore::Write::Existing);
     } catch (const AutomationError& error) {
       refusal = refuse::writeFailed(error.description());
     }

@@ -7,13 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "erp/api/HeaderValues.h"
+#include "erp/HeaderValues.h"
 #include "erp/api/LastRefusal.h"
 #include "platform/automation/MemberTable.h"
 
 namespace quill::erpapi {
 
-class CompanySession;
+class ApiCompanySession;
 class DocumentHeader;
 class DocumentLine;
 class DocumentLines;
@@ -50,7 +50,7 @@ class CommercialDocument : public DispatchObject<CommercialDocument> {
   enum SuggestFlag { Description, Unit, Price, Vat, SellerAndDate, ClientDiscount, Quantity, kSuggestFlags };
   using SuggestFlags = std::array<bool, kSuggestFlags>;
 
-  explicit CommercialDocument(std::shared_ptr<CompanySession> session);
+  explicit CommercialDocument(std::shared_ptr<ApiCompanySession> session);
   ~CommercialDocument() override;
 
   std::int32_t Ler(std::string_view type, std::int32_t number, std::int32_t series, std::int32_t year);
@@ -76,14 +76,14 @@ class CommercialDocument : public DispatchObject<CommercialDocument> {
   std::optional<ApiRefusal> validate() const;
   std::string describe() const;  // "FT 1/2/2026", for the API's log
 
-  std::shared_ptr<CompanySession> session_;
+  std::shared_ptr<ApiCompanySession> session_;
   std::shared_ptr<DocumentHeader> header_;
   std::shared_ptr<DocumentLines> lines_;
   bool read_ = false;
   // Why the last Ler found nothing: what validating answers until a
   // document is read.
   std::optional<ApiRefusal> readRefusal_;
-  DocumentKey storedKey_;
+  erp::DocumentKey storedKey_;
   bool seriesSigned_ = false;
   bool seriesCertified_ = false;
   std::int32_t origem_ = 0;

@@ -1,12 +1,12 @@
 #include "erp/api/DocumentHeader.h"
 
+#include "platform/sql/FieldValues.h"
 #include "platform/vb/Conversions.h"
 
 namespace quill::erpapi {
 
 namespace {
 using Args = MemberTable<DocumentHeader>::Args;
-std::string textOf(const Variant& v) { return v.isNull() ? std::string() : vb::CStr(v); }
 }  // namespace
 
 const MemberTable<DocumentHeader>& DocumentHeader::members() {
@@ -29,14 +29,14 @@ const MemberTable<DocumentHeader>& DocumentHeader::members() {
               })
           .property(
               "Terceiro", [](DocumentHeader& h, Args) { return Variant(h.values_.client); },
-              [](DocumentHeader& h, Args a) { h.values_.client = textOf(a.back()); })
+              [](DocumentHeader& h, Args a) { h.values_.client = sql::textOrEmpty(a.back()); })
           .property("Nome", [](DocumentHeader& h, Args) { return Variant(h.values_.clientName); })
           .property(
               "Moeda", [](DocumentHeader& h, Args) { return Variant(h.values_.currency); },
-              [](DocumentHeader& h, Args a) { h.values_.currency = textOf(a.back()); })
+              [](DocumentHeader& h, Args a) { h.values_.currency = sql::textOrEmpty(a.back()); })
           .property(
               "Expedicao", [](DocumentHeader& h, Args) { return Variant(h.values_.dispatch); },
-              [](DocumentHeader& h, Args a) { h.values_.dispatch = textOf(a.back()); })
+              [](DocumentHeader& h, Args a) { h.values_.dispatch = sql::textOrEmpty(a.back()); })
           .property("Vendedor", [](DocumentHeader& h, Args) { return Variant(h.values_.seller); })
           .property("TotalMercadoria", [](DocumentHeader& h, Args) { return Variant(h.values_.goodsTotal); })
           .property("TotalDescontos", [](DocumentHeader& h, Args) { return Variant(h.values_.discountTotal); })

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "erp/api/HeaderValues.h"
+#include "erp/HeaderValues.h"
 #include "platform/automation/MemberTable.h"
 
 namespace quill::erpapi {
@@ -16,14 +16,14 @@ namespace quill::erpapi {
 // that exists is refused when it is validated.
 class DocumentHeader : public DispatchObject<DocumentHeader> {
  public:
-  HeaderValues& values() { return values_; }
-  const HeaderValues& values() const { return values_; }
+  erp::HeaderValues& values() { return values_; }
+  const erp::HeaderValues& values() const { return values_; }
 
   static const MemberTable<DocumentHeader>& members();
   std::string className() const override { return "DocumentoComercialCab"; }
 
  private:
-  HeaderValues values_;
+  erp::HeaderValues values_;
 };
 
 }  // namespace quill::erpapi

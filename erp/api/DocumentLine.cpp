@@ -1,13 +1,12 @@
 #include "erp/api/DocumentLine.h"
 
+#include "platform/sql/FieldValues.h"
 #include "platform/vb/Conversions.h"
 
 namespace quill::erpapi {
 
 namespace {
 using Args = MemberTable<DocumentLine>::Args;
-
-std::string textOf(const Variant& v) { return v.isNull() ? std::string() : vb::CStr(v); }
 
 // A read-write member over one field of the line.
 template <class Get, class Put>
@@ -22,41 +21,41 @@ const MemberTable<DocumentLine>& DocumentLine::members() {
   static const auto table = [] {
     MemberTable<DocumentLine> t;
     field(
-        t, "TipoDeLinha", [](const LineValues& v) { return std::int16_t(v.type); },
-        [](LineValues& v, const Variant& x) { v.type = vb::CInt(x); });
+        t, "TipoDeLinha", [](const erp::LineValues& v) { return std::int16_t(v.type); },
+        [](erp::LineValues& v, const Variant& x) { v.type = vb::CInt(x); });
     field(
-        t, "Artigo", [](const LineValues& v) { return v.article; },
-        [](LineValues& v, const Variant& x) { v.article = textOf(x); });
+        t, "Artigo", [](const erp::LineValues& v) { return v.article; },
+        [](erp::LineValues& v, const Variant& x) { v.article = sql::textOrEmpty(x); });
     field(
-        t, "Descricao", [](const LineValues& v) { return v.description; },
-        [](LineValues& v, const Variant& x) { v.description = textOf(x); });
+        t, "Descricao", [](const erp::LineValues& v) { return v.description; },
+        [](erp::LineValues& v, const Variant& x) { v.description = sql::textOrEmpty(x); });
     field(
-        t, "Unidade", [](const LineValues& v) { return v.unit; },
-        [](LineValues& v, const Variant& x) { v.unit = textOf(x); });
+        t, "Unidade", [](const erp::LineValues& v) { return v.unit; },
+        [](erp::LineValues& v, const Variant& x) { v.unit = sql::textOrEmpty(x); });
     field(
-        t, "Quantidade", [](const LineValues& v) { return v.quantity; },
-        [](LineValues& v, const Variant& x) { v.quantity = vb::CDbl(x); });
+        t, "Quantidade", [](const erp::LineValues& v) { return v.quantity; },
+        [](erp::LineValues& v, const Variant& x) { v.quantity = vb::CDbl(x); });
     field(
-        t, "QuantidadeOrigem", [](const LineValues& v) { return v.originalQuantity; },
-        [](LineValues& v, const Variant& x) { v.originalQuantity = vb::CDbl(x); });
+        t, "QuantidadeOrigem", [](const erp::LineValues& v) { return v.originalQuantity; },
+        [](erp::LineValues& v, const Variant& x) { v.originalQuantity = vb::CDbl(x); });
     field(
-        t, "PrecoUnitario", [](const LineValues& v) { return v.unitPrice; },
-        [](LineValues& v, const Variant& x) { v.unitPrice = vb::CDbl(x); });
+        t, "PrecoUnitario", [](const erp::LineValues& v) { return v.unitPrice; },
+        [](erp::LineValues& v, const Variant& x) { v.unitPrice = vb::CDbl(x); });
     field(
-        t, "PrecoUnitarioIntroduzido", [](const LineValues& v) { return v.enteredUnitPrice; },
-        [](LineValues& v, const Variant& x) { v.enteredUnitPrice = vb::CDbl(x); });
+        t, "PrecoUnitarioIntroduzido", [](const erp::LineValues& v) { return v.enteredUnitPrice; },
+        [](erp::LineValues& v, const Variant& x) { v.enteredUnitPrice = vb::CDbl(x); });
     field(
-        t, "Desconto", [](const LineValues& v) { return v.discount; },
-        [](LineValues& v, const Variant& x) { v.discount = textOf(x); });
+        t, "Desconto", [](const erp::LineValues& v) { return v.discount; },
+        [](erp::LineValues& v, const Variant& x) { v.discount = sql::textOrEmpty(x); });
     field(
-        t, "DescontoValor", [](const LineValues& v) { return v.discountValue; },
-        [](LineValues& v, const Variant& x) { v.discountValue = vb::CDbl(x); });
+        t, "DescontoValor", [](const erp::LineValues& v) { return v.discountValue; },
+        [](erp::LineValues& v, const Variant& x) { v.discountValue = vb::CDbl(x); });
     field(
-        t, "TaxaIva", [](const LineValues& v) { return v.vatRate; },
-        [](LineValues& v, const Variant& x) { v.vatRate = vb::CDbl(x); });
+        t, "TaxaIva", [](const erp::LineValues& v) { return v.vatRate; },
+        [](erp::LineValues& v, const Variant& x) { v.vatRate = vb::CDbl(x); });
     field(
-        t, "Vendedor", [](const LineValues& v) { return v.seller; },
-        [](LineValues& v, const Variant& x) { v.seller = textOf(x); });
+        t, "Vendedor", [](const erp::LineValues& v) { return v.seller; },
+        [](erp::LineValues& v, const Variant& x) { v.seller = sql::textOrEmpty(x); });
     t.property(
         "Data",
         [](DocumentLine& line, Args) { return line.values_.date ? Variant(*line.values_.date) : Variant::null(); },
@@ -68,8 +67,8 @@ const MemberTable<DocumentLine>& DocumentLine::members() {
             line.values_.date = vb::CDate(x);
         });
     field(
-        t, "Serie", [](const LineValues& v) { return std::int16_t(v.series); },
-        [](LineValues& v, const Variant& x) { v.series = vb::CInt(x); });
+        t, "Serie", [](const erp::LineValues& v) { return std::int16_t(v.series); },
+        [](erp::LineValues& v, const Variant& x) { v.series = vb::CInt(x); });
     t.property("NumLinha", [](DocumentLine& line, Args) { return Variant(std::int32_t{line.values_.number}); });
     t.property("TotalLiquido", [](DocumentLine& line, Args) { return Variant(line.values_.netTotal); });
     return t;

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "erp/api/LineValues.h"
+#include "erp/LineValues.h"
 #include "platform/automation/MemberTable.h"
 
 namespace quill::erpapi {
@@ -21,16 +21,16 @@ namespace quill::erpapi {
 class DocumentLine : public DispatchObject<DocumentLine> {
  public:
   DocumentLine() = default;
-  explicit DocumentLine(LineValues values) : values_(std::move(values)) {}
+  explicit DocumentLine(erp::LineValues values) : values_(std::move(values)) {}
 
-  LineValues& values() { return values_; }
-  const LineValues& values() const { return values_; }
+  erp::LineValues& values() { return values_; }
+  const erp::LineValues& values() const { return values_; }
 
   static const MemberTable<DocumentLine>& members();
   std::string className() const override { return "DocumentosGcLin"; }
 
  private:
-  LineValues values_;
+  erp::LineValues values_;
 };
 
 }  // namespace quill::erpapi

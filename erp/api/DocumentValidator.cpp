@@ -3,16 +3,16 @@
 #include <string>
 #include <unordered_map>
 
-#include "erp/api/CompanySession.h"
-#include "erp/api/DocumentTotals.h"
+#include "erp/CompoundDiscount.h"
+#include "erp/api/ApiCompanySession.h"
 #include "platform/automation/Dispatch.h"
 #include "platform/vb/Strings.h"
 
 namespace quill::erpapi {
 
 std::optional<ApiRefusal> DocumentValidator::check(const Document& document) const {
-  const DocumentKey& key = document.storedKey;
-  const HeaderValues& header = document.header;
+  const erp::DocumentKey& key = document.storedKey;
+  const erp::HeaderValues& header = document.header;
   if (closed(document.seriesSigned, document.seriesCertified, header.inPreparation))
     return refuse::documentClosed(key.type, key.series, key.number, key.year);
   if (header.key.series != key.series) return refuse::seriesChanged();
@@ -22,7 +22,7 @@ std::optional<ApiRefusal> DocumentValidator::check(const Document& document) con
   // A long document names the same articles many times; each is looked up once.
   std::unordered_map<std::string, bool> known;
   int position = 0;
-  for (const LineValues* line : document.lines) {
+  for (const erp::LineValues* line : document.lines) {
     ++position;
     if (line->type != erp::kLineTypeArticle && line->type != erp::kLineTypeComment &&
         line->type != erp::kLineTypeService)
@@ -34,7 +34,7 @@ std::optional<ApiRefusal> DocumentValidator::check(const Document& document) con
     if (!it->second) return refuse::unknownLineArticle(position, line->article);
     if (!(line->unitPrice >= 0)) return refuse::negativeUnitPrice(position);
     if (!(line->quantity >= 0)) return refuse::negativeQuantity(position);
-    if (!compoundDiscountPercent(line->discount)) return refuse::invalidDiscount(position, line->discount);
+    if (!erp::compoundDiscountPercent(line->discount)) return refuse::invalidDiscount(position, line->discount);
   }
   return std::nullopt;
 }

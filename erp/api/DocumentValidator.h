@@ -3,13 +3,13 @@
 #include <optional>
 #include <vector>
 
+#include "erp/HeaderValues.h"
+#include "erp/LineValues.h"
 #include "erp/api/ApiRefusal.h"
-#include "erp/api/HeaderValues.h"
-#include "erp/api/LineValues.h"
 
 namespace quill::erpapi {
 
-class CompanySession;
+class ApiCompanySession;
 
 // What the ERP refuses in a commercial document about to be saved, first
 // refusal found:
@@ -25,14 +25,14 @@ class CompanySession;
 class DocumentValidator {
  public:
   struct Document {
-    const DocumentKey& storedKey;  // the key the document was read with
-    const HeaderValues& header;
+    const erp::DocumentKey& storedKey;  // the key the document was read with
+    const erp::HeaderValues& header;
     bool seriesSigned = false;
     bool seriesCertified = false;
-    const std::vector<const LineValues*>& lines;
+    const std::vector<const erp::LineValues*>& lines;
   };
 
-  explicit DocumentValidator(const CompanySession& session) : session_(session) {}
+  explicit DocumentValidator(const ApiCompanySession& session) : session_(session) {}
 
   std::optional<ApiRefusal> check(const Document& document) const;
 
@@ -42,7 +42,7 @@ class DocumentValidator {
   }
 
  private:
-  const CompanySession& session_;
+  const ApiCompanySession& session_;
 };
 
 }  // namespace quill::erpapi

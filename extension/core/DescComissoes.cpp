@@ -1,10 +1,8 @@
 #include "extension/core/DescComissoes.h"
 
-#include <QProgressBar>
-
 #include "extension/components/DataAccess.h"
+#include "extension/components/WaitWindow.h"
 #include "extension/core/DatabaseModel.h"
-#include "extension/core/FrmProgesso.h"
 #include "extension/core/LinePricing.h"
 #include "extension/core/PricingQueries.h"
 #include "extension/core/SalesLineHooks.h"
@@ -24,15 +22,10 @@ constexpr const char* kTituloLigacaoApi = "Ligação SageNext API";
 
 // The wait window being shown and the system timer that animates it: one of
 // each for the whole library, as only one company opens at a time.
-FrmProgesso* gJanelaEspera = nullptr;
+WaitWindow* gJanelaEspera = nullptr;
 std::uint32_t gTimerEspera = 0;
 
 std::string normalizado(std::string_view empresa) { return vb::UCase(vb::Trim(empresa)); }
-
-std::string descricaoDe(const std::exception& error) {
-  const auto* automation = dynamic_cast<const AutomationError*>(&error);
-  return automation ? automation->description() : std::string(error.what());
-}
 
 }  // namespace
 
@@ -120,7 +113,7 @@ bool DescComissoes::startBridge() {
 
 bool DescComissoes::ConnectionOpen(std::string_view sEmpresa, std::string_view sUserLogin) {
   ui::UiServices& ui = *env_.ui;
-  std::unique_ptr<FrmProgesso> espera;
+  std::unique_ptr<WaitWindow> espera;
   auto fechaEspera = [&] {
     try {
       if (espera) espera->hide();
@@ -134,11 +127,13 @@ bool DescComissoes::ConnectionOpen(std::string_view sEmpresa, std::string_view s
 
   bool resultado = false;
   try {
-    espera = std::make_unique<FrmProgesso>();
-    espera->ProgressBar1().setMaximum(100);
-    espera->ProgressBar1().setValue(0);
-    espera->setWindowTitle(QString::fromUtf8("Inicialização Sage API"));
-    ui.showModeless(*espera);
+    if (env_.createWaitWindow) espera = env_.createWaitWindow();
+    if (espera) {
+      espera->setProgressMaximum(100);
+      espera->setProgressValue(0);
+      espera->setCaption("Inicialização Sage API");
+      espera->show();
+    }
     gJanelaEspera = espera.get();
 
     if (gTimerEspera != 0) ui.killTimer(gTimerEspera);
@@ -165,7 +160,7 @@ bool DescComissoes::ConnectionOpen(std::string_view sEmpresa, std::string_view s
     ui.processEvents();
   } catch (const std::exception& error) {
     fechaEspera();
-    ui.msgBox("Erro " + descricaoDe(error), vb::vbExclamation, "Ligação ao Servidor");
+    ui.showError(error, "Ligação ao Servidor");
     return resultado;
   }
   fechaEspera();

@@ -15,6 +15,7 @@ namespace quill {
 
 class DataAccess;
 class PricingQueries;
+class WaitWindow;
 class SalesLineHooks;
 namespace ui {
 class UiServices;
@@ -43,6 +44,9 @@ class DescComissoes : public DispatchObject<DescComissoes> {
     // ("frmCriteriosMapas", "ReportPrinter"), late-bound; the library's
     // factory fills it in from the form libraries.
     std::function<DispatchPtr(std::string_view name)> createComponent;
+    // The wait window shown while a company opens (FrmProgesso); none
+    // when it is not set.
+    std::function<std::unique_ptr<WaitWindow>()> createWaitWindow;
   };
 
   explicit DescComissoes(Environment environment);

@@ -1,9 +1,10 @@
 #include "extension/core/PricingQueries.h"
 
 #include "extension/components/DataAccess.h"
-#include "extension/core/RecordValues.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlQuote.h"
+#include "platform/vb/OleDate.h"
 
 namespace quill {
 
@@ -14,7 +15,7 @@ std::shared_ptr<sql::Recordset> PricingQueries::open(const std::string& statemen
     DataAccess* dataAccess = dataAccess_();
     if (!dataAccess) return nullptr;
     auto rs = dataAccess->OpenRecordset(statement);
-    return noRows(rs.get()) ? nullptr : rs;
+    return sql::noRows(rs.get()) ? nullptr : rs;
   } catch (const std::exception&) {
     return nullptr;
   }
@@ -22,8 +23,8 @@ std::shared_ptr<sql::Recordset> PricingQueries::open(const std::string& statemen
 
 std::shared_ptr<sql::Recordset> PricingQueries::artigoRecordset(std::string_view codigo) {
   return open(std::string("SELECT       * ") + "FROM         ARTIGOS LEFT OUTER JOIN" +
-              "                 U_ARTIGOS ON ARTIGOS.CODIGO = U_ARTIGOS.CODIGO " +
-              "WHERE        (ARTIGOS.CODIGO = '" + sqlQuote(codigo) + "') ");
+              "                 U_ARTIGOS ON ARTIGOS.CODIGO = U_ARTIGOS.CODIGO " + "WHERE        (ARTIGOS.CODIGO = '" +
+              sqlQuote(codigo) + "') ");
 }
 
 std::optional<ArtigoRecord> PricingQueries::artigo(std::string_view codigo) {
@@ -31,18 +32,18 @@ std::optional<ArtigoRecord> PricingQueries::artigo(std::string_view codigo) {
   if (!rs) return std::nullopt;
   try {
     ArtigoRecord a;
-    a.codigo = textOf(*rs, "CODIGO");
-    a.artOuDes = static_cast<std::int32_t>(numberOf(*rs, "ARTOUDES"));
-    a.grupo = textOf(*rs, "GRUPO");
-    a.unvnd = textOf(*rs, "UNVND");
-    a.unemb = textOf(*rs, "UNEMB");
-    a.factemb = numberOf(*rs, "FACTEMB");
-    a.untrans = textOf(*rs, "UNTRANS");
-    a.facttra = numberOf(*rs, "FACTTRA");
-    a.pvpsiva = numberOf(*rs, "PVPSIVA");
-    a.pvalsiva = numberOf(*rs, "PVALSIVA");
-    a.pvp3SemIva = numberOf(*rs, "PVP3_SEM_IVA");
-    a.precoFixo = numberOf(*rs, "PRECOFIXO") != 0;
+    a.codigo = sql::fieldText(*rs, "CODIGO");
+    a.artOuDes = sql::fieldLong(*rs, "ARTOUDES");
+    a.grupo = sql::fieldText(*rs, "GRUPO");
+    a.unvnd = sql::fieldText(*rs, "UNVND");
+    a.unemb = sql::fieldText(*rs, "UNEMB");
+    a.factemb = sql::fieldDouble(*rs, "FACTEMB");
+    a.untrans = sql::fieldText(*rs, "UNTRANS");
+    a.facttra = sql::fieldDouble(*rs, "FACTTRA");
+    a.pvpsiva = sql::fieldDouble(*rs, "PVPSIVA");
+    a.pvalsiva = sql::fieldDouble(*rs, "PVALSIVA");
+    a.pvp3SemIva = sql::fieldDouble(*rs, "PVP3_SEM_IVA");
+    a.precoFixo = sql::fieldDouble(*rs, "PRECOFIXO") != 0;
     return a;
   } catch (const std::exception&) {
     return std::nullopt;
@@ -56,11 +57,11 @@ std::optional<ClienteRecord> PricingQueries::cliente(std::string_view codigo) {
   if (!rs) return std::nullopt;
   try {
     ClienteRecord c;
-    c.codigo = textOf(*rs, "CODIGO");
-    c.tppreco = static_cast<std::int32_t>(numberOf(*rs, "TPPRECO"));
-    c.tppre = static_cast<std::int32_t>(numberOf(*rs, "TPPRE"));
-    c.dscValPorKg = numberOf(*rs, "DSCVALPORKG");
-    c.descComp = textOf(*rs, "DESCCOMP");
+    c.codigo = sql::fieldText(*rs, "CODIGO");
+    c.tppreco = sql::fieldLong(*rs, "TPPRECO");
+    c.tppre = sql::fieldLong(*rs, "TPPRE");
+    c.dscValPorKg = sql::fieldDouble(*rs, "DSCVALPORKG");
+    c.descComp = sql::fieldText(*rs, "DESCCOMP");
     return c;
   } catch (const std::exception&) {
     return std::nullopt;
@@ -69,12 +70,13 @@ std::optional<ClienteRecord> PricingQueries::cliente(std::string_view codigo) {
 
 std::optional<PrecoDaLinha> PricingQueries::precoDaLinha(std::string_view artigo, std::string_view moeda,
                                                          std::int32_t linha) {
-  auto rs = open(std::string("SELECT       * ") + "FROM         PRECOS " + "WHERE        (ARTIGO ='" +
-                 sqlQuote(artigo) + "') AND (MOEDA = '" + sqlQuote(moeda) + "') AND (LINPRC =" +
-                 std::to_string(linha) + ") ");
+  auto rs =
+      open(std::string("SELECT       * ") + "FROM         PRECOS " + "WHERE        (ARTIGO ='" + sqlQuote(artigo) +
+           "') AND (MOEDA = '" + sqlQuote(moeda) + "') AND (LINPRC =" + std::to_string(linha) + ") ");
   if (!rs) return std::nullopt;
   try {
-    return PrecoDaLinha{dateOf(*rs, "DATINIC"), numberOf(*rs, "PVP"), numberOf(*rs, "BUTHIST")};
+    return PrecoDaLinha{sql::fieldDate(*rs, "DATINIC").value_or(vb::kZeroDate), sql::fieldDouble(*rs, "PVP"),
+                        sql::fieldDouble(*rs, "BUTHIST")};
   } catch (const std::exception&) {
     return std::nullopt;
   }
@@ -85,21 +87,23 @@ std::optional<double> PricingQueries::descontoDoGrupo(std::string_view grupo, st
                  sqlQuote(grupo) + "') AND (CLIENTE = '" + sqlQuote(cliente) + "')");
   if (!rs) return std::nullopt;
   try {
-    return numberOf(*rs, "DESCONTO");
+    return sql::fieldDouble(*rs, "DESCONTO");
   } catch (const std::exception&) {
     return std::nullopt;
   }
 }
 
 std::optional<PrecoAgendado> PricingQueries::precoAgendado(std::string_view artigo) {
-  auto rs = open(std::string("SELECT  * ") + "FROM      U_QOR_PRECOS " + "WHERE     (ARTIGO ='" + sqlQuote(artigo) +
-                 "') ");
+  auto rs =
+      open(std::string("SELECT  * ") + "FROM      U_QOR_PRECOS " + "WHERE     (ARTIGO ='" + sqlQuote(artigo) + "') ");
   if (!rs) return std::nullopt;
   try {
     PrecoAgendado p;
-    p.dataActivacao = dateOf(*rs, "DATAACTIVACAO");
-    p.pvpSiva = {numberOf(*rs, "PVP1SIVA"), numberOf(*rs, "PVP2SIVA"), numberOf(*rs, "PVP3SIVA")};
-    p.hpvpSiva = {numberOf(*rs, "HPVP1SIVA"), numberOf(*rs, "HPVP2SIVA"), numberOf(*rs, "HPVP3SIVA")};
+    p.dataActivacao = sql::fieldDate(*rs, "DATAACTIVACAO").value_or(vb::kZeroDate);
+    p.pvpSiva = {sql::fieldDouble(*rs, "PVP1SIVA"), sql::fieldDouble(*rs, "PVP2SIVA"),
+                 sql::fieldDouble(*rs, "PVP3SIVA")};
+    p.hpvpSiva = {sql::fieldDouble(*rs, "HPVP1SIVA"), sql::fieldDouble(*rs, "HPVP2SIVA"),
+                  sql::fieldDouble(*rs, "HPVP3SIVA")};
     return p;
   } catch (const std::exception&) {
     return std::nullopt;

@@ -4,8 +4,8 @@
 #include "extension/components/DocumentContext.h"
 #include "extension/core/LinePricing.h"
 #include "extension/core/PricingQueries.h"
-#include "extension/core/RecordValues.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/ui/UiServices.h"
@@ -39,12 +39,6 @@ DataAccess& SalesDocumentHooks::dataAccess() {
   return *da;
 }
 
-void SalesDocumentHooks::reportError(const std::exception& error, std::string_view title) {
-  const auto* automation = dynamic_cast<const AutomationError*>(&error);
-  services_.ui->msgBox("Erro " + (automation ? automation->description() : std::string(error.what())),
-                       vb::vbExclamation, title);
-}
-
 bool SalesDocumentHooks::IsNotaCredito(const Variant& oApi) {
   try {
     DispatchPtr api = DocumentContext::fromArgument(oApi);
@@ -56,7 +50,7 @@ bool SalesDocumentHooks::IsNotaCredito(const Variant& oApi) {
     }
     return true;
   } catch (const std::exception& error) {
-    reportError(error, "IsNotaCredito");
+    services_.ui->showError(error, "IsNotaCredito");
     return false;
   }
 }
@@ -68,7 +62,7 @@ bool SalesDocumentHooks::VendasDocumentoInteressa(std::string_view sDocumento) {
       if (vb::Trim(tipo) == documento) return true;
     return false;
   } catch (const std::exception& error) {
-    reportError(error, kTituloDocumentos);
+    services_.ui->showError(error, kTituloDocumentos);
     return false;
   }
 }
@@ -79,21 +73,21 @@ bool SalesDocumentHooks::VendasTemLinhaPrecos(std::string_view sCliente, std::st
   try {
     auto cliente = dataAccess().OpenRecordset(std::string("SELECT       * ") + "FROM         CLIENTES " +
                                               "WHERE        (CODIGO ='" + sqlQuote(sCliente) + "') ");
-    if (noRows(cliente.get())) return false;
-    std::int16_t linha = vb::CInt(Variant(numberOf(*cliente, "TPPRECO")));
+    if (sql::noRows(cliente.get())) return false;
+    std::int16_t linha = vb::CInt(Variant(sql::fieldDouble(*cliente, "TPPRECO")));
     if (linha <= 0) return false;
 
     std::string data = vb::FormatDate(vb::CDate(sDataDoc), "yyyy-mm-dd");
-    auto precos = dataAccess().OpenRecordset(
-        std::string("SELECT       * ") + "FROM         PRECOS " + "WHERE        (ARTIGO ='" + sqlQuote(sArtigo) +
-        "') AND (MOEDA = '" + sqlQuote(sMoeda) + "') AND (LINPRC =" + std::to_string(linha) +
-        ") AND (DATINIC <= CONVERT(DATETIME, '" + data + "', 102))");
+    auto precos = dataAccess().OpenRecordset(std::string("SELECT       * ") + "FROM         PRECOS " +
+                                             "WHERE        (ARTIGO ='" + sqlQuote(sArtigo) + "') AND (MOEDA = '" +
+                                             sqlQuote(sMoeda) + "') AND (LINPRC =" + std::to_string(linha) +
+                                             ") AND (DATINIC <= CONVERT(DATETIME, '" + data + "', 102))");
 
     PricingQueries queries(dataAccess());
     auto artigo = queries.artigo(sArtigo);
-    bool encontrado = !noRows(precos.get());
+    bool encontrado = !sql::noRows(precos.get());
     if (encontrado) {
-      dPrecoSemIva = numberOf(*precos, "PVP");
+      dPrecoSemIva = sql::fieldDouble(*precos, "PVP");
     } else {
       // No price of its line yet: a fixed-price article still sells at its retail price.
       if (!artigo || !artigo->precoFixo) return false;
@@ -103,7 +97,7 @@ bool SalesDocumentHooks::VendasTemLinhaPrecos(std::string_view sCliente, std::st
     if (artigo) dPrecoSemIva = vb::CDbl(dPrecoSemIva) * factorDaUnidade(*artigo, sUnidade);
     return encontrado;
   } catch (const std::exception& error) {
-    reportError(error, kTituloDocumentos);
+    services_.ui->showError(error, kTituloDocumentos);
     return false;
   }
 }
@@ -115,19 +109,20 @@ bool SalesDocumentHooks::VendasAbonoFrete(std::int16_t iAno, std::string_view sT
     if (!services_.apiLigadaOuAviso()) return false;
     auto expedir = dataAccess().OpenRecordset(std::string("SELECT       * ") + "FROM         U_EXPEDIR " +
                                               "WHERE        (CODIGO ='" + sqlQuote(sExpedicao) + "') ");
-    if (noRows(expedir.get()) || numberOf(*expedir, "ABONOFRETES") == 0) return false;
+    if (sql::noRows(expedir.get()) || sql::fieldDouble(*expedir, "ABONOFRETES") == 0) return false;
     auto cliente = dataAccess().OpenRecordset(std::string("SELECT       * ") + "FROM         U_CLIENTES " +
                                               "WHERE        (CODIGO ='" + sqlQuote(sCliente) + "') ");
-    if (noRows(cliente.get())) return false;
-    double abonoPorTonelada = numberOf(*cliente, "ABNFRTPORTN");
+    if (sql::noRows(cliente.get())) return false;
+    double abonoPorTonelada = sql::fieldDouble(*cliente, "ABNFRTPORTN");
     if (abonoPorTonelada == 0) return false;
 
-    std::vector<Variant> args{Variant(std::string(sTipo)), Variant(lNumero),          Variant(iSerie),
-                              Variant(iAno),               Variant(abonoPorTonelada), Variant(settings_.artigoAbono)};
+    std::vector<Variant> args{
+        Variant(std::string(sTipo)),   Variant(lNumero), Variant(iSerie), Variant(iAno), Variant(abonoPorTonelada),
+        Variant(settings_.artigoAbono)};
     late::callRef(services_.nextApi(), "AbonoDeFrete", args);
     return true;
   } catch (const std::exception& error) {
-    reportError(error, kTituloDocumentos);
+    services_.ui->showError(error, kTituloDocumentos);
     return false;
   }
 }

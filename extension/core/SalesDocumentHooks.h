@@ -41,7 +41,6 @@ class SalesDocumentHooks {
 
  private:
   DataAccess& dataAccess();
-  void reportError(const std::exception& error, std::string_view title);
 
   Services services_;
   const Settings& settings_;

@@ -41,18 +41,12 @@ bool isFixo(const RegraDoArtigo& regra) { return regra.artigo && regra.artigo->p
 SalesLineHooks::SalesLineHooks(PricingSource& source, ui::UiServices& ui, DebugLog log, CreditNoteTest isNotaCredito)
     : pricing_(source), ui_(ui), log_(std::move(log)), isNotaCredito_(std::move(isNotaCredito)) {}
 
-void SalesLineHooks::reportError(const std::exception& error, std::string_view title) {
-  const auto* automation = dynamic_cast<const AutomationError*>(&error);
-  std::string description = automation ? automation->description() : error.what();
-  ui_.msgBox("Erro " + description, vb::vbExclamation, title);
-}
-
 template <class Body>
 void SalesLineHooks::guarded(std::string_view title, Body&& body) {
   try {
     body();
   } catch (const std::exception& error) {
-    reportError(error, title);
+    ui_.showError(error, title);
   }
 }
 
@@ -61,7 +55,7 @@ RegraDoArtigo SalesLineHooks::regraDoArtigo(DocumentContext& ctx, std::string_vi
   try {
     pricing_.selecionaRegra(regra, CabecalhoVenda{ctx.data(), ctx.terceiro(), ctx.moeda()}, artigo);
   } catch (const std::exception& error) {
-    reportError(error, "RegraDoArtigo");
+    ui_.showError(error, "RegraDoArtigo");
   }
   return regra;
 }
@@ -80,8 +74,10 @@ DescontoDaRegra SalesLineHooks::descontoNaLinha(DocumentContext& ctx, const Regr
 
 void SalesLineHooks::valorDoRetalho(DocumentContext& ctx, const RegraDoArtigo& regra, Variant& vDesValor) {
   // A fixed-price article takes no discount; any other keeps the typed value as a percentage.
-  if (isFixo(regra)) vDesValor = kZero;
-  else percentagemNaLinha(ctx, vb::CDbl(vDesValor));
+  if (isFixo(regra))
+    vDesValor = kZero;
+  else
+    percentagemNaLinha(ctx, vb::CDbl(vDesValor));
 }
 
 void SalesLineHooks::recusaDesconto(const Variant& introduzido, Variant& vPerc, Variant& vValor, Variant& bCancel) {

@@ -52,7 +52,6 @@ class SalesLineHooks {
   enum class DescontoEditado { Percentagem, Valor };
   void descontoEditado(std::string_view title, Variant& oApi, Variant& vPerc, Variant& vValor, Variant& bCancel,
                        DescontoEditado editado);
-  void reportError(const std::exception& error, std::string_view title);
   template <class Body>
   void guarded(std::string_view title, Body&& body);
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "extension/components/FrmProgesso.h"
 #include "extension/core/DescComissoes.h"
 #include "extension/reports/ReportForms.h"
 #include "platform/automation/ProgramRegistry.h"
@@ -41,6 +42,7 @@ const quill::ClassFactory& factory() {
       env.createObject = [](std::string_view progId) { return quill::createObject(progId); };
       env.libraryFolder = libraryFolder();
       env.createComponent = [](std::string_view name) { return components().create(name); };
+      env.createWaitWindow = [] { return std::make_unique<quill::FrmProgesso>(quill::ui::processUiServices()); };
       return std::make_shared<quill::DescComissoes>(std::move(env));
     });
     return f;

@@ -4,8 +4,8 @@
 
 #include "extension/components/DataAccess.h"
 #include "extension/components/LookupList.h"
-#include "extension/core/RecordValues.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/ui/FormView.h"
@@ -69,15 +69,15 @@ void CriteriosForm::Editar(const Variant& lPai) {
 void CriteriosForm::fillDefaults(const RangeField& first, const RangeField& last, bool trimAndValidate) {
   const CodeKind& kind = *first.kind;
   auto rs = data().OpenRecordset(kind.tableSql);
-  if (noRows(rs.get())) return;
+  if (sql::noRows(rs.get())) return;
   auto take = [&](const RangeField& end) {
-    const std::string code = textOf(*rs, kind.tableCodeField);
+    const std::string code = sql::fieldText(*rs, kind.tableCodeField);
     if (trimAndValidate) {
       view().setText(end.field, vb::Trim(code));
       validateRange(end);
     } else {
       view().setText(end.field, code);
-      view().setText(end.description, textOf(*rs, kind.tableNameField));
+      view().setText(end.description, sql::fieldText(*rs, kind.tableNameField));
     }
   };
   rs->moveFirst();
@@ -93,7 +93,7 @@ bool CriteriosForm::validateRange(const RangeField& range) {
   const std::string code = view().text(range.field);
   if (code.empty()) return true;
   auto rs = data().OpenRecordset(range.kind->findSql(sql::sqlQuote(code)));
-  if (!noRows(rs.get())) view().setText(range.description, textOf(*rs, range.kind->nameField));
+  if (!sql::noRows(rs.get())) view().setText(range.description, sql::fieldText(*rs, range.kind->nameField));
   return true;
 }
 
@@ -108,18 +108,18 @@ bool CriteriosForm::validatePriceLine(const RangeField& range) {
       number >= std::numeric_limits<std::int16_t>::max() + 0.5) {
     // Out of the range of a line number: the first (last) line stands in.
     auto rs = data().OpenRecordset(range.kind->tableSql);
-    if (noRows(rs.get())) {
+    if (sql::noRows(rs.get())) {
       view().setText(range.field, "");
       return true;
     }
     range.first ? rs->moveFirst() : rs->moveLast();
-    view().setText(range.field, textOf(*rs, range.kind->tableCodeField));
-    view().setText(range.description, textOf(*rs, range.kind->tableNameField));
+    view().setText(range.field, sql::fieldText(*rs, range.kind->tableCodeField));
+    view().setText(range.description, sql::fieldText(*rs, range.kind->tableNameField));
     return true;
   }
   const std::int16_t line = vb::CInt(typed);
   auto rs = data().OpenRecordset(range.kind->findSql(std::to_string(line)));
-  if (!noRows(rs.get())) view().setText(range.description, textOf(*rs, range.kind->nameField));
+  if (!sql::noRows(rs.get())) view().setText(range.description, sql::fieldText(*rs, range.kind->nameField));
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlError.h"
 #include "platform/sql/SqlValue.h"
+#include "platform/sql/Statement.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
 
@@ -46,8 +47,8 @@ bool blankSql(const char* text) {
 
 // True for statements that change the schema, after which cached statements
 // and table descriptions are out of date.
-bool changesSchema(sqlite3_stmt* statement) {
-  std::string_view text = sqlite3_sql(statement);
+bool changesSchema(const Statement& statement) {
+  std::string_view text = statement.sqlText();
   while (!text.empty() && (text.front() == ' ' || text.front() == '\n' || text.front() == '\t' || text.front() == '\r'))
     text.remove_prefix(1);
   for (std::string_view word : {"CREATE", "ALTER", "DROP"})
@@ -103,48 +104,43 @@ class Connection::Prepared {
  public:
   // A statement of the cache, with the literal values it takes.
   Prepared(std::shared_ptr<CachedStatement> cached, std::vector<std::string> literals)
-      : statement_(cached->statement), cached_(std::move(cached)), literals_(std::move(literals)) {}
+      : cached_(std::move(cached)), literals_(std::move(literals)) {}
   // A statement prepared for this one use, with any statements after it.
-  Prepared(sqlite3_stmt* owned, std::vector<std::string> literals, std::string remaining)
-      : statement_(owned), literals_(std::move(literals)), remaining_(std::move(remaining)) {}
-  Prepared(Prepared&& other) noexcept
-      : statement_(std::exchange(other.statement_, nullptr)),
-        cached_(std::move(other.cached_)),
-        literals_(std::move(other.literals_)),
-        remaining_(std::move(other.remaining_)) {}
+  Prepared(Statement owned, std::vector<std::string> literals, std::string remaining)
+      : owned_(std::move(owned)), literals_(std::move(literals)), remaining_(std::move(remaining)) {}
+  Prepared(Prepared&&) noexcept = default;
   Prepared& operator=(Prepared&&) = delete;
   ~Prepared() {
-    if (!statement_) return;
+    // A cached statement is made ready for its next use; an owned one goes.
     if (cached_) {
-      sqlite3_reset(statement_);
-      sqlite3_clear_bindings(statement_);
-    } else {
-      sqlite3_finalize(statement_);
+      cached_->statement.reset();
+      cached_->statement.clearBindings();
     }
   }
 
-  sqlite3_stmt* get() const { return statement_; }
+  Statement& statement() { return cached_ ? cached_->statement : owned_; }
   CachedStatement* cached() const { return cached_.get(); }
   const std::string& remaining() const { return remaining_; }
 
   // The statement's own literals first, then the caller's values.
-  void bind(const std::vector<Variant>& parameters) const {
-    const int expected = sqlite3_bind_parameter_count(statement_) - static_cast<int>(literals_.size());
+  void bind(const std::vector<Variant>& parameters) {
+    sqlite3_stmt* statement = this->statement().get();
+    const int expected = sqlite3_bind_parameter_count(statement) - static_cast<int>(literals_.size());
     if (static_cast<int>(parameters.size()) != expected)
       throw sqlError(sqlerr::ErrorsInCommand,
                      fmt::format("Error in the command: it expects {} parameter values, {} were given", expected,
                                  parameters.size()));
     int index = 1;
     for (const auto& literal : literals_) {
-      int rc = sqlite3_bind_text(statement_, index++, literal.data(), static_cast<int>(literal.size()), SQLITE_STATIC);
-      if (rc != SQLITE_OK) throw sqliteError(sqlite3_db_handle(statement_), rc, "binding a literal");
+      int rc = sqlite3_bind_text(statement, index++, literal.data(), static_cast<int>(literal.size()), SQLITE_STATIC);
+      if (rc != SQLITE_OK) throw sqliteError(sqlite3_db_handle(statement), rc, "binding a literal");
     }
-    for (const auto& parameter : parameters) bindValue(statement_, index++, parameter);
+    for (const auto& parameter : parameters) bindValue(statement, index++, parameter);
   }
 
  private:
-  sqlite3_stmt* statement_;
-  std::shared_ptr<CachedStatement> cached_;  // null when this statement is owned here
+  std::shared_ptr<CachedStatement> cached_;  // null when the statement is owned here
+  Statement owned_;
   std::vector<std::string> literals_;
   std::string remaining_;  // further statements of the text, already translated
 };
@@ -152,67 +148,34 @@ class Connection::Prepared {
 // ---- Opening and closing ----
 
 std::shared_ptr<Connection> Connection::open(const std::filesystem::path& file, OpenMode mode) {
-  std::error_code ec;
-  if (mode == OpenMode::Existing && !std::filesystem::is_regular_file(file, ec))
-    throw sqlError(sqlerr::Failed, fmt::format("The database file {} does not exist", file.string()));
-  sqlite3* db = nullptr;
-  int flags = SQLITE_OPEN_READWRITE | (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);
-  int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
-  if (rc != SQLITE_OK) {
-    AutomationError error = sqliteError(db, rc, file.string());
-    sqlite3_close(db);
-    throw error;
-  }
-  auto connection = std::make_shared<Connection>(db, file);
-  sqlite3_extended_result_codes(db, 1);
-  // "name" is always a name: a misspelt column must fail, never turn into text.
-  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
-  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-  connection->setBusyTimeout(kDefaultBusyTimeout);
+  auto connection = std::make_shared<Connection>(
+      Database(file, mode == OpenMode::Existing ? Database::Mode::ReadWrite : Database::Mode::Create));
   try {
-    // Reading the schema is what finds a file that is not a database.
-    connection->run("SELECT count(*) FROM sqlite_master");
-    connection->run("PRAGMA journal_mode=WAL");
+    connection->database_.exec("PRAGMA journal_mode=WAL");
   } catch (const AutomationError& e) {
     throw sqlError(e.number(), e.description() + " (" + file.string() + ")");
   }
   return connection;
 }
 
-Connection::Connection(sqlite3* db, std::filesystem::path file) : db_(db), file_(std::move(file)) {}
+Connection::Connection(Database database) : database_(std::move(database)) {}
 
-Connection::~Connection() {
-  if (db_) {
-    cache_.clear();
-    sqlite3_close_v2(db_);
-  }
-}
+Connection::~Connection() { cache_.clear(); }
 
 void Connection::close() {
-  if (!db_) return;
-  if (transactionDepth_ > 0 && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  transactionDepth_ = 0;
+  if (!isOpen()) return;
   cache_.clear();
   tables_.clear();
-  sqlite3_close_v2(db_);
-  db_ = nullptr;
+  database_.close();
 }
 
 void Connection::requireOpen() const {
-  if (!db_) throw closedError();
+  if (!isOpen()) throw closedError();
 }
 
 void Connection::setBusyTimeout(std::chrono::milliseconds timeout) {
   requireOpen();
-  sqlite3_busy_timeout(db_, static_cast<int>(timeout.count()));
-}
-
-void Connection::run(const std::string& sql) {
-  requireOpen();
-  char* message = nullptr;
-  int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
-  sqlite3_free(message);
-  if (rc != SQLITE_OK) throw sqliteError(db_, rc);
+  database_.setBusyTimeout(timeout);
 }
 
 // ---- Running statements ----
@@ -220,29 +183,26 @@ void Connection::run(const std::string& sql) {
 Connection::Prepared Connection::prepare(std::string_view sql) {
   requireOpen();
   if (const CachedText* text = cache_.findText(sql)) {
-    if (!sqlite3_stmt_busy(text->statement->statement)) return Prepared(text->statement, text->literals);
+    if (!text->statement->statement.busy()) return Prepared(text->statement, text->literals);
   }
   SqlShim::Parameterized form = shim_.parameterize(sql);
-  auto prepareOwned = [&](sqlite3_stmt*& statement, const char*& tail) {
-    return sqlite3_prepare_v3(db_, form.sql.c_str(), static_cast<int>(form.sql.size()) + 1, SQLITE_PREPARE_PERSISTENT,
-                              &statement, &tail);
-  };
   std::shared_ptr<CachedStatement> shared = cache_.findStatement(form.sql);
-  if (!shared || sqlite3_stmt_busy(shared->statement)) {
-    sqlite3_stmt* statement = nullptr;
-    const char* tail = nullptr;
-    int rc = prepareOwned(statement, tail);
-    if (rc != SQLITE_OK && !form.literals.empty()) {
+  if (!shared || shared->statement.busy()) {
+    std::string tail;
+    Statement statement;
+    try {
+      statement = database_.prepare(form.sql, &tail, true);
+    } catch (const AutomationError&) {
+      if (form.literals.empty()) throw;
       // A literal stands where a parameter may not: keep the literals.
       form = SqlShim::Parameterized{shim_.translate(sql), {}};
-      rc = prepareOwned(statement, tail);
+      statement = database_.prepare(form.sql, &tail, true);
     }
-    if (rc != SQLITE_OK) throw sqliteError(db_, rc);
     if (!statement) throw sqlError(sqlerr::ErrorsInCommand, "Error in the command: the command text is empty");
-    if (!blankSql(tail)) return Prepared(statement, {}, std::string(tail));
-    if (shared) return Prepared(statement, std::move(form.literals), {});  // the cached one is in use
+    if (!blankSql(tail.c_str())) return Prepared(std::move(statement), {}, std::move(tail));
+    if (shared) return Prepared(std::move(statement), std::move(form.literals), {});  // the cached one is in use
     shared = std::make_shared<CachedStatement>();
-    shared->statement = statement;
+    shared->statement = std::move(statement);
     cache_.addStatement(form.sql, shared);
   }
   const CachedText* text = cache_.addText(std::string(sql), CachedText{shared, std::move(form.literals)});
@@ -256,27 +216,19 @@ int Connection::execute(std::string_view sql, const std::vector<Variant>& parame
     Prepared first = prepare(sql);
     first.bind(parameters);
     std::string remaining = first.remaining();
-    sqlite3_stmt* statement = first.get();
-    sqlite3_stmt* owned = nullptr;
-    while (statement) {
-      int rc;
-      while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    Statement next;  // each statement after the first, prepared in its turn
+    Statement* statement = &first.statement();
+    while (true) {
+      while (statement->step()) {
       }
-      if (rc != SQLITE_DONE) {
-        AutomationError error = sqliteError(db_, rc);
-        sqlite3_finalize(owned);
-        throw error;
-      }
-      changed = sqlite3_changes(db_);
-      schemaChanged = schemaChanged || changesSchema(statement);
-      sqlite3_finalize(owned);
-      owned = statement = nullptr;
+      changed = static_cast<int>(database_.changes());
+      schemaChanged = schemaChanged || changesSchema(*statement);
       if (blankSql(remaining.c_str())) break;
-      const char* tail = nullptr;
-      rc = sqlite3_prepare_v2(db_, remaining.c_str(), static_cast<int>(remaining.size()) + 1, &owned, &tail);
-      if (rc != SQLITE_OK) throw sqliteError(db_, rc);
-      remaining = tail ? tail : "";
-      statement = owned;
+      std::string tail;
+      next = database_.prepare(remaining, &tail);
+      if (!next) break;
+      remaining = std::move(tail);
+      statement = &next;
     }
   }
   if (schemaChanged) {
@@ -295,9 +247,9 @@ std::shared_ptr<Recordset> Connection::query(std::string_view sql, const std::ve
     if (!blankSql(prepared.remaining().c_str()))
       throw sqlError(sqlerr::ErrorsInCommand, "Error in the command: a query must be one statement");
     prepared.bind(parameters);
-    sqlite3_stmt* statement = prepared.get();
+    Statement& statement = prepared.statement();
     if (CachedStatement* cached = prepared.cached()) {
-      if (!cached->described || cached->fields.size() != static_cast<std::size_t>(sqlite3_column_count(statement))) {
+      if (!cached->described || cached->fields.size() != static_cast<std::size_t>(statement.columnCount())) {
         cached->fields = describe(statement);
         cached->described = true;
       }
@@ -306,15 +258,13 @@ std::shared_ptr<Recordset> Connection::query(std::string_view sql, const std::ve
       fields = describe(statement);
     }
     const int columns = static_cast<int>(fields.size());
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    while (statement.step()) {
       std::vector<Variant> row;
       row.reserve(fields.size());
       for (int i = 0; i < columns; ++i)
-        row.push_back(readColumn(statement, i, fields[static_cast<std::size_t>(i)].type));
+        row.push_back(readColumn(statement.get(), i, fields[static_cast<std::size_t>(i)].type));
       rows.push_back(std::move(row));
     }
-    if (rc != SQLITE_DONE) throw sqliteError(db_, rc);
     schemaChanged = changesSchema(statement);
   }
   if (schemaChanged) {
@@ -328,7 +278,8 @@ std::shared_ptr<Recordset> Connection::query(std::string_view sql, const std::ve
   return recordset;
 }
 
-std::vector<Field> Connection::describe(sqlite3_stmt* statement) {
+std::vector<Field> Connection::describe(const Statement& prepared) {
+  sqlite3_stmt* statement = prepared.get();
   const int count = sqlite3_column_count(statement);
   std::vector<Field> fields;
   fields.reserve(static_cast<std::size_t>(count));
@@ -357,7 +308,7 @@ std::vector<Field> Connection::describe(sqlite3_stmt* statement) {
 
 std::int64_t Connection::lastInsertId() const {
   requireOpen();
-  return sqlite3_last_insert_rowid(db_);
+  return database_.lastInsertId();
 }
 
 std::shared_ptr<Recordset> Connection::callProcedure(std::string_view name, const ProcedureArguments& arguments) {
@@ -378,69 +329,35 @@ const Connection::TableInfo& Connection::tableInfo(std::string_view table) {
   const std::string key = foldCase(table);
   if (auto it = tables_.find(key); it != tables_.end()) return it->second;
   TableInfo info;
-  sqlite3_stmt* statement = nullptr;
-  std::string sql = "SELECT name, type, pk FROM pragma_table_info(?) ORDER BY cid";
-  int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
-  if (rc != SQLITE_OK) throw sqliteError(db_, rc);
-  sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
   std::vector<std::pair<int, std::string>> keyOrder;
-  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-    Column column;
-    column.name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
-    column.declaredType = declared ? declared : "";
-    column.type = typeFromDeclaration(column.declaredType);
-    const int pk = sqlite3_column_int(statement, 2);
-    column.key = pk > 0;
-    if (pk > 0) keyOrder.emplace_back(pk, column.name);
-    info.columns.push_back(std::move(column));
+  {
+    Statement columns = database_.prepare("SELECT name, type, pk FROM pragma_table_info(?) ORDER BY cid");
+    columns.bind(1, key);
+    while (columns.step()) {
+      Column column;
+      column.name = columns.text(0);
+      column.declaredType = columns.text(1);
+      column.type = typeFromDeclaration(column.declaredType);
+      const auto pk = static_cast<int>(columns.integer(2));
+      column.key = pk > 0;
+      if (pk > 0) keyOrder.emplace_back(pk, column.name);
+      info.columns.push_back(std::move(column));
+    }
   }
-  sqlite3_finalize(statement);
-  if (rc != SQLITE_DONE) throw sqliteError(db_, rc);
   std::sort(keyOrder.begin(), keyOrder.end());
   for (auto& [order, name] : keyOrder) info.keyColumns.push_back(name);
   if (info.keyColumns.size() == 1) {
-    Column* column = nullptr;
     for (auto& c : info.columns)
-      if (c.name == info.keyColumns[0]) column = &c;
-    column->identity = equalsNoCase(column->declaredType, "INTEGER");
+      if (c.name == info.keyColumns[0]) c.identity = equalsNoCase(c.declaredType, "INTEGER");
   }
   if (!info.columns.empty()) {
     // The schema's own spelling of the table name.
-    sqlite3_stmt* lookup = nullptr;
-    if (sqlite3_prepare_v2(db_,
-                           "SELECT name FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE",
-                           -1, &lookup, nullptr) == SQLITE_OK) {
-      sqlite3_bind_text(lookup, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-      if (sqlite3_step(lookup) == SQLITE_ROW) info.name = reinterpret_cast<const char*>(sqlite3_column_text(lookup, 0));
-      sqlite3_finalize(lookup);
-    }
+    Statement lookup =
+        database_.prepare("SELECT name FROM sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE");
+    lookup.bind(1, key);
+    if (lookup.step()) info.name = lookup.text(0);
   }
   return tables_.emplace(key, std::move(info)).first->second;
-}
-
-// ---- Transactions ----
-
-void Connection::beginTransaction() {
-  run(transactionDepth_ == 0 ? std::string("BEGIN IMMEDIATE") : fmt::format("SAVEPOINT quill_{}", transactionDepth_));
-  ++transactionDepth_;
-}
-
-void Connection::commitTransaction() {
-  run(transactionDepth_ == 1 ? std::string("COMMIT") : fmt::format("RELEASE quill_{}", transactionDepth_ - 1));
-  --transactionDepth_;
-}
-
-void Connection::rollbackTransaction() noexcept {
-  if (!db_ || transactionDepth_ == 0) return;
-  --transactionDepth_;
-  if (transactionDepth_ == 0) {
-    // SQLite may already have rolled back by itself after some failures.
-    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  } else {
-    const std::string name = fmt::format("quill_{}", transactionDepth_);
-    sqlite3_exec(db_, ("ROLLBACK TO " + name + "; RELEASE " + name).c_str(), nullptr, nullptr, nullptr);
-  }
 }
 
 // ---- Late-bound object ----

@@ -11,16 +11,15 @@
 
 #include "platform/automation/MemberTable.h"
 #include "platform/sql/DataType.h"
+#include "platform/sql/Database.h"
 #include "platform/sql/ProcedureRegistry.h"
 #include "platform/sql/SqlShim.h"
 #include "platform/sql/StatementCache.h"
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace quill::sql {
 
 class Recordset;
+class Statement;
 
 // A connection to one company database file. Statements are the system's
 // T-SQL, translated by the shim; translations and prepared statements are
@@ -37,22 +36,22 @@ class Recordset;
 class Connection : public DispatchObject<Connection> {
  public:
   enum class OpenMode { Existing, Create };
-  static constexpr std::chrono::milliseconds kDefaultBusyTimeout{3000};
+  static constexpr std::chrono::milliseconds kDefaultBusyTimeout = Database::kDefaultBusyTimeout;
 
   // Opens a database file; Existing refuses a missing file. A file that is
   // not a database, is damaged or cannot be opened fails with an
   // AutomationError whose description says which and names the file.
   static std::shared_ptr<Connection> open(const std::filesystem::path& file, OpenMode mode = OpenMode::Existing);
 
-  explicit Connection(sqlite3* db, std::filesystem::path file);  // use open()
+  explicit Connection(Database database);  // use open()
   ~Connection() override;
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
 
-  bool isOpen() const { return db_ != nullptr; }
+  bool isOpen() const { return database_.isOpen(); }
   // Closes the file; later calls fail with ObjectClosed (3704).
   void close();
-  const std::filesystem::path& file() const { return file_; }
+  const std::filesystem::path& file() const { return database_.file(); }
   void setBusyTimeout(std::chrono::milliseconds timeout);
 
   // Runs statements that return no rows; the number of rows changed by the
@@ -85,8 +84,6 @@ class Connection : public DispatchObject<Connection> {
   };
   const TableInfo& tableInfo(std::string_view table);
 
-  sqlite3* handle() const { return db_; }
-
   // ---- Late-bound object ----
   static const MemberTable<Connection>& members();
   std::string className() const override { return "Connection"; }
@@ -98,23 +95,17 @@ class Connection : public DispatchObject<Connection> {
   // when the cached one is busy (a procedure querying with the same text).
   class Prepared;
   Prepared prepare(std::string_view sql);
-  std::vector<Field> describe(sqlite3_stmt* statement);
+  std::vector<Field> describe(const Statement& statement);
   void requireOpen() const;
-  void run(const std::string& sqlite);  // internal statements, no cache
+  // The raw tier, for the Transaction guard.
+  Database& database() { return database_; }
 
-  // Transactions (the Transaction guard): the outermost one begins
-  // immediately, taking the write lock; nested ones are savepoints.
-  void beginTransaction();
-  void commitTransaction();
-  void rollbackTransaction() noexcept;
-
-  sqlite3* db_ = nullptr;
-  std::filesystem::path file_;
+  // Declared first, so that the cached statements go before the file closes.
+  Database database_;
   SqlShim shim_;
   StatementCache cache_;
   ProcedureRegistry procedures_;
   std::unordered_map<std::string, TableInfo> tables_;  // by folded name
-  int transactionDepth_ = 0;
 };
 
 }  // namespace quill::sql

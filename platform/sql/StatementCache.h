@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "platform/sql/Field.h"
-
-struct sqlite3_stmt;
+#include "platform/sql/Statement.h"
 
 namespace quill::sql {
 
@@ -18,10 +17,9 @@ namespace quill::sql {
 // as they follow from the statement alone (names, declared types, base
 // tables and keys).
 struct CachedStatement {
-  sqlite3_stmt* statement = nullptr;
+  Statement statement;
   bool described = false;
   std::vector<Field> fields;
-  ~CachedStatement();
 };
 
 // What a statement text the system sent before turned into: its prepared

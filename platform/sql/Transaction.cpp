@@ -1,18 +1,21 @@
 #include "platform/sql/Transaction.h"
 
 #include "platform/sql/Connection.h"
+#include "platform/sql/Database.h"
 
 namespace quill::sql {
 
-Transaction::Transaction(Connection& connection) : connection_(connection) { connection_.beginTransaction(); }
+Transaction::Transaction(Database& database) : database_(database) { database_.beginTransaction(); }
+
+Transaction::Transaction(Connection& connection) : Transaction(connection.database()) {}
 
 Transaction::~Transaction() {
-  if (!done_) connection_.rollbackTransaction();
+  if (!done_) database_.rollbackTransaction();
 }
 
 void Transaction::commit() {
   if (done_) return;
-  connection_.commitTransaction();
+  database_.commitTransaction();
   done_ = true;
 }
 

@@ -7,8 +7,12 @@
 
 namespace quill::ui {
 
+std::string UiServices::errorPrompt(const std::exception& error) {
+  return "Erro " + asAutomationError(error).description();
+}
+
 void UiServices::showError(const std::exception& error, std::string_view title) {
-  msgBox("Erro " + asAutomationError(error).description(), vb::vbExclamation, title);
+  msgBox(errorPrompt(error), vb::vbExclamation, title);
 }
 
 void UiServices::showNumberedError(const std::exception& error, std::string_view title) {

@@ -50,6 +50,8 @@ class UiServices {
   // its forms. An error that is not an automation error shows its text.
   void showError(const std::exception& error, std::string_view title);
   void showNumberedError(const std::exception& error, std::string_view title);
+  // The first box's prompt, for a caller that reports it elsewhere first.
+  static std::string errorPrompt(const std::exception& error);
 
   // Shows a form modally over the owner window (0: the active window) and
   // returns when it is hidden or closed.

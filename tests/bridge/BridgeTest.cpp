@@ -68,7 +68,7 @@ void BridgeTest::start() {
   late::set(bridge_, "DataAccess", recorder_);
 }
 
-void BridgeTest::abonoDeFrete(const demo::DocumentKey& key, double perTonne, std::string_view article) {
+void BridgeTest::abonoDeFrete(const demo::KnownDocument& key, double perTonne, std::string_view article) {
   std::vector<Variant> args{Variant(key.type),
                             Variant(std::int32_t{key.number}),
                             Variant(static_cast<std::int16_t>(key.series)),
@@ -85,7 +85,7 @@ void BridgeTest::alteraPreco(std::string_view article, std::string_view currency
               Variant(0.0), Variant(priceWithVat), Variant(0.0)});
 }
 
-DemoCompanyCopy::Rows BridgeTest::document(const demo::DocumentKey& key) const {
+DemoCompanyCopy::Rows BridgeTest::document(const demo::KnownDocument& key) const {
   return company_->document(key.type, key.series, key.number, key.year);
 }
 

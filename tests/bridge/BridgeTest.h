@@ -38,12 +38,13 @@ class BridgeTest : public ::testing::Test {
   // as the extension does; the test fails when the start fails.
   void start();
 
-  void abonoDeFrete(const demo::DocumentKey& key, double perTonne, std::string_view article = demo::kAllowanceArticle);
+  void abonoDeFrete(const demo::KnownDocument& key, double perTonne,
+                    std::string_view article = demo::kAllowanceArticle);
   void alteraPreco(std::string_view article, std::string_view currency, std::int32_t line, Date start, double price,
                    double priceWithVat);
 
   // Rows of one document, of PRECOS; the logs written so far.
-  DemoCompanyCopy::Rows document(const demo::DocumentKey& key) const;
+  DemoCompanyCopy::Rows document(const demo::KnownDocument& key) const;
   std::string bridgeLog() const;
   std::string apiLog() const;
 

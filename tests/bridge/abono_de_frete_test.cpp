@@ -20,20 +20,20 @@ class AbonoDeFreteTest : public BridgeTest {
     BridgeTest::SetUp();
     if (!HasFatalFailure()) start();
   }
-  std::vector<Variant> key(const demo::DocumentKey& k) const {
+  std::vector<Variant> key(const demo::KnownDocument& k) const {
     return {Variant(k.type), Variant(std::int32_t{k.series}), Variant(std::int32_t{k.number}),
             Variant(std::int32_t{k.year})};
   }
   // The lines of a document: NUMLIN, TIPOLIN, ARTIGO, DESCR, UNIDADE, QUANT,
   // QUANTORIG, PRECUNIT, PRECUNITINT, DESCONTO, DESCVALOR, TAXAIVA.
-  Rows lines(const demo::DocumentKey& k) const {
+  Rows lines(const demo::KnownDocument& k) const {
     return company_->rows(
         "SELECT NUMLIN, TIPOLIN, ARTIGO, DESCR, UNIDADE, QUANT, QUANTORIG, PRECUNIT, PRECUNITINT, DESCONTO, "
         "DESCVALOR, TAXAIVA FROM DOCGCLIN WHERE TPDOCUM = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ? ORDER BY NUMLIN",
         key(k));
   }
   // The unit price of the document's (last) allowance line.
-  double allowancePrice(const demo::DocumentKey& k) const {
+  double allowancePrice(const demo::KnownDocument& k) const {
     auto rows = company_->rows(
         "SELECT PRECUNIT FROM DOCGCLIN WHERE TPDOCUM = ? AND SERIE = ? AND NNUMDOC = ? AND "
         "ANO = ? AND ARTIGO = ? ORDER BY NUMLIN DESC",
@@ -45,7 +45,7 @@ class AbonoDeFreteTest : public BridgeTest {
   // way the business states it: quantity times the factor of the line's
   // unit (transport, else packing, else 1), description-only items and the
   // allowance itself not counting.
-  double weight(const demo::DocumentKey& k) const {
+  double weight(const demo::KnownDocument& k) const {
     return vb::CDbl(
         company_->value("SELECT COALESCE(SUM(L.QUANT * CASE WHEN UPPER(L.UNIDADE) = UPPER(A.UNTRANS) THEN A.FACTTRA "
                         "WHEN UPPER(L.UNIDADE) = UPPER(A.UNEMB) THEN A.FACTEMB ELSE 1 END), 0) "
@@ -53,7 +53,7 @@ class AbonoDeFreteTest : public BridgeTest {
                         "L.NNUMDOC = ? AND L.ANO = ? AND L.TIPOLIN = 1 AND A.ARTOUDES = 0 AND A.CODIGO <> ?",
                         {key(k)[0], key(k)[1], key(k)[2], key(k)[3], Variant(demo::kAllowanceArticle)}));
   }
-  double headerValue(const demo::DocumentKey& k, const char* column) const {
+  double headerValue(const demo::KnownDocument& k, const char* column) const {
     return vb::CDbl(company_->value(
         std::string("SELECT ") + column + " FROM DOCGCCAB WHERE TPDOC = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ?",
         key(k)));
@@ -120,7 +120,7 @@ TEST_F(AbonoDeFreteTest, AnExistingAllowanceLineIsCorrectedWithItsDiscountsClear
 
 TEST_F(AbonoDeFreteTest, SeriesZeroIsSavedWithOrigin3AndMode2TheOthersWithOrigin1AndTheDefault) {
   struct Case {
-    demo::DocumentKey doc;
+    demo::KnownDocument doc;
     const char* validation;
     const char* logged;
   };
@@ -212,7 +212,7 @@ TEST_F(AbonoDeFreteTest, TheArticleQueriesRunInTheCallersProcessWithQuotesDouble
 TEST_F(AbonoDeFreteTest, RefusalsArriveWithTheApisNumberAndMessageAndNothingIsWritten) {
   struct Case {
     const char* name;
-    demo::DocumentKey doc;
+    demo::KnownDocument doc;
     double perTonne;
     std::string article;
     std::int32_t number;

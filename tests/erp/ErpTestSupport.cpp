@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "erp/DemoCompany.h"
-#include "erp/SqliteDatabase.h"
-#include "erp/SqliteStatement.h"
+#include "platform/sql/Database.h"
+#include "platform/sql/Statement.h"
 
 namespace quill::erp::test {
 
@@ -54,10 +54,11 @@ std::string sqlText(std::string_view text) {
 }
 
 std::string databaseDigest(const fs::path& file) {
-  SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
+  sql::Database db(file, sql::Database::Mode::ReadOnly);
   std::vector<std::string> tables;
   {
-    auto list = db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name");
+    auto list =
+        db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name");
     while (list.step()) tables.push_back(list.text(0));
   }
   // FNV-1a over the text of every value, table by table, row by row.
@@ -79,7 +80,7 @@ std::string databaseDigest(const fs::path& file) {
 }
 
 std::int64_t scalar(const fs::path& file, const std::string& sql) {
-  SqliteDatabase db(file, SqliteDatabase::Mode::ReadOnly);
+  sql::Database db(file, sql::Database::Mode::ReadOnly);
   return db.scalarInt(sql);
 }
 

@@ -14,12 +14,12 @@ using test::sqlText;
 
 std::string q(std::string_view text) { return sqlText(text); }
 
-std::string documentWhere(const DocumentKey& d, const char* typeColumn = "TPDOC") {
+std::string documentWhere(const KnownDocument& d, const char* typeColumn = "TPDOC") {
   return fmt::format("{} = {} AND SERIE = {} AND NNUMDOC = {} AND ANO = {}", typeColumn, q(d.type), d.series, d.number,
                      d.year);
 }
 
-std::string linesOf(const DocumentKey& d) {
+std::string linesOf(const KnownDocument& d) {
   return fmt::format("FROM DOCGCLIN WHERE {}", documentWhere(d, "TPDOCUM"));
 }
 
@@ -80,9 +80,8 @@ std::vector<Promise> promises() {
       {"unknown currency", fmt::format("SELECT count(*) FROM MOEDAS WHERE CODIGO = {}", q(kUnknownCurrency)), 0},
 
       // Dates
-      {"documents within the period",
-       fmt::format("SELECT {} = '{} 00:00:00' AND {} = '{} 00:00:00'", firstDocument, kDocumentsFrom, lastDocument,
-                   kDocumentsTo)},
+      {"documents within the period", fmt::format("SELECT {} = '{} 00:00:00' AND {} = '{} 00:00:00'", firstDocument,
+                                                  kDocumentsFrom, lastDocument, kDocumentsTo)},
       {"future prices start after every document",
        fmt::format("SELECT '{} 00:00:00' > {}", kFuturePriceStart, lastDocument)},
       {"past prices start before every document",
@@ -91,30 +90,34 @@ std::vector<Promise> promises() {
        fmt::format("SELECT '{0}' >= '{1}' AND '{0}' <= '{2}'", kDocumentDate, kDocumentsFrom, kDocumentsTo)},
 
       // Price lines, groups, sellers, zones, portfolios, dispatch codes, units
-      {"price lines", fmt::format("SELECT count(*) FROM LINPRC WHERE LINHA IN ({}, {})", kPriceLine, kSecondPriceLine), 2},
+      {"price lines", fmt::format("SELECT count(*) FROM LINPRC WHERE LINHA IN ({}, {})", kPriceLine, kSecondPriceLine),
+       2},
       {"undefined price line has prices but no row",
        fmt::format("SELECT (SELECT count(*) FROM LINPRC WHERE LINHA = {0}) = 0 AND (SELECT count(*) FROM PRECOS WHERE "
                    "LINPRC = {0}) > 0",
                    kUndefinedPriceLine)},
-      {"unknown price line",
-       fmt::format("SELECT count(*) FROM LINPRC WHERE LINHA = {0}", kUnknownPriceLine), 0},
-      {"groups", fmt::format("SELECT count(*) FROM GRUPOS WHERE COD IN ({}, {}, {}, {})", q(kFeedGroup),
-                             q(kCerealGroup), q(kPetFoodGroup), q(kServicesGroup)),
+      {"unknown price line", fmt::format("SELECT count(*) FROM LINPRC WHERE LINHA = {0}", kUnknownPriceLine), 0},
+      {"groups",
+       fmt::format("SELECT count(*) FROM GRUPOS WHERE COD IN ({}, {}, {}, {})", q(kFeedGroup), q(kCerealGroup),
+                   q(kPetFoodGroup), q(kServicesGroup)),
        4},
       {"seller with a rate for every group",
-       fmt::format("SELECT count(*) FROM GRUPOS WHERE COD <> {} AND COD NOT IN (SELECT GRUPO FROM U_QOR_COMGRUPOS WHERE "
-                   "VENDEDOR = {})",
-                   q(kServicesGroup), q(kSeller)),
+       fmt::format(
+           "SELECT count(*) FROM GRUPOS WHERE COD <> {} AND COD NOT IN (SELECT GRUPO FROM U_QOR_COMGRUPOS WHERE "
+           "VENDEDOR = {})",
+           q(kServicesGroup), q(kSeller)),
        0},
       {"seller without rates",
        fmt::format("SELECT (SELECT count(*) FROM VENDEDOR WHERE CODIGO = {0}) = 1 AND (SELECT count(*) FROM "
                    "U_QOR_COMGRUPOS WHERE VENDEDOR = {0}) = 0",
                    q(kSellerWithoutRates))},
       {"namesake sellers",
-       fmt::format("SELECT count(DISTINCT CODIGO) = 2 AND count(DISTINCT NOME) = 1 FROM VENDEDOR WHERE CODIGO IN ({}, {})",
-                   q(kNamesakeSeller1), q(kNamesakeSeller2))},
+       fmt::format(
+           "SELECT count(DISTINCT CODIGO) = 2 AND count(DISTINCT NOME) = 1 FROM VENDEDOR WHERE CODIGO IN ({}, {})",
+           q(kNamesakeSeller1), q(kNamesakeSeller2))},
       {"zone", fmt::format("SELECT count(*) FROM ZONAGEO WHERE ZONA = {}", q(kZone))},
-      {"active portfolio", fmt::format("SELECT count(*) FROM CARTEIRA WHERE CODIGO = {} AND ACTIVO = -1", q(kActivePortfolio))},
+      {"active portfolio",
+       fmt::format("SELECT count(*) FROM CARTEIRA WHERE CODIGO = {} AND ACTIVO = -1", q(kActivePortfolio))},
       {"inactive portfolio",
        fmt::format("SELECT count(*) FROM CARTEIRA WHERE CODIGO = {} AND ACTIVO = 0", q(kInactivePortfolio))},
       {"allowance dispatch",
@@ -129,8 +132,9 @@ std::vector<Promise> promises() {
        fmt::format("SELECT count(*) FROM EXPEDIR E LEFT JOIN U_EXPEDIR U ON U.CODIGO = E.CODIGO WHERE E.CODIGO = {} "
                    "AND U.CODIGO IS NULL",
                    q(kDispatchWithoutUserFields))},
-      {"units", fmt::format("SELECT count(*) FROM UNIDADES WHERE CODIGO IN ({}, {}, {})", q(kSaleUnit), q(kSackUnit),
-                            q(kPalletUnit)),
+      {"units",
+       fmt::format("SELECT count(*) FROM UNIDADES WHERE CODIGO IN ({}, {}, {})", q(kSaleUnit), q(kSackUnit),
+                   q(kPalletUnit)),
        3},
 
       // Articles
@@ -165,11 +169,12 @@ std::vector<Promise> promises() {
        article(kGroupDiscountArticle,
                fmt::format("U.PRECOFIXO = 0 AND A.GRUPO = {} AND {} AND {}", q(kFeedGroup), active, noScheduled))},
       {"scheduled price in force",
-       article(kScheduledPriceArticle,
-               fmt::format("{} AND coalesce(U.PRECOFIXO, 0) = 0 AND EXISTS (SELECT 1 FROM U_QOR_PRECOS S WHERE S.ARTIGO "
-                           "= A.CODIGO AND S.DATAACTIVACAO = '{} 00:00:00' AND S.PVP1SIVA <> A.PVPSIVA AND S.HPVP1SIVA "
-                           "= A.PVPSIVA AND S.PVP2SIVA <> A.PVALSIVA AND S.PVP3SIVA <> A.PVP3_SEM_IVA)",
-                           active, kPastActivation))},
+       article(
+           kScheduledPriceArticle,
+           fmt::format("{} AND coalesce(U.PRECOFIXO, 0) = 0 AND EXISTS (SELECT 1 FROM U_QOR_PRECOS S WHERE S.ARTIGO "
+                       "= A.CODIGO AND S.DATAACTIVACAO = '{} 00:00:00' AND S.PVP1SIVA <> A.PVPSIVA AND S.HPVP1SIVA "
+                       "= A.PVPSIVA AND S.PVP2SIVA <> A.PVALSIVA AND S.PVP3SIVA <> A.PVP3_SEM_IVA)",
+                       active, kPastActivation))},
       {"scheduled price activated in the future",
        article(kFutureScheduledPriceArticle,
                fmt::format("EXISTS (SELECT 1 FROM U_QOR_PRECOS S WHERE S.ARTIGO = A.CODIGO AND S.DATAACTIVACAO = '{} "
@@ -182,7 +187,8 @@ std::vector<Promise> promises() {
       {"description-only article", article(kDescriptionOnlyArticle, "A.ARTOUDES = -1 AND A.INACTIVO = 0")},
       {"inactive article", article(kInactiveArticle, "A.INACTIVO = -1")},
       {"article without user fields", article(kArticleWithoutUserFields, "U.CODIGO IS NULL AND " + active)},
-      {"article outside the VAT indexes", article(kArticleOutsideVatIndexes, "A.IVA NOT BETWEEN 1 AND 4 AND " + active)},
+      {"article outside the VAT indexes",
+       article(kArticleOutsideVatIndexes, "A.IVA NOT BETWEEN 1 AND 4 AND " + active)},
       {"article with zero factors",
        article(kZeroFactorArticle, "A.UNEMB <> '' AND A.FACTEMB = 0 AND A.UNTRANS <> '' AND A.FACTTRA = 0")},
       {"allowance article",
@@ -198,19 +204,21 @@ std::vector<Promise> promises() {
                                             kPriceLine))},
       {"second price-line client", client(kSecondPriceLineClient, fmt::format("C.TPPRECO = {}", kSecondPriceLine))},
       {"group-discount client",
-       client(kGroupDiscountClient,
-              fmt::format("C.TPPRECO = 0 AND coalesce(U.DSCVALPORKG, 0) = 0 AND EXISTS (SELECT 1 FROM "
-                          "U_QOR_GRUPOSDESCONTO G WHERE G.CLIENTE = C.CODIGO AND G.GRUPO = {} AND G.DESCONTO = {}) AND "
-                          "EXISTS (SELECT 1 FROM U_QOR_GRUPOSDESCONTO G WHERE G.CLIENTE = C.CODIGO AND G.GRUPO = {} AND "
-                          "G.DESCONTO > 0)",
-                          q(kFeedGroup), kGroupDiscount, q(kCerealGroup)))},
+       client(
+           kGroupDiscountClient,
+           fmt::format("C.TPPRECO = 0 AND coalesce(U.DSCVALPORKG, 0) = 0 AND EXISTS (SELECT 1 FROM "
+                       "U_QOR_GRUPOSDESCONTO G WHERE G.CLIENTE = C.CODIGO AND G.GRUPO = {} AND G.DESCONTO = {}) AND "
+                       "EXISTS (SELECT 1 FROM U_QOR_GRUPOSDESCONTO G WHERE G.CLIENTE = C.CODIGO AND G.GRUPO = {} AND "
+                       "G.DESCONTO > 0)",
+                       q(kFeedGroup), kGroupDiscount, q(kCerealGroup)))},
       {"per-kg discount client",
        client(kPerKgDiscountClient,
               fmt::format("C.TPPRECO = 0 AND U.DSCVALPORKG = {} AND C.CODIGO NOT IN (SELECT CLIENTE FROM "
                           "U_QOR_GRUPOSDESCONTO)",
                           kPerKgDiscount))},
       {"allowance client",
-       client(kAllowanceClient, fmt::format("C.TPPRECO = 0 AND U.ABNFRTPORTN = {} AND C.INACTIVO = 0", kAllowancePerTonne))},
+       client(kAllowanceClient,
+              fmt::format("C.TPPRECO = 0 AND U.ABNFRTPORTN = {} AND C.INACTIVO = 0", kAllowancePerTonne))},
       {"zero-allowance client", client(kZeroAllowanceClient, "U.ABNFRTPORTN = 0 AND U.DSCVALPORKG = 0")},
       {"client without user fields", client(kClientWithoutUserFields, "U.CODIGO IS NULL")},
       {"tolerance client", client(kToleranceClient, fmt::format("U.DIASTOLERANCIA = {}", kToleranceDays))},
@@ -238,7 +246,8 @@ std::vector<Promise> promises() {
       {"only zero discounts",
        fmt::format("SELECT ({}) > 0 AND ({}) = 0", groupDiscounts(kZeroDiscountsClient, "DESCONTO = 0"),
                    groupDiscounts(kZeroDiscountsClient, "DESCONTO <> 0"))},
-      {"undefined price-line client", client(kUndefinedPriceLineClient, fmt::format("C.TPPRECO = {}", kUndefinedPriceLine))},
+      {"undefined price-line client",
+       client(kUndefinedPriceLineClient, fmt::format("C.TPPRECO = {}", kUndefinedPriceLine))},
       {"quoted code and name", client(kQuotedCodeClient, "C.NOME LIKE '%''%' AND C.INACTIVO = 0")},
       {"unknown client", fmt::format("SELECT count(*) FROM CLIENTES WHERE CODIGO = {}", q(kUnknownClient)), 0},
 
@@ -253,13 +262,15 @@ std::vector<Promise> promises() {
                    q(kCreditNoteType))},
       {"only the credit note type is classified as a credit note",
        "SELECT count(*) FROM TIPOSDOC WHERE AREAG = 4 AND TPTERC = 2 AND TPOPER = 2 AND NATCONTA = 1 AND TIPIFSTK = 1"},
-      {"order type is not posted", fmt::format("SELECT count(*) FROM TIPOSDOC WHERE CODIGO = {} AND NATCONTA = 0", q(kOrderType))},
+      {"order type is not posted",
+       fmt::format("SELECT count(*) FROM TIPOSDOC WHERE CODIGO = {} AND NATCONTA = 0", q(kOrderType))},
       {"signed and certified series",
        fmt::format("SELECT count(*) FROM SERIES WHERE TPDOC = {} AND SERIE = {} AND ASSINADA = -1 AND CERTIFICADA = -1",
                    q(kInvoiceType), kSignedSeries)},
       {"unsigned series",
-       fmt::format("SELECT count(*) FROM SERIES WHERE TPDOC = {} AND SERIE IN ({}, {}) AND ASSINADA = 0 AND CERTIFICADA = 0",
-                   q(kInvoiceType), kUnsignedSeriesZero, kUnsignedSeries),
+       fmt::format(
+           "SELECT count(*) FROM SERIES WHERE TPDOC = {} AND SERIE IN ({}, {}) AND ASSINADA = 0 AND CERTIFICADA = 0",
+           q(kInvoiceType), kUnsignedSeriesZero, kUnsignedSeries),
        2},
 
       // Documents
@@ -285,8 +296,8 @@ std::vector<Promise> promises() {
        0},
       {"invoice without article lines has lines",
        fmt::format("SELECT count(*) > 1 {}", linesOf(kInvoiceWithoutArticleLines))},
-      {"credit note",
-       fmt::format("SELECT count(*) FROM DOCGCCAB WHERE {} AND SINALCT = 2 AND TIPIFSTK = 1", documentWhere(kCreditNote))},
+      {"credit note", fmt::format("SELECT count(*) FROM DOCGCCAB WHERE {} AND SINALCT = 2 AND TIPIFSTK = 1",
+                                  documentWhere(kCreditNote))},
       {"order", fmt::format("SELECT count(*) FROM DOCGCCAB WHERE {}", documentWhere(kOrder))},
       {"unknown document", fmt::format("SELECT count(*) FROM DOCGCCAB WHERE {}", documentWhere(kUnknownDocument)), 0},
   };

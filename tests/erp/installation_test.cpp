@@ -1,12 +1,13 @@
+#include "erp/Installation.h"
+
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "erp/DemoCodes.h"
-#include "erp/Installation.h"
-#include "erp/SqliteDatabase.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/sql/Database.h"
 #include "tests/erp/ErpTestSupport.h"
 
 namespace quill::erp {
@@ -35,8 +36,8 @@ TEST(Installation, LoginNeedsAKnownUserAndTheExactPassword) {
   };
   const std::vector<Case> cases = {
       {std::string(demo::kLogin), std::string(demo::kPassword), true},
-      {"QUILL", std::string(demo::kPassword), true},      // logins ignore case
-      {std::string(demo::kLogin), "QUILL", false},         // passwords do not
+      {"QUILL", std::string(demo::kPassword), true},  // logins ignore case
+      {std::string(demo::kLogin), "QUILL", false},    // passwords do not
       {std::string(demo::kLogin), "", false},
       {std::string(demo::kLogin), "quill ", false},
       {"nobody", std::string(demo::kPassword), false},
@@ -54,18 +55,15 @@ TEST(Installation, OpeningWhatIsNotAnInstallationFailsWithAClearError) {
   fs::create_directories(folder / "garbage");
   std::ofstream(folder / "garbage" / "ERP.db") << "this is not a database, just some text that is long enough";
   fs::create_directories(folder / "other");
-  { SqliteDatabase(folder / "other" / "ERP.db", SqliteDatabase::Mode::Create).exec("CREATE TABLE X (A)"); }
+  { sql::Database(folder / "other" / "ERP.db", sql::Database::Mode::Create).exec("CREATE TABLE X (A)"); }
 
   struct Case {
     fs::path path;
     const char* expected;  // part of the description
   };
   const std::vector<Case> cases = {
-      {folder / "missing", "não existe"},
-      {folder / "empty", "ERP.db"},
-      {folder / "garbage", "não pode ser lido"},
-      {folder / "other", "não pode ser lido"},
-      {"", "não existe"},
+      {folder / "missing", "não existe"},      {folder / "empty", "ERP.db"}, {folder / "garbage", "não pode ser lido"},
+      {folder / "other", "não pode ser lido"}, {"", "não existe"},
   };
   for (const auto& c : cases) {
     try {
@@ -91,8 +89,9 @@ TEST(Installation, CreatesAnEmptyCompanyWithItsParametersAndRefusesASecondOne) {
   EXPECT_EQ(company.databaseFile(), folder / "erp" / "dados" / "ACMEDB.db");
   ASSERT_TRUE(installation.findCompany("acme"));
   auto db = company.databaseFile();
-  EXPECT_EQ(test::scalar(db, "SELECT count(*) FROM PARAMETROS WHERE MOEDANAC = 'EUR' AND RGIVANAC = 'CONT' AND "
-                             "LIGACTB = -1"),
+  EXPECT_EQ(test::scalar(db,
+                         "SELECT count(*) FROM PARAMETROS WHERE MOEDANAC = 'EUR' AND RGIVANAC = 'CONT' AND "
+                         "LIGACTB = -1"),
             1);
   EXPECT_EQ(test::scalar(db, "SELECT count(*) FROM RGIVA WHERE CODIGO = 'CONT' AND TX3 = 23"), 1);
   EXPECT_EQ(test::scalar(db, "SELECT count(*) FROM ARTIGOS"), 0);

@@ -8,9 +8,9 @@
 #include "erp/CompanySchema.h"
 #include "erp/DemoCodes.h"
 #include "erp/ExtensionTables.h"
-#include "erp/SqliteDatabase.h"
-#include "erp/SqliteStatement.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/sql/Database.h"
+#include "platform/sql/Statement.h"
 #include "tests/erp/ErpTestSupport.h"
 
 namespace quill::erp {
@@ -18,9 +18,9 @@ namespace {
 
 using test::sqlText;
 
-SqliteDatabase openDemo() { return SqliteDatabase(test::demoCompany().databaseFile(), SqliteDatabase::Mode::ReadWrite); }
+sql::Database openDemo() { return sql::Database(test::demoCompany().databaseFile(), sql::Database::Mode::ReadWrite); }
 
-std::vector<std::string> userTables(SqliteDatabase& db) {
+std::vector<std::string> userTables(sql::Database& db) {
   std::vector<std::string> tables;
   auto q = db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name");
   while (q.step()) tables.push_back(q.text(0));
@@ -32,7 +32,7 @@ struct ColumnInfo {
   int pk;
 };
 
-std::vector<ColumnInfo> columns(SqliteDatabase& db) {
+std::vector<ColumnInfo> columns(sql::Database& db) {
   std::vector<ColumnInfo> result;
   for (const auto& table : userTables(db)) {
     auto q = db.prepare(fmt::format("SELECT name, type, pk FROM pragma_table_info('{}')", table));
@@ -117,15 +117,16 @@ TEST(CompanySchema, CodesCompareWithoutRegardToCase) {
   }
   // Joins on codes typed in another case still match.
   db.exec("BEGIN");
-  db.exec(fmt::format("UPDATE U_ARTIGOS SET CODIGO = lower(CODIGO) WHERE CODIGO = {}", sqlText(demo::kFixedPriceArticle)));
+  db.exec(
+      fmt::format("UPDATE U_ARTIGOS SET CODIGO = lower(CODIGO) WHERE CODIGO = {}", sqlText(demo::kFixedPriceArticle)));
   EXPECT_EQ(db.scalarInt(fmt::format("SELECT U_ARTIGOS.PRECOFIXO FROM ARTIGOS LEFT OUTER JOIN U_ARTIGOS ON "
                                      "ARTIGOS.CODIGO = U_ARTIGOS.CODIGO WHERE ARTIGOS.CODIGO = {}",
                                      sqlText(demo::kFixedPriceArticle))),
             -1);
   // The same key in another case is a duplicate.
-  EXPECT_THROW(db.exec(fmt::format("INSERT INTO PRECOS (ARTIGO, MOEDA, LINPRC) VALUES ('mil001', 'eur', {})",
-                                   demo::kPriceLine)),
-               AutomationError);
+  EXPECT_THROW(
+      db.exec(fmt::format("INSERT INTO PRECOS (ARTIGO, MOEDA, LINPRC) VALUES ('mil001', 'eur', {})", demo::kPriceLine)),
+      AutomationError);
   EXPECT_THROW(db.exec("INSERT INTO CLIENTES (CODIGO) VALUES ('c00001')"), AutomationError);
   db.exec("ROLLBACK");
 }
@@ -136,10 +137,10 @@ TEST(CompanySchema, DatesAreDeclaredDatetimeAndStoredAsIsoText) {
   for (const auto& c : columns(db)) {
     if (c.type != "DATETIME") continue;
     ++dateColumns;
-    auto bad = db.scalarInt(fmt::format(
-        "SELECT count(*) FROM {0} WHERE {1} IS NOT NULL AND {1} NOT GLOB "
-        "'[12][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]'",
-        c.table, c.name));
+    auto bad =
+        db.scalarInt(fmt::format("SELECT count(*) FROM {0} WHERE {1} IS NOT NULL AND {1} NOT GLOB "
+                                 "'[12][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]'",
+                                 c.table, c.name));
     EXPECT_EQ(bad, 0) << c.table << "." << c.name;
   }
   EXPECT_GE(dateColumns, 7);
@@ -156,8 +157,8 @@ TEST(CompanySchema, DatesAreDeclaredDatetimeAndStoredAsIsoText) {
 // "INACTIVO=0", "PRECOFIXO=-1".
 TEST(CompanySchema, FlagsHoldMinusOneOrZero) {
   const std::vector<std::pair<const char*, const char*>> flags = {
-      {"ARTIGOS", "INACTIVO"},    {"ARTIGOS", "ARTOUDES"}, {"CLIENTES", "INACTIVO"}, {"CARTEIRA", "ACTIVO"},
-      {"U_ARTIGOS", "PRECOFIXO"}, {"U_EXPEDIR", "ABONOFRETES"}, {"DOCGCCAB", "EMPREP"}, {"PARAMETROS", "LIGACTB"},
+      {"ARTIGOS", "INACTIVO"},    {"ARTIGOS", "ARTOUDES"},      {"CLIENTES", "INACTIVO"}, {"CARTEIRA", "ACTIVO"},
+      {"U_ARTIGOS", "PRECOFIXO"}, {"U_EXPEDIR", "ABONOFRETES"}, {"DOCGCCAB", "EMPREP"},   {"PARAMETROS", "LIGACTB"},
       {"SERIES", "ASSINADA"},     {"SERIES", "CERTIFICADA"}};
   auto db = openDemo();
   for (auto [table, column] : flags) {
@@ -186,8 +187,7 @@ TEST(CompanySchema, LookupPathsUseAnIndex) {
       {"price by article, currency and line",
        "SELECT * FROM PRECOS WHERE ARTIGO = 'X' AND MOEDA = 'EUR' AND LINPRC = 1"},
       {"prices of a line", "SELECT * FROM PRECOS WHERE LINPRC = 1 AND MOEDA = 'EUR'"},
-      {"group discount by client and group",
-       "SELECT * FROM U_QOR_GRUPOSDESCONTO WHERE GRUPO = 'X' AND CLIENTE = 'Y'"},
+      {"group discount by client and group", "SELECT * FROM U_QOR_GRUPOSDESCONTO WHERE GRUPO = 'X' AND CLIENTE = 'Y'"},
       {"scheduled price by article", "SELECT * FROM U_QOR_PRECOS WHERE ARTIGO = 'X'"},
       {"commission rates of a seller", "SELECT * FROM U_QOR_COMGRUPOS WHERE VENDEDOR = 'X'"},
       {"document by key", "SELECT * FROM DOCGCCAB WHERE TPDOC = 'FT' AND SERIE = 1 AND NNUMDOC = 2 AND ANO = 2026"},
@@ -211,7 +211,7 @@ TEST(CompanySchema, LookupPathsUseAnIndex) {
 
 TEST(ExtensionTables, ScriptRunsTwiceOnAnEmptyDatabaseAndMatchesTheInstalledCopy) {
   test::TempFolder folder("erp-script");
-  SqliteDatabase db(folder / "empty.db", SqliteDatabase::Mode::Create);
+  sql::Database db(folder / "empty.db", sql::Database::Mode::Create);
   ExtensionTables::install(db);
   db.exec("INSERT INTO U_QOR_COMGRUPOS (VENDEDOR, GRUPO, COMISSAO) VALUES ('V1', 'G1', 2.5)");
   ExtensionTables::install(db);

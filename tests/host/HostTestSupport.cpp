@@ -120,18 +120,18 @@ std::vector<FakeExtension::Call> FakeExtension::callsOf(std::string_view member)
   return found;
 }
 
-std::unique_ptr<CompanySession> realSession(TestUi& ui) {
+std::unique_ptr<HostCompanySession> realSession(TestUi& ui) {
   const RealExtension& extension = realExtension();
-  CompanySession::Environment env;
+  HostCompanySession::Environment env;
   env.ui = ui.observed.get();
   env.createObject = [](std::string_view progId) { return createObject(progId); };
   env.extensionFolder = ExtensionSettings::extensionFolder(ProgramRegistry::installed());
   EXPECT_EQ(env.extensionFolder, extension.folder);
-  return std::make_unique<CompanySession>(env);
+  return std::make_unique<HostCompanySession>(env);
 }
 
-std::unique_ptr<CompanySession> sessionWith(TestUi& ui, DispatchPtr extension, const fs::path& extensionFolder) {
-  CompanySession::Environment env;
+std::unique_ptr<HostCompanySession> sessionWith(TestUi& ui, DispatchPtr extension, const fs::path& extensionFolder) {
+  HostCompanySession::Environment env;
   env.ui = ui.observed.get();
   env.createObject = [extension](std::string_view progId) -> DispatchPtr {
     EXPECT_EQ(progId, ExtensionObject::kProgId);
@@ -139,7 +139,7 @@ std::unique_ptr<CompanySession> sessionWith(TestUi& ui, DispatchPtr extension, c
   };
   fs::create_directories(extensionFolder);
   env.extensionFolder = extensionFolder;
-  return std::make_unique<CompanySession>(env);
+  return std::make_unique<HostCompanySession>(env);
 }
 
 std::shared_ptr<sql::Connection> openDatabase(const CompanyChoice& company) {

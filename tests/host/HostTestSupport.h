@@ -8,7 +8,7 @@
 
 #include "erp/CompanyEntry.h"
 #include "host/CompanyChoice.h"
-#include "host/CompanySession.h"
+#include "host/HostCompanySession.h"
 #include "host/ObservedUiServices.h"
 #include "platform/automation/Dispatch.h"
 #include "platform/automation/PropertyBag.h"
@@ -81,11 +81,11 @@ class FakeExtension : public PropertyBag {
 };
 
 // A session on the real extension.
-std::unique_ptr<CompanySession> realSession(TestUi& ui);
+std::unique_ptr<HostCompanySession> realSession(TestUi& ui);
 // A session whose extension is `extension` (created for every open),
 // configuration written into `extensionFolder`.
-std::unique_ptr<CompanySession> sessionWith(TestUi& ui, DispatchPtr extension,
-                                            const std::filesystem::path& extensionFolder);
+std::unique_ptr<HostCompanySession> sessionWith(TestUi& ui, DispatchPtr extension,
+                                                const std::filesystem::path& extensionFolder);
 
 // A connection of the test's own to a company database, to check what was stored.
 std::shared_ptr<sql::Connection> openDatabase(const CompanyChoice& company);

@@ -12,9 +12,9 @@
 
 #include "HostTestSupport.h"
 #include "erp/DemoCodes.h"
+#include "erp/DocumentStore.h"
 #include "host/CompanyCatalog.h"
 #include "host/DiscountText.h"
-#include "host/DocumentStore.h"
 #include "host/SalesDocumentEditor.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
@@ -88,7 +88,7 @@ class HostEndToEnd : public ::testing::Test {
 
   TestUi ui;
   CompanyChoice company;
-  std::unique_ptr<CompanySession> session;
+  std::unique_ptr<HostCompanySession> session;
 };
 
 TEST_F(HostEndToEnd, OpeningWritesTheConfigurationTheExtensionReadsAndShowsTheCompany) {
@@ -314,7 +314,7 @@ TEST_P(CompanyThatCannotBeOpened, ShowsWhyAndTheHostOpensAnotherCompanyAfterward
   EXPECT_NE(session->lastError().find(GetParam().reason), std::string::npos) << session->lastError();
   auto shown = ui.boxesWith(GetParam().reason);
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].title, CompanySession::kOpenTitle);
+  EXPECT_EQ(shown[0].title, HostCompanySession::kOpenTitle);
 
   open();
   EXPECT_TRUE(session->isOpen());

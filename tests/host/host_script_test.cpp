@@ -63,7 +63,7 @@ class HostScriptTest : public ::testing::Test {
   TestUi ui;
   std::shared_ptr<FakeExtension> fake = FakeExtension::create();
   CompanyChoice company;
-  std::unique_ptr<CompanySession> session;
+  std::unique_ptr<HostCompanySession> session;
   std::ostringstream out;
   std::unique_ptr<HostScript> script;
 };

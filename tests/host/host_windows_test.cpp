@@ -50,7 +50,7 @@ class HostWindowsTest : public ::testing::Test {
   TestUi ui;
   std::shared_ptr<FakeExtension> fake = FakeExtension::create();
   CompanyChoice company;
-  std::unique_ptr<CompanySession> session;
+  std::unique_ptr<HostCompanySession> session;
 };
 
 TEST_F(HostWindowsTest, MainWindowFollowsTheSessionAndItsApiLink) {
@@ -116,6 +116,26 @@ TEST_F(HostWindowsTest, DocumentDialogTakesTheHeaderAndLinesAndPutsRefusedValues
   EXPECT_NE(child<QLabel>(dialog, "lblEstado").text().indexOf("Gravado"), -1);
   EXPECT_FALSE(child<QComboBox>(dialog, "cmbTipo").isEnabled());  // a stored document keeps its key
   EXPECT_TRUE(dialog.windowTitle().contains(QString::number(dialog.editor().document().header.key.number)));
+}
+
+TEST_F(HostWindowsTest, ALineWithADiscountTheErpRefusesShowsNoTotalsAndIsNotSaved) {
+  fake->on("ValidateArtigo", [](std::span<Variant> a) {
+    late::let(late::get(a[0].objectValue(), "Linha").objectValue(), "Desconto", Variant("10+abc"));
+    return Variant();
+  });
+  ASSERT_TRUE(session->open(company));
+  SalesDocumentDialog dialog(*session);
+  dialog.newDocument();
+  type(child<QLineEdit>(dialog, "txtCliente"), "c00008");
+  child<QPushButton>(dialog, "cmdNovaLinha").click();
+  auto& model = dialog.linesModel();
+  ASSERT_TRUE(model.setData(model.index(0, SalesLinesModel::Article), "ARR001"));
+  EXPECT_EQ(model.index(0, SalesLinesModel::Total).data().toString(), QString::fromUtf8("desconto inválido"));
+  EXPECT_EQ(child<QLabel>(dialog, "lblTotais").text(),
+            QString::fromUtf8("Sem totais: Linha 1: o desconto '10+abc' não é válido."));
+  child<QPushButton>(dialog, "cmdGravar").click();
+  EXPECT_FALSE(dialog.editor().document().stored);
+  EXPECT_EQ(ui.boxesWith("Erro Linha 1: o desconto '10+abc' não é válido.").size(), 1u);
 }
 
 }  // namespace

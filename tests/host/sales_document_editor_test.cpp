@@ -6,8 +6,8 @@
 
 #include "HostTestSupport.h"
 #include "erp/DemoCodes.h"
+#include "erp/DocumentStore.h"
 #include "host/DocumentObserver.h"
-#include "host/DocumentStore.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
@@ -44,7 +44,7 @@ class SalesDocumentEditorTest : public ::testing::Test {
   TestUi ui;
   std::shared_ptr<FakeExtension> fake = FakeExtension::create();
   CompanyChoice company;
-  std::unique_ptr<CompanySession> session;
+  std::unique_ptr<HostCompanySession> session;
   std::unique_ptr<SalesDocumentEditor> editor;
 };
 
@@ -199,6 +199,28 @@ TEST_F(SalesDocumentEditorTest, DocumentThatCannotBeStoredStaysInTheEditorUnsave
   EXPECT_EQ(editor->document().lines.size(), 1u);
   ASSERT_EQ(ui.scripted->boxes().size(), 1u);
   EXPECT_EQ(ui.scripted->boxes()[0].title, "Gravar documento");
+  EXPECT_TRUE(fake->callsOf("VendasDocumentoInteressa").empty());
+}
+
+TEST_F(SalesDocumentEditorTest, ADiscountTheErpRefusesIsShownAsRefusedAndNothingIsWritten) {
+  // A hook hands the line a discount text the ERP does not read.
+  fake->on("ValidateArtigo", [](std::span<Variant> a) {
+    late::let(late::get(a[0].objectValue(), "Linha").objectValue(), "Desconto", Variant("10+abc"));
+    return Variant();
+  });
+  ASSERT_TRUE(editor->setClient(demo::kAllowanceClient));
+  addLine(demo::kOrdinaryArticle, "200");
+  ASSERT_EQ(editor->document().lines[0].discount, "10+abc");
+  EXPECT_FALSE(editor->document().lines[0].total()) << "no silently different total";
+  const int before = editor->document().header.key.number;
+  auto outcome = editor->save();
+  EXPECT_FALSE(outcome.saved);
+  EXPECT_FALSE(editor->document().stored);
+  ASSERT_EQ(ui.scripted->boxes().size(), 1u);
+  EXPECT_EQ(ui.scripted->boxes()[0].prompt, "Erro Linha 1: o desconto '10+abc' não é válido.");
+  EXPECT_EQ(ui.scripted->boxes()[0].title, "Gravar documento");
+  EXPECT_FALSE(session->store().exists(editor->document().header.key));
+  EXPECT_EQ(editor->document().header.key.number, before);
   EXPECT_TRUE(fake->callsOf("VendasDocumentoInteressa").empty());
 }
 

@@ -4,6 +4,7 @@
 
 #include "host/DiscountText.h"
 #include "host/SalesDocument.h"
+#include "platform/automation/AutomationError.h"
 
 namespace quill::host {
 namespace {
@@ -46,8 +47,8 @@ TEST(DiscountText, ChainedDiscountsCompound) {
   EXPECT_NEAR(compoundDiscountRate("10+5"), 14.5, 1e-12);
   EXPECT_NEAR(compoundDiscountRate("10++5"), 14.5, 1e-12);
   EXPECT_DOUBLE_EQ(compoundDiscountRate("100+5"), 100);
-  // Text that is no number (stored by someone else) discounts nothing.
-  EXPECT_DOUBLE_EQ(compoundDiscountRate("10+abc"), 10);
+  // Text the ERP refuses (stored by someone else) discounts nothing here.
+  EXPECT_DOUBLE_EQ(compoundDiscountRate("10+abc"), 0);
 }
 
 TEST(DiscountText, StoredDiscountShowsWithTheUsersSeparator) {
@@ -80,13 +81,43 @@ TEST(SalesDocumentTotals, LineTotalsAreToTheCentAndTheDocumentSumsThem) {
   SalesLine comment;
   comment.type = LineType::Comment;
   doc.lines = {a, b, comment};
-  EXPECT_DOUBLE_EQ(a.total(), 906.01);  // 930 less 2.58 %
-  EXPECT_DOUBLE_EQ(b.total(), 585.99);
+  EXPECT_EQ(a.total(), 906.01);  // 930 less 2.58 %
+  EXPECT_EQ(b.total(), 585.99);
   auto t = doc.totals();
   EXPECT_DOUBLE_EQ(t.goods, 1520);
-  EXPECT_DOUBLE_EQ(t.discount, 28);
+  EXPECT_DOUBLE_EQ(t.discounts, 28);
   EXPECT_DOUBLE_EQ(t.vat, 89.52);
   EXPECT_DOUBLE_EQ(t.total, 1581.52);
+}
+
+TEST(SalesDocumentTotals, TheErpsRuleDecidesBetweenTheDiscountTextAndTheDiscountValue) {
+  SalesLine line;
+  line.quantity = 10;
+  line.unitPrice = 2;
+  line.discountValue = 0.5;  // per unit
+  struct Case {
+    const char* discount;
+    std::optional<double> total;
+  };
+  for (const auto& c : {Case{"", 15.0}, Case{"  ", 15.0}, Case{"10", 18.0}, Case{"0", 20.0},
+                        Case{"10+abc", std::nullopt}, Case{"abc", std::nullopt}}) {
+    line.discount = c.discount;
+    EXPECT_EQ(line.total(), c.total) << c.discount;
+  }
+}
+
+TEST(SalesDocumentTotals, ADocumentWithADiscountTheErpRefusesHasNoTotals) {
+  SalesDocument doc;
+  doc.lines.resize(2);
+  doc.lines[1].quantity = 1;
+  doc.lines[1].unitPrice = 10;
+  doc.lines[1].discount = "10+abc";
+  try {
+    doc.totals();
+    ADD_FAILURE() << "totals of a refused discount";
+  } catch (const AutomationError& e) {
+    EXPECT_EQ(e.description(), "Linha 2: o desconto '10+abc' não é válido.");
+  }
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ class SalesLinesModelTest : public ::testing::Test {
 
   TestUi ui;
   std::shared_ptr<FakeExtension> fake = FakeExtension::create();
-  std::unique_ptr<CompanySession> session;
+  std::unique_ptr<HostCompanySession> session;
   std::unique_ptr<SalesDocumentEditor> editor;
   std::unique_ptr<SalesLinesModel> model;
   std::unique_ptr<QAbstractItemModelTester> tester;

@@ -4,11 +4,10 @@
 
 #include <cmath>
 #include <functional>
-#include <optional>
 
 #include "erp/DemoCodes.h"
+#include "erp/DocumentTotals.h"
 #include "erp/api/ApiRefusal.h"
-#include "erp/api/DocumentTotals.h"
 #include "platform/vb/Conversions.h"
 #include "tests/erp/api/ApiTestSupport.h"
 
@@ -20,17 +19,17 @@ using Rows = DemoCompanyCopy::Rows;
 
 class CommercialDocumentTest : public StartedApi {
  protected:
-  DispatchPtr read(const demo::DocumentKey& key) const {
+  DispatchPtr read(const demo::KnownDocument& key) const {
     return readDocument(key.type, key.series, key.number, key.year);
   }
-  Rows stored(const demo::DocumentKey& key) const {
+  Rows stored(const demo::KnownDocument& key) const {
     return company_->document(key.type, key.series, key.number, key.year);
   }
   static DispatchPtr line(const DispatchPtr& doc, int index) {
     return late::get(doc, "Linhas", {Variant(std::int32_t{index})}).objectValue();
   }
   static DispatchPtr cab(const DispatchPtr& doc) { return late::get(doc, "Cab").objectValue(); }
-  Variant header(const demo::DocumentKey& key, const std::string& column) const {
+  Variant header(const demo::KnownDocument& key, const std::string& column) const {
     return company_->value(
         "SELECT " + column + " FROM DOCGCCAB WHERE TPDOC = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ?",
         {Variant(key.type), Variant(std::int32_t{key.series}), Variant(std::int32_t{key.number}),
@@ -57,7 +56,7 @@ TEST_F(CommercialDocumentTest, AMissingDocumentIsRefusedByReadingAndByEverySaveA
 
 TEST_F(CommercialDocumentTest, ReadingGivesTheSeriesFlagsThePreparationStateAndTheLinesInOrder) {
   struct Case {
-    demo::DocumentKey key;
+    demo::KnownDocument key;
     bool signedSeries, certified, inPreparation;
   };
   for (const auto& c :
@@ -89,7 +88,7 @@ TEST_F(CommercialDocumentTest, ReadingGivesTheSeriesFlagsThePreparationStateAndT
 TEST_F(CommercialDocumentTest, ValidationRefusesWhatTheErpRefusesAndNothingIsWritten) {
   struct Case {
     const char* name;
-    demo::DocumentKey key;
+    demo::KnownDocument key;
     std::function<void(const DispatchPtr&)> change;
     std::int32_t number;
     const char* message;
@@ -209,7 +208,7 @@ TEST_F(CommercialDocumentTest, SavingRewritesTheLinesAndRecomputesLineAndDocumen
     net += std::stod(row[0]);
     vat += std::stod(row[0]) * std::stod(row[1]) / 100.0;
   }
-  EXPECT_NEAR(vb::CDbl(header(key, "TOTDOC")), roundToCents(net) + roundToCents(vat), 0.005);
+  EXPECT_NEAR(vb::CDbl(header(key, "TOTDOC")), erp::roundToCents(net) + erp::roundToCents(vat), 0.005);
   EXPECT_EQ(header(key, "VALPEND"), header(key, "TOTDOC")) << "the amount owed follows the new total";
   EXPECT_EQ(late::get(allowance, "TotalLiquido"), Variant(20.0));
   EXPECT_EQ(late::get(added, "NumLinha"), Variant(std::int32_t{4}));
@@ -297,23 +296,6 @@ TEST_F(CommercialDocumentTest, TheApiLogsWhoValidatedAndSavedWithWhichMode) {
   const std::string log = apiLog();
   EXPECT_NE(log.find("Validar documento FT 0/1/2026 origem 3 modo 2: 0"), std::string::npos) << log;
   EXPECT_NE(log.find("Alterar documento FT 0/1/2026 origem 3 linhas 2: 0"), std::string::npos) << log;
-}
-
-TEST(CompoundDiscount, PercentagesJoinedByPlusApplyOneAfterTheOther) {
-  struct Case {
-    const char* text;
-    std::optional<double> percent;
-  };
-  for (const auto& c :
-       {Case{"", 0.0}, Case{"10", 10.0}, Case{"10+5", 14.5}, Case{"10++5", 14.5}, Case{" 10 + 5 ", 14.5},
-        Case{"1,5", 1.5}, Case{"12.25", 12.25}, Case{"100", 100.0}, Case{"10+abc", std::nullopt},
-        Case{"150", std::nullopt}, Case{"-5", std::nullopt}, Case{"5%", std::nullopt}}) {
-    auto percent = compoundDiscountPercent(c.text);
-    ASSERT_EQ(percent.has_value(), c.percent.has_value()) << c.text;
-    if (percent) {
-      EXPECT_NEAR(*percent, *c.percent, 1e-9) << c.text;
-    }
-  }
 }
 
 }  // namespace

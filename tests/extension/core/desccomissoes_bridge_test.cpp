@@ -2,11 +2,8 @@
 // does from opening to closing, across the two processes.
 
 #include <gtest/gtest.h>
-
-#include "tests/support/TestApplication.h"
 #include <unistd.h>
 
-#include <QApplication>
 #include <filesystem>
 #include <fstream>
 
@@ -14,7 +11,7 @@
 #include "erp/DemoCodes.h"
 #include "extension/core/DescComissoes.h"
 #include "platform/automation/remote/CreateObject.h"
-#include "platform/ui/ScriptedUiServices.h"
+#include "platform/ui/RecordingUiServices.h"
 #include "platform/vb/Conversions.h"
 #include "tests/erp/api/DemoCompanyCopy.h"
 
@@ -23,8 +20,6 @@ namespace {
 
 namespace demo = erp::demo;
 namespace fs = std::filesystem;
-
-QApplication& app() { return testing::testApplication(); }
 
 // The bridge processes this test process started that are still running.
 int runningBridges() {
@@ -42,18 +37,15 @@ int runningBridges() {
 class DescComissoesWithBridge : public ::testing::Test {
  protected:
   void SetUp() override {
-    app();
     folder = company.folder() / "extension";
     fs::create_directories(folder / "log");
     auto database = company.databaseFile();
-    std::ofstream(folder / "VALTERO.INI") << "[Api Next]\npassword=" << demo::kPassword << "\nLogin=" << demo::kLogin
-                                          << "\nEmpresa=" << demo::kCompanyCode
-                                          << "\nperclog=" << (folder / "log").string()
-                                          << "\nPercWindows=" << company.folder().string() << "\n[Ligação]\nServidor="
-                                          << database.parent_path().string()
-                                          << "\nBaseDados=" << database.stem().string()
-                                          << "\n[DOCUMENTOS VENDA]\nTPDOC=" << demo::kAllowanceDocumentTypes
-                                          << "\nDESCRTABONO=" << demo::kAllowanceArticle << "\n";
+    std::ofstream(folder / "VALTERO.INI")
+        << "[Api Next]\npassword=" << demo::kPassword << "\nLogin=" << demo::kLogin
+        << "\nEmpresa=" << demo::kCompanyCode << "\nperclog=" << (folder / "log").string()
+        << "\nPercWindows=" << company.folder().string() << "\n[Ligação]\nServidor=" << database.parent_path().string()
+        << "\nBaseDados=" << database.stem().string() << "\n[DOCUMENTOS VENDA]\nTPDOC=" << demo::kAllowanceDocumentTypes
+        << "\nDESCRTABONO=" << demo::kAllowanceArticle << "\n";
   }
 
   std::shared_ptr<DescComissoes> make() {
@@ -66,7 +58,7 @@ class DescComissoesWithBridge : public ::testing::Test {
 
   erpapi::test::DemoCompanyCopy company;
   fs::path folder;
-  ui::ScriptedUiServices ui;
+  ui::RecordingUiServices ui;
 };
 
 TEST_F(DescComissoesWithBridge, ASessionStartsTheBridgeAndClosingLeavesNoBridgeBehind) {
@@ -112,9 +104,8 @@ TEST_F(DescComissoesWithBridge, SavingADocumentHasTheBridgeWriteItsFreightAllowa
       "FROM DOCGCLIN L JOIN ARTIGOS A ON A.CODIGO = L.ARTIGO AND A.ARTOUDES = 0" +
       where + " AND L.TIPOLIN = 1 AND L.ARTIGO <> '" + std::string(demo::kAllowanceArticle) + "'"));
 
-  EXPECT_TRUE(d->VendasAbonoFrete(static_cast<std::int16_t>(key.year), key.type,
-                                  static_cast<std::int16_t>(key.series), key.number, demo::kAllowanceDispatch,
-                                  demo::kAllowanceClient));
+  EXPECT_TRUE(d->VendasAbonoFrete(static_cast<std::int16_t>(key.year), key.type, static_cast<std::int16_t>(key.series),
+                                  key.number, demo::kAllowanceDispatch, demo::kAllowanceClient));
   EXPECT_TRUE(ui.boxes().empty()) << ui.boxes()[0].prompt;
   auto abono = company.rows("SELECT QUANT, PRECUNIT FROM DOCGCLIN" + where + " AND ARTIGO='" +
                             std::string(demo::kAllowanceArticle) + "'");
@@ -123,13 +114,12 @@ TEST_F(DescComissoesWithBridge, SavingADocumentHasTheBridgeWriteItsFreightAllowa
   EXPECT_NEAR(std::stod(abono[0][1]), peso / 1000 * demo::kAllowancePerTonne, 1e-6);
 
   // Asked again, the same document: still one allowance line.
-  EXPECT_TRUE(d->VendasAbonoFrete(static_cast<std::int16_t>(key.year), key.type,
-                                  static_cast<std::int16_t>(key.series), key.number, demo::kAllowanceDispatch,
-                                  demo::kAllowanceClient));
-  EXPECT_EQ(company.rows("SELECT 1 FROM DOCGCLIN" + where + " AND ARTIGO='" + std::string(demo::kAllowanceArticle) +
-                         "'")
-                .size(),
-            1u);
+  EXPECT_TRUE(d->VendasAbonoFrete(static_cast<std::int16_t>(key.year), key.type, static_cast<std::int16_t>(key.series),
+                                  key.number, demo::kAllowanceDispatch, demo::kAllowanceClient));
+  EXPECT_EQ(
+      company.rows("SELECT 1 FROM DOCGCLIN" + where + " AND ARTIGO='" + std::string(demo::kAllowanceArticle) + "'")
+          .size(),
+      1u);
   d->ConnectionClose();
 }
 
@@ -138,9 +128,8 @@ TEST_F(DescComissoesWithBridge, TheErpRefusalOfAnAllowanceIsShownAndNothingIsWri
   ASSERT_TRUE(d->ConnectionOpen(demo::kCompanyCode, demo::kLogin));
   auto antes = company.rows("SELECT * FROM DOCGCLIN ORDER BY TPDOCUM, SERIE, NNUMDOC, ANO, NUMLIN");
   const auto& key = demo::kUnknownDocument;
-  EXPECT_FALSE(d->VendasAbonoFrete(static_cast<std::int16_t>(key.year), key.type,
-                                   static_cast<std::int16_t>(key.series), key.number, demo::kAllowanceDispatch,
-                                   demo::kAllowanceClient));
+  EXPECT_FALSE(d->VendasAbonoFrete(static_cast<std::int16_t>(key.year), key.type, static_cast<std::int16_t>(key.series),
+                                   key.number, demo::kAllowanceDispatch, demo::kAllowanceClient));
   ASSERT_EQ(ui.boxes().size(), 1u);
   EXPECT_EQ(ui.boxes()[0].title, "Documentos de Venda");
   EXPECT_EQ(ui.boxes()[0].prompt.rfind("Erro ", 0), 0u);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -10,23 +10,21 @@
 #include "erp/DemoCodes.h"
 #include "erp/DemoCompany.h"
 #include "extension/components/DataAccess.h"
+#include "extension/components/WaitWindow.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/automation/PropertyBag.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
-#include "platform/ui/ScriptedUiServices.h"
+#include "platform/ui/RecordingUiServices.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/MsgBox.h"
 #include "platform/vb/OleDate.h"
-#include "tests/support/TestApplication.h"
 
 namespace quill {
 namespace {
 
 namespace demo = erp::demo;
 namespace fs = std::filesystem;
-
-QApplication& app() { return testing::testApplication(); }
 
 // The demo company, made once for this test program.
 const erp::CompanyEntry& demoCompany() {
@@ -61,10 +59,31 @@ struct FakeBridge {
   }
 };
 
+// A wait window that records what it is told.
+struct RecordingWaitWindow : WaitWindow {
+  struct Seen {
+    std::string caption;
+    int maximum = -1;
+    int value = -1;
+    bool shown = false;
+    bool hidden = false;
+    int steps = 0;
+  };
+  explicit RecordingWaitWindow(Seen& seen) : seen_(seen) {}
+  void setCaption(std::string_view caption) override { seen_.caption = caption; }
+  void setProgressMaximum(int maximum) override { seen_.maximum = maximum; }
+  void setProgressValue(int value) override { seen_.value = value; }
+  void show() override { seen_.shown = true; }
+  void hide() override { seen_.hidden = true; }
+  void advance() override { ++seen_.steps; }
+
+ private:
+  Seen& seen_;
+};
+
 class DescComissoesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app();
     folder = fs::temp_directory_path() / "quill-desccomissoes-test" /
              ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(folder);
@@ -86,6 +105,10 @@ class DescComissoesTest : public ::testing::Test {
     DescComissoes::Environment env;
     env.ui = &ui;
     env.libraryFolder = folder;
+    env.createWaitWindow = [this] {
+      waitWindows.emplace_back();
+      return std::make_unique<RecordingWaitWindow>(waitWindows.back());
+    };
     env.createObject = [this](std::string_view progId) -> DispatchPtr {
       createdIds.emplace_back(progId);
       if (failCreate) throw vbError(vberr::CannotCreateObject);
@@ -110,7 +133,8 @@ class DescComissoesTest : public ::testing::Test {
   }
 
   fs::path folder;
-  ui::ScriptedUiServices ui;
+  ui::RecordingUiServices ui;
+  std::deque<RecordingWaitWindow::Seen> waitWindows;
   std::vector<std::unique_ptr<FakeBridge>> bridges;
   std::vector<std::string> createdIds;
   // The forms and the report printer the commands create, by name.
@@ -164,6 +188,29 @@ TEST_F(DescComissoesTest, OpeningStartsTheBridgeWithTheConfiguredLoginAndHandsIt
   // The wait window and its timer are gone once the call returns.
   EXPECT_EQ(ui.runningTimers(), 0u);
   EXPECT_GT(ui.processEventsCalls(), 3);
+}
+
+TEST_F(DescComissoesTest, TheWaitWindowShowsWhileTheCompanyOpensItsBarMovedByA500msTimer) {
+  ui.setTickOnProcessEvents(true);
+  for (bool bridgeStarts : {true, false}) {
+    iniciarAnswers = bridgeStarts;
+    auto d = make();
+    d->ConnectionOpen(demo::kCompanyCode, "quill");
+    const auto& seen = waitWindows.back();
+    EXPECT_EQ(seen.caption, "Inicialização Sage API");
+    EXPECT_EQ(seen.maximum, 100);
+    EXPECT_EQ(seen.value, 0);
+    EXPECT_TRUE(seen.shown);
+    EXPECT_TRUE(seen.hidden) << "hidden before the call returns";
+    EXPECT_GT(seen.steps, 2) << "each DoEvents lets the timer tick";
+    EXPECT_EQ(ui.timerIntervals().back(), 500);
+    EXPECT_EQ(ui.runningTimers(), 0u);
+  }
+  // An error on the way closes the window and stops the timer as well.
+  failCreate = true;
+  make()->ConnectionOpen(demo::kCompanyCode, "quill");
+  EXPECT_TRUE(waitWindows.back().hidden);
+  EXPECT_EQ(ui.runningTimers(), 0u);
 }
 
 TEST_F(DescComissoesTest, ACompanyThatDoesNotConcernTheExtensionOpensNothing) {

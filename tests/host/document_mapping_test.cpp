@@ -1,14 +1,15 @@
-// Sales documents in the company database: numbering, saving once and
-// again, all or nothing, reading back.
+// The host's documents written and read through the ERP's store: what the
+// editor holds before and after, numbering, all or nothing.
 
 #include <gtest/gtest.h>
 
 #include "HostTestSupport.h"
 #include "erp/DemoCodes.h"
-#include "erp/SqliteDatabase.h"
-#include "host/DocumentStore.h"
+#include "erp/DocumentStore.h"
+#include "host/DocumentMapping.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
+#include "platform/sql/Database.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
@@ -19,12 +20,12 @@ namespace {
 namespace demo = erp::demo;
 using namespace test;
 
-class DocumentStoreTest : public ::testing::Test {
+class DocumentMappingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     company = demoCompany(::testing::UnitTest::GetInstance()->current_test_info()->name());
     connection = openDatabase(company);
-    store = std::make_unique<DocumentStore>(connection);
+    store = std::make_unique<erp::DocumentStore>(*connection);
   }
 
   SalesDocument document(std::string_view client = demo::kRetailClient) {
@@ -68,18 +69,18 @@ class DocumentStoreTest : public ::testing::Test {
 
   CompanyChoice company;
   std::shared_ptr<sql::Connection> connection;
-  std::unique_ptr<DocumentStore> store;
+  std::unique_ptr<erp::DocumentStore> store;
 };
 
-TEST_F(DocumentStoreTest, NewDocumentTakesTheNextNumberAndReadsBackAsSaved) {
+TEST_F(DocumentMappingTest, NewDocumentTakesTheNextNumberAndReadsBackAsSaved) {
   SalesDocument doc = document();
   int expected = doc.header.key.number;
-  store->save(doc);
+  saveDocument(*store, doc);
   EXPECT_TRUE(doc.stored);
   EXPECT_EQ(doc.header.key.number, expected);
   EXPECT_EQ(store->nextNumber(doc.header.key.type, doc.header.key.series, doc.header.key.year), expected + 1);
 
-  auto back = store->load(doc.header.key);
+  auto back = loadDocument(*store, doc.header.key);
   ASSERT_TRUE(back);
   EXPECT_TRUE(back->stored);
   EXPECT_EQ(back->header.client, demo::kRetailClient);
@@ -99,38 +100,38 @@ TEST_F(DocumentStoreTest, NewDocumentTakesTheNextNumberAndReadsBackAsSaved) {
   EXPECT_DOUBLE_EQ(vb::CDbl(rs->value("TOTDOC")), doc.totals().total);
 }
 
-TEST_F(DocumentStoreTest, NumberTakenMeanwhileGivesTheNextFreeOne) {
+TEST_F(DocumentMappingTest, NumberTakenMeanwhileGivesTheNextFreeOne) {
   SalesDocument first = document();
   SalesDocument second = document();  // shown with the same number
-  store->save(first);
-  store->save(second);
+  saveDocument(*store, first);
+  saveDocument(*store, second);
   EXPECT_EQ(second.header.key.number, first.header.key.number + 1);
   EXPECT_EQ(headers(first.header.key), 1);
   EXPECT_EQ(lines(first.header.key), 2);
 }
 
-TEST_F(DocumentStoreTest, SavingAgainReplacesTheDocumentNeverAddsIt) {
+TEST_F(DocumentMappingTest, SavingAgainReplacesTheDocumentNeverAddsIt) {
   SalesDocument doc = document();
-  store->save(doc);
+  saveDocument(*store, doc);
   doc.lines.pop_back();
   doc.lines[0].quantity = 20;
-  store->save(doc);
-  store->save(doc);
+  saveDocument(*store, doc);
+  saveDocument(*store, doc);
   EXPECT_EQ(headers(doc.header.key), 1);
   EXPECT_EQ(lines(doc.header.key), 1);
-  EXPECT_DOUBLE_EQ(store->load(doc.header.key)->lines[0].quantity, 20);
+  EXPECT_DOUBLE_EQ(loadDocument(*store, doc.header.key)->lines[0].quantity, 20);
 }
 
-TEST_F(DocumentStoreTest, FailedSaveWritesNothingAndLeavesTheDocumentAsItWas) {
+TEST_F(DocumentMappingTest, FailedSaveWritesNothingAndLeavesTheDocumentAsItWas) {
   // The database refuses one line halfway through the document.
-  erp::SqliteDatabase(connection->file(), erp::SqliteDatabase::Mode::ReadWrite)
+  sql::Database(connection->file(), sql::Database::Mode::ReadWrite)
       .exec(
           "CREATE TRIGGER REFUSE_LINE BEFORE INSERT ON DOCGCLIN WHEN NEW.ARTIGO = 'RECUSA' "
           "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END");
   SalesDocument doc = document();
   doc.lines.push_back(line("RECUSA", 1, 1, ""));
   SalesDocument before = doc;
-  EXPECT_THROW(store->save(doc), AutomationError);
+  EXPECT_THROW(saveDocument(*store, doc), AutomationError);
   EXPECT_FALSE(doc.stored);
   EXPECT_EQ(doc.header.key, before.header.key);
   EXPECT_EQ(doc.lines.size(), before.lines.size());
@@ -139,13 +140,29 @@ TEST_F(DocumentStoreTest, FailedSaveWritesNothingAndLeavesTheDocumentAsItWas) {
 
   // A stored document keeps its stored lines when saving it again fails.
   doc.lines.pop_back();
-  store->save(doc);
+  saveDocument(*store, doc);
   doc.lines.push_back(line("RECUSA", 1, 1, ""));
-  EXPECT_THROW(store->save(doc), AutomationError);
+  EXPECT_THROW(saveDocument(*store, doc), AutomationError);
   EXPECT_EQ(lines(doc.header.key), 2);
 }
 
-TEST_F(DocumentStoreTest, EmptyArticleLinesAreNotWrittenCommentAndServiceLinesAre) {
+TEST_F(DocumentMappingTest, ADiscountTheErpRefusesWritesNothingAndLeavesTheDocumentAsItWas) {
+  for (const char* discount : {"10+abc", "abc"}) {
+    SalesDocument doc = document();
+    doc.lines[1].discount = discount;
+    try {
+      saveDocument(*store, doc);
+      ADD_FAILURE() << discount << " was written";
+    } catch (const AutomationError& e) {
+      EXPECT_EQ(e.description(), std::string("Linha 2: o desconto '") + discount + "' não é válido.");
+    }
+    EXPECT_FALSE(doc.stored);
+    EXPECT_EQ(headers(doc.header.key), 0);
+    EXPECT_EQ(doc.lines[0].state, LineState::New);
+  }
+}
+
+TEST_F(DocumentMappingTest, EmptyArticleLinesAreNotWrittenCommentAndServiceLinesAre) {
   SalesDocument doc = document();
   doc.lines.insert(doc.lines.begin(), SalesLine{});  // a line the user never filled
   SalesLine comment;
@@ -155,8 +172,8 @@ TEST_F(DocumentStoreTest, EmptyArticleLinesAreNotWrittenCommentAndServiceLinesAr
   allowance.type = LineType::Service;
   doc.lines.push_back(comment);
   doc.lines.push_back(allowance);
-  store->save(doc);
-  auto back = store->load(doc.header.key);
+  saveDocument(*store, doc);
+  auto back = loadDocument(*store, doc.header.key);
   ASSERT_EQ(back->lines.size(), 4u);
   EXPECT_EQ(back->lines[0].article, demo::kOrdinaryArticle);
   EXPECT_EQ(back->lines[2].type, LineType::Comment);
@@ -165,19 +182,16 @@ TEST_F(DocumentStoreTest, EmptyArticleLinesAreNotWrittenCommentAndServiceLinesAr
   EXPECT_EQ(doc.lines.size(), 4u);  // the document shows what was stored
 }
 
-TEST_F(DocumentStoreTest, CodesWithQuotesAreStoredAndFoundAsTheyAre) {
+TEST_F(DocumentMappingTest, CodesWithQuotesAreStoredAndFoundAsTheyAre) {
   SalesDocument doc = document(demo::kQuotedCodeClient);
-  store->save(doc);
-  auto back = store->load(doc.header.key);
+  saveDocument(*store, doc);
+  auto back = loadDocument(*store, doc.header.key);
   ASSERT_TRUE(back);
   EXPECT_EQ(back->header.client, demo::kQuotedCodeClient);
 }
 
-TEST_F(DocumentStoreTest, UnknownDocumentIsNotFound) {
-  DocumentKey unknown{std::string(demo::kUnknownDocument.type), demo::kUnknownDocument.series,
-                      demo::kUnknownDocument.number, demo::kUnknownDocument.year};
-  EXPECT_FALSE(store->load(unknown));
-  EXPECT_FALSE(store->exists(unknown));
+TEST_F(DocumentMappingTest, UnknownDocumentIsNotFound) {
+  EXPECT_FALSE(loadDocument(*store, demo::kUnknownDocument.key()));
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
-#include "host/CompanySession.h"
+#include "host/HostCompanySession.h"
 
 #include <fmt/format.h>
 
+#include "erp/DocumentStore.h"
 #include "erp/Installation.h"
 #include "host/CompanyCatalog.h"
-#include "host/DocumentStore.h"
 #include "host/ExtensionObject.h"
 #include "host/ExtensionSettings.h"
 #include "host/ObservedUiServices.h"
-#include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
 #include "platform/vb/MsgBox.h"
 
@@ -16,16 +15,7 @@ namespace quill::host {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string describe(const std::exception& error) {
-  const auto* automation = dynamic_cast<const AutomationError*>(&error);
-  return automation ? automation->description() : std::string(error.what());
-}
-
-}  // namespace
-
-CompanySession::CompanySession(Environment environment) : env_(std::move(environment)) {
+HostCompanySession::HostCompanySession(Environment environment) : env_(std::move(environment)) {
   env_.ui->setListener([this](const ui::MessageBox& box, int) {
     bool was = link_.isOn();
     link_.observe(box);
@@ -33,34 +23,30 @@ CompanySession::CompanySession(Environment environment) : env_(std::move(environ
   });
 }
 
-CompanySession::~CompanySession() {
+HostCompanySession::~HostCompanySession() {
   onChange_ = nullptr;  // whoever listened may be going away too
   close();
   env_.ui->setListener({});
 }
 
-ui::UiServices& CompanySession::ui() { return *env_.ui; }
+ui::UiServices& HostCompanySession::ui() { return *env_.ui; }
 
-EditorServices CompanySession::editorServices() {
+EditorServices HostCompanySession::editorServices() {
   return EditorServices{*catalog_, *store_, extensionActive_ ? extension_.get() : nullptr, *env_.ui};
 }
 
-void CompanySession::changed() {
+void HostCompanySession::changed() {
   if (onChange_) onChange_();
 }
 
-void CompanySession::showError(const std::exception& error, std::string_view title) {
-  env_.ui->msgBox("Erro " + describe(error), vb::vbExclamation, title);
-}
-
-bool CompanySession::fail(std::string reason) {
+bool HostCompanySession::fail(std::string reason) {
   lastError_ = std::move(reason);
   close();
   env_.ui->msgBox(lastError_, vb::vbExclamation, kOpenTitle);
   return false;
 }
 
-bool CompanySession::open(const CompanyChoice& choice) {
+bool HostCompanySession::open(const CompanyChoice& choice) {
   close();
   lastError_.clear();
 
@@ -69,8 +55,8 @@ bool CompanySession::open(const CompanyChoice& choice) {
   try {
     installation = erp::Installation::open(choice.erpFolder);
   } catch (const std::exception& error) {
-    return fail(fmt::format("Não foi possível abrir a instalação do ERP em {}: {}", choice.erpFolder.string(),
-                            describe(error)));
+    return fail(
+        fmt::format("Não foi possível abrir a instalação do ERP em {}: {}", choice.erpFolder.string(), error.what()));
   }
   std::optional<erp::CompanyEntry> company;
   try {
@@ -80,7 +66,7 @@ bool CompanySession::open(const CompanyChoice& choice) {
           fmt::format("O utilizador \"{}\" não existe, está inactivo ou a palavra-passe não confere.", choice.user));
   } catch (const std::exception& error) {
     return fail(
-        fmt::format("Não foi possível ler a instalação do ERP em {}: {}", choice.erpFolder.string(), describe(error)));
+        fmt::format("Não foi possível ler a instalação do ERP em {}: {}", choice.erpFolder.string(), error.what()));
   }
   if (!company)
     return fail(
@@ -88,11 +74,10 @@ bool CompanySession::open(const CompanyChoice& choice) {
   try {
     connection_ = sql::Connection::open(company->databaseFile());
   } catch (const std::exception& error) {
-    return fail(
-        fmt::format("Não foi possível abrir a base de dados da empresa {}: {}", company->code, describe(error)));
+    return fail(fmt::format("Não foi possível abrir a base de dados da empresa {}: {}", company->code, error.what()));
   }
   catalog_ = std::make_unique<CompanyCatalog>(connection_);
-  store_ = std::make_unique<DocumentStore>(connection_);
+  store_ = std::make_unique<erp::DocumentStore>(*connection_);
   company_ = *company;
   user_ = choice.user;
 
@@ -123,14 +108,14 @@ bool CompanySession::open(const CompanyChoice& choice) {
   try {
     extension_ = std::make_unique<ExtensionObject>(env_.createObject(ExtensionObject::kProgId));
   } catch (const std::exception& error) {
-    return fail(fmt::format("Não foi possível criar a extensão {}: {}", ExtensionObject::kProgId, describe(error)));
+    return fail(fmt::format("Não foi possível criar a extensão {}: {}", ExtensionObject::kProgId, error.what()));
   }
   link_.openingStarted();
   bool opened = false;
   try {
     opened = extension_->ConnectionOpen(company->code, choice.user);
   } catch (const std::exception& error) {
-    showError(error, kOpenTitle);
+    env_.ui->showError(error, kOpenTitle);
   }
   link_.openingEnded(opened);
   extensionActive_ = opened;
@@ -138,7 +123,7 @@ bool CompanySession::open(const CompanyChoice& choice) {
     try {
       extensionInterested_ = extension_->EmpresaInteressa(company->code);
     } catch (const std::exception& error) {
-      showError(error, kOpenTitle);
+      env_.ui->showError(error, kOpenTitle);
     }
   } else {
     env_.ui->msgBox(fmt::format("A extensão não abriu a empresa {}: os documentos editam-se sem ela.", company->code),
@@ -148,12 +133,12 @@ bool CompanySession::open(const CompanyChoice& choice) {
   return true;
 }
 
-void CompanySession::close() {
+void HostCompanySession::close() {
   if (extension_) {
     try {
       extension_->ConnectionClose();
     } catch (const std::exception& error) {
-      showError(error, kCloseTitle);
+      env_.ui->showError(error, kCloseTitle);
     }
     // Releasing the object lets go of its bridge, whose process then ends.
     extension_.reset();
@@ -173,12 +158,12 @@ void CompanySession::close() {
   if (wasOpen) changed();
 }
 
-void CompanySession::toggleApiLink() {
+void HostCompanySession::toggleApiLink() {
   if (!extension_ || !extensionActive_) return;
   try {
     extension_->ConnectDisconnectApiNext();
   } catch (const std::exception& error) {
-    showError(error, "Ligação SageNext API");
+    env_.ui->showError(error, "Ligação SageNext API");
   }
   changed();
 }

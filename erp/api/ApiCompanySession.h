@@ -21,7 +21,7 @@ namespace quill::erpapi {
 // validates with. The root object and every object it created share it;
 // terminating the API closes it, and objects still held then answer that the
 // API is not started.
-class CompanySession {
+class ApiCompanySession {
  public:
   struct Parameters {
     bool linkedToAccounting = false;  // PARAMETROS.LIGACTB = -1
@@ -31,13 +31,13 @@ class CompanySession {
 
   // Opens the company's database and reads its parameters; AutomationError
   // when the database cannot be opened or has no parameters.
-  static std::shared_ptr<CompanySession> open(const erp::CompanyEntry& company, ApiLog log);
+  static std::shared_ptr<ApiCompanySession> open(const erp::CompanyEntry& company, ApiLog log);
 
-  CompanySession(std::shared_ptr<sql::Connection> connection, erp::CompanyEntry company, ApiLog log,
-                 Parameters parameters);
-  ~CompanySession();
-  CompanySession(const CompanySession&) = delete;
-  CompanySession& operator=(const CompanySession&) = delete;
+  ApiCompanySession(std::shared_ptr<sql::Connection> connection, erp::CompanyEntry company, ApiLog log,
+                    Parameters parameters);
+  ~ApiCompanySession();
+  ApiCompanySession(const ApiCompanySession&) = delete;
+  ApiCompanySession& operator=(const ApiCompanySession&) = delete;
 
   bool isOpen() const { return connection_ != nullptr; }
   void close() noexcept;

@@ -13,6 +13,7 @@
 #include "host/SalesDocumentEditor.h"
 #include "platform/automation/Dispatch.h"
 
+namespace quill::erp {}
 namespace quill::sql {
 class Connection;
 }
@@ -20,7 +21,6 @@ class Connection;
 namespace quill::host {
 
 class CompanyCatalog;
-class DocumentStore;
 class ExtensionObject;
 class ObservedUiServices;
 
@@ -37,7 +37,7 @@ class ObservedUiServices;
 //
 // Closing calls ConnectionClose and releases the extension, which stops its
 // bridge; an error it raises is shown, never passed on.
-class CompanySession {
+class HostCompanySession {
  public:
   static constexpr const char* kOpenTitle = "Abrir empresa";
   static constexpr const char* kCloseTitle = "Fechar empresa";
@@ -50,10 +50,10 @@ class CompanySession {
     std::optional<std::filesystem::path> extensionFolder;
   };
 
-  explicit CompanySession(Environment environment);
-  ~CompanySession();
-  CompanySession(const CompanySession&) = delete;
-  CompanySession& operator=(const CompanySession&) = delete;
+  explicit HostCompanySession(Environment environment);
+  ~HostCompanySession();
+  HostCompanySession(const HostCompanySession&) = delete;
+  HostCompanySession& operator=(const HostCompanySession&) = delete;
 
   // Opens a company; false when it cannot be opened, the reason shown in a
   // box titled kOpenTitle and kept in lastError(). An open company is
@@ -76,7 +76,8 @@ class CompanySession {
   std::filesystem::path configurationFile() const { return configurationFile_; }
 
   const CompanyCatalog& catalog() const { return *catalog_; }
-  DocumentStore& store() { return *store_; }
+  // The company's sales documents, kept by the ERP.
+  const erp::DocumentStore& store() const { return *store_; }
   // What an editor of this company's documents works with.
   EditorServices editorServices();
   ui::UiServices& ui();
@@ -84,8 +85,6 @@ class CompanySession {
   // ConnectDisconnectApiNext: the extension asks the user and switches; an
   // error it passes on is shown.
   void toggleApiLink();
-  // "Erro " + the description, in a box with this title.
-  void showError(const std::exception& error, std::string_view title);
 
   // Told whenever what the window shows of the session may have changed.
   void setOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
@@ -97,7 +96,7 @@ class CompanySession {
   Environment env_;
   std::shared_ptr<sql::Connection> connection_;
   std::unique_ptr<CompanyCatalog> catalog_;
-  std::unique_ptr<DocumentStore> store_;
+  std::unique_ptr<erp::DocumentStore> store_;
   std::unique_ptr<ExtensionObject> extension_;
   erp::CompanyEntry company_;
   std::string user_;

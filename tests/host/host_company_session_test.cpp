@@ -18,7 +18,7 @@ namespace demo = erp::demo;
 namespace fs = std::filesystem;
 using namespace test;
 
-class CompanySessionTest : public ::testing::Test {
+class HostCompanySessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -38,10 +38,10 @@ class CompanySessionTest : public ::testing::Test {
   std::shared_ptr<FakeExtension> fake = FakeExtension::create();
   CompanyChoice company;
   fs::path extensionFolder;
-  std::unique_ptr<CompanySession> session;
+  std::unique_ptr<HostCompanySession> session;
 };
 
-TEST_F(CompanySessionTest, OpeningConfiguresTheExtensionThenOpensItWithTheCompanyAndLogin) {
+TEST_F(HostCompanySessionTest, OpeningConfiguresTheExtensionThenOpensItWithTheCompanyAndLogin) {
   std::string empresaWhenOpened;
   fake->on("ConnectionOpen", [&](std::span<Variant> a) {
     // The configuration is in place before the extension reads it.
@@ -69,7 +69,7 @@ TEST_F(CompanySessionTest, OpeningConfiguresTheExtensionThenOpensItWithTheCompan
   EXPECT_EQ(ini("DOCUMENTOS VENDA", "DESCRTABONO"), demo::kAllowanceArticle);
 }
 
-TEST_F(CompanySessionTest, ExtensionThatDoesNotOpenLeavesTheCompanyOpenWithoutIt) {
+TEST_F(HostCompanySessionTest, ExtensionThatDoesNotOpenLeavesTheCompanyOpenWithoutIt) {
   fake->connectionOpenAnswer = false;
   ASSERT_TRUE(session->open(company));
   EXPECT_TRUE(session->isOpen());
@@ -83,7 +83,7 @@ TEST_F(CompanySessionTest, ExtensionThatDoesNotOpenLeavesTheCompanyOpenWithoutIt
   EXPECT_EQ(fake->callsOf("ConnectionClose").size(), 1u);
 }
 
-TEST_F(CompanySessionTest, ErrorFromConnectionCloseIsShownAndTheCompanyStillCloses) {
+TEST_F(HostCompanySessionTest, ErrorFromConnectionCloseIsShownAndTheCompanyStillCloses) {
   ASSERT_TRUE(session->open(company));
   fake->on("ConnectionClose", [](std::span<Variant>) -> Variant {
     throw AutomationError(462, "Quillbridge", "The remote server machine does not exist or is unavailable");
@@ -92,11 +92,11 @@ TEST_F(CompanySessionTest, ErrorFromConnectionCloseIsShownAndTheCompanyStillClos
   EXPECT_FALSE(session->isOpen());
   auto shown = ui.boxesWith("Erro The remote server machine");
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].title, CompanySession::kCloseTitle);
+  EXPECT_EQ(shown[0].title, HostCompanySession::kCloseTitle);
   EXPECT_EQ(shown[0].icon(), vb::vbExclamation);
 }
 
-TEST_F(CompanySessionTest, OpeningAnotherCompanyClosesTheFirstAndDestroyingTheSessionClosesTheLast) {
+TEST_F(HostCompanySessionTest, OpeningAnotherCompanyClosesTheFirstAndDestroyingTheSessionClosesTheLast) {
   ASSERT_TRUE(session->open(company));
   ASSERT_TRUE(session->open(company));
   EXPECT_EQ(fake->callsOf("ConnectionClose").size(), 1u);
@@ -104,18 +104,18 @@ TEST_F(CompanySessionTest, OpeningAnotherCompanyClosesTheFirstAndDestroyingTheSe
   EXPECT_EQ(fake->callsOf("ConnectionClose").size(), 2u);
 }
 
-TEST_F(CompanySessionTest, ExtensionThatCannotBeCreatedIsAReasonNotACrash) {
-  CompanySession::Environment env;
+TEST_F(HostCompanySessionTest, ExtensionThatCannotBeCreatedIsAReasonNotACrash) {
+  HostCompanySession::Environment env;
   env.ui = ui.observed.get();
   env.createObject = [](std::string_view) -> DispatchPtr { throw vbError(vberr::CannotCreateObject); };
   env.extensionFolder = extensionFolder;
-  CompanySession failing(env);
+  HostCompanySession failing(env);
   EXPECT_FALSE(failing.open(company));
   EXPECT_FALSE(failing.isOpen());
   EXPECT_NE(failing.lastError().find("ActiveX component can't create object"), std::string::npos);
 }
 
-TEST_F(CompanySessionTest, ApiSwitchFollowsTheExtensionsConfirmation) {
+TEST_F(HostCompanySessionTest, ApiSwitchFollowsTheExtensionsConfirmation) {
   fake->on("ConnectDisconnectApiNext", [this](std::span<Variant>) {
     ui.observed->msgBox("A API SageNext encontra-se ligada. Pretende desligar?", vb::vbYesNo, "Ligação SageNext API");
     ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", vb::vbInformation, "Ligação SageNext API");
@@ -142,7 +142,7 @@ const std::vector<ExtensionCommand> kCommands = {
     {"EditComPorGrupo", "Comissões por Grupo...", ExtensionCommand::Arguments::CompanyOnly},
 };
 
-TEST_F(CompanySessionTest, MenuOffersTheCommandsTheExtensionListsAndAlwaysTheApiSwitch) {
+TEST_F(HostCompanySessionTest, MenuOffersTheCommandsTheExtensionListsAndAlwaysTheApiSwitch) {
   fake->listed = {"ConnectionOpen", "EditComPorGrupo"};
   ASSERT_TRUE(session->open(company));
   auto entries = ExtensionMenu::entries(*session, kCommands);
@@ -156,7 +156,7 @@ TEST_F(CompanySessionTest, MenuOffersTheCommandsTheExtensionListsAndAlwaysTheApi
   EXPECT_EQ(own[0].kind, ExtensionMenu::Entry::Kind::ApiSwitch);
 }
 
-TEST_F(CompanySessionTest, CommandsAreDisabledForACompanyThatDoesNotConcernTheExtension) {
+TEST_F(HostCompanySessionTest, CommandsAreDisabledForACompanyThatDoesNotConcernTheExtension) {
   fake->interested = false;
   ASSERT_TRUE(session->open(company));
   auto entries = ExtensionMenu::entries(*session, kCommands);  // lists nothing: every command shown
@@ -168,7 +168,7 @@ TEST_F(CompanySessionTest, CommandsAreDisabledForACompanyThatDoesNotConcernTheEx
   EXPECT_TRUE(fake->callsOf("EditGruposDescontos").empty());
 }
 
-TEST_F(CompanySessionTest, CommandGetsTheWindowAndTheCompanyAndAMissingOneIsSaidSo) {
+TEST_F(HostCompanySessionTest, CommandGetsTheWindowAndTheCompanyAndAMissingOneIsSaidSo) {
   std::vector<Variant> args;
   fake->on("EditGruposDescontos", [&](std::span<Variant> a) {
     args.assign(a.begin(), a.end());

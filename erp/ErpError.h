@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+namespace quill::erp {
+
+// The number of the errors the ERP stand-in raises about its installation and
+// its database files (E_FAIL, as an OLE DB provider reports an unspecified
+// failure).
+inline constexpr std::int32_t kErpDatabaseError = -2147467259;
+
+// A document line's discount that the ERP refuses (the API answers the same
+// number, its InvalidDiscount).
+inline constexpr std::int32_t kInvalidDiscount = 1115;
+
+}  // namespace quill::erp
