@@ -12,6 +12,8 @@
 #include "host/DiscountText.h"
 #include "host/HostCompanySession.h"
 #include "host/ScriptTokens.h"
+#include "platform/ui/FormDialog.h"
+#include "platform/ui/FormView.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Dates.h"
@@ -60,6 +62,7 @@ HostScript::~HostScript() = default;
 
 bool HostScript::fail(std::string message) {
   out_ << fmt::format("line {}: {}\n", lineNumber_, message);
+  ++failures_;
   return false;
 }
 
@@ -70,14 +73,108 @@ void HostScript::echoBoxes() {
 }
 
 bool HostScript::run(std::istream& script) {
-  bool passed = true;
+  lines_.clear();
   std::string line;
   int number = 0;
   while (std::getline(script, line)) {
-    if (!runLine(line, ++number)) passed = false;
+    ScriptLine read;
+    read.number = ++number;
+    if (auto words = splitScriptLine(line, read.error)) read.words = std::move(*words);
+    if (!read.words.empty() || !read.error.empty()) lines_.push_back(std::move(read));
   }
+  const int failuresBefore = failures_;
+  runRange(0, lines_.size());
+  const bool passed = failures_ == failuresBefore;
   out_ << (passed ? "script passed\n" : "script FAILED\n");
   return passed;
+}
+
+std::size_t HostScript::blockEnd(std::size_t at, std::size_t end) const {
+  int depth = 0;
+  for (std::size_t i = at; i < end; ++i) {
+    const auto& w = lines_[i].words;
+    if (w.empty()) continue;
+    if (w[0] == "form") ++depth;
+    if (w[0] == "end" && --depth == 0) return i;
+  }
+  return end;
+}
+
+std::function<void(QWidget&)> HostScript::blockPlayer(std::size_t begin, std::size_t end, int formLine) {
+  return [this, begin, end, formLine](QWidget& window) {
+    auto* dialog = dynamic_cast<ui::FormDialog*>(&window);
+    if (!dialog || !dialog->view()) {
+      lineNumber_ = formLine;
+      fail("the window shown is not a form the script can play");
+      window.hide();
+      return;
+    }
+    ui::FormView* outer = form_;
+    form_ = dialog->view();
+    runRange(begin, end);
+    if (form_->isShown()) {
+      lineNumber_ = formLine;
+      fail(fmt::format("the form \"{}\" is still open at the end of its block; it is closed", form_->caption()));
+      form_->hide();
+    }
+    form_ = outer;
+  };
+}
+
+void HostScript::runRange(std::size_t begin, std::size_t end) {
+  std::size_t i = begin;
+  while (i < end) {
+    const ScriptLine& line = lines_[i];
+    lineNumber_ = line.number;
+    if (!line.error.empty()) {
+      fail(line.error);
+      ++i;
+      continue;
+    }
+    if (line.words[0] == "end") {
+      fail("\"end\" without its \"form\"");
+      ++i;
+      continue;
+    }
+    // The blocks at this point, and right after an action, are the forms
+    // it is about to open: queue them before it runs.
+    std::size_t next = line.words[0] == "form" ? i : i + 1;
+    const std::size_t pendingBefore = ui_.pendingModals();
+    std::vector<int> queued;
+    std::vector<std::function<void(QWidget&)>> players;
+    while (next < end && lines_[next].words.size() == 1 && lines_[next].words[0] == "form") {
+      const std::size_t close = blockEnd(next, end);
+      if (close == end) {
+        // The rest of the script is that block's: it cannot be played.
+        lineNumber_ = lines_[next].number;
+        fail("\"form\" without its \"end\"");
+        next = end;
+        break;
+      }
+      players.push_back(blockPlayer(next + 1, close, lines_[next].number));
+      queued.push_back(lines_[next].number);
+      next = close + 1;
+    }
+    const bool nested = form_ != nullptr;
+    if (nested)
+      ui_.onNextModalsFirst(std::move(players));
+    else
+      for (auto& player : players) ui_.onNextModal(std::move(player));
+    if (line.words[0] == "form") {
+      i = next;
+      continue;
+    }
+    lineNumber_ = line.number;
+    runWords(line.words);
+    if (!queued.empty() && ui_.pendingModals() > pendingBefore) {
+      // Blocks after an action are for what it opens: those it did not open fail.
+      const std::size_t unused = ui_.pendingModals() - pendingBefore;
+      lineNumber_ = line.number;
+      fail(fmt::format("no form was shown for the block at line {}", queued[queued.size() - unused]));
+      ui_.dropPendingModals(unused, nested);
+    }
+    i = next;
+  }
 }
 
 bool HostScript::runLine(std::string_view line, int lineNumber) {
@@ -86,9 +183,21 @@ bool HostScript::runLine(std::string_view line, int lineNumber) {
   auto words = splitScriptLine(line, error);
   if (!words) return fail(error);
   if (words->empty()) return true;
+  return runWords(*words);
+}
+
+bool HostScript::runWords(const std::vector<std::string>& words) {
   bool ok = false;
   try {
-    ok = (*words)[0] == "expect" ? expect(*words) : execute(*words);
+    bool handled = false;
+    if (words[0] == "expect") {
+      ok = formCheck(words, handled);
+      if (!handled) ok = reportCheck(words, handled);
+      if (!handled) ok = expect(words);
+    } else {
+      ok = formVerb(words, handled);
+      if (!handled) ok = execute(words);
+    }
   } catch (const std::exception& e) {
     // A script command never ends the host: an error is reported as the line's failure.
     ok = fail(ui::UiServices::errorPrompt(e));
@@ -139,7 +248,19 @@ bool HostScript::execute(const std::vector<std::string>& w) {
     session_.toggleApiLink();
     return true;
   }
+  if (command == "save-as") {
+    if (argc != 1) return fail("save-as <file>|cancel");
+    if (w[1] == "cancel")
+      ui_.answerSaveFile(std::nullopt);
+    else
+      ui_.answerSaveFile(std::filesystem::path(w[1]));
+    return true;
+  }
   if (!session_.isOpen()) return fail(fmt::format("\"{}\" needs an open company", command));
+  if (command == "command") {
+    if (argc != 1) return fail("command <member>");
+    return runCommand(w[1]);
+  }
 
   if (command == "new") {
     editor_ = std::make_unique<SalesDocumentEditor>(session_.editorServices());

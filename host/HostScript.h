@@ -11,9 +11,12 @@
 #include "host/CompanyChoice.h"
 #include "host/SalesDocumentEditor.h"
 
+class QWidget;
+
 namespace quill::ui {
+class FormView;
 class ScriptedUiServices;
-}
+}  // namespace quill::ui
 
 namespace quill::host {
 
@@ -38,6 +41,33 @@ class HostCompanySession;
 //   open-document <type> <series> <number> <year>
 //   reopen                             the current document read back from the company
 //   expect ...                         a check; see below
+//   command <member>                   an extension command, as its menu entry runs it
+//   save-as <file>|cancel              the answer of the next save-file dialog
+//
+// Forms. A block "form" ... "end" plays the user in the next modal form
+// shown; blocks right after a command (or a form verb) belong to the forms
+// it opens, in order, and blocks nest for the forms a form opens (a lookup
+// list). Inside a block:
+//   type <control> <text>              types into a field and leaves it (its validation runs)
+//   key <control> Enter|Tab|Esc|Space|Ctrl+L|F4
+//   click <control>                    a button
+//   choose <control> <entry>           a list or combo entry (its text or number from 0),
+//                                      a grid row (by its first shown cell)
+//   date <control> <dd-mm-yyyy>        a date picked
+//   tick <control>                     a check box clicked
+//   cell <grid> <row> <field> <text>   a grid cell typed into
+//   mark <grid> <row>                  a grid row mark clicked
+//   close                              the window's close box (outside a block: the company)
+// and the checks "expect text <control> <text>", "expect focus <control>",
+// "expect caption <text>", "expect cell <grid> <row> <field> <text>",
+// "expect rows <grid> <n>" (data rows), "expect visible|enabled|checked
+// <control> yes|no"; "expect accepted|refused" tells whether the last verb
+// was taken (a refused value keeps the focus, a hidden control cannot be
+// used). A block that leaves its form open fails, and the form is closed; a
+// block no form was shown for fails.
+//
+// Printed reports: "expect report <text>" (the last report printed in this
+// run contains the text), "expect no-report".
 //
 // Checks: "expect api on|off", "expect company open|closed", "expect
 // extension active|inactive", "expect accepted|refused" (the last command),
@@ -65,7 +95,23 @@ class HostScript {
   SalesDocumentEditor* editor() { return editor_.get(); }
 
  private:
+  struct ScriptLine {
+    int number = 0;
+    std::vector<std::string> words;
+    std::string error;  // a line that could not be read
+  };
+  // Runs lines [begin, end), with their form blocks.
+  void runRange(std::size_t begin, std::size_t end);
+  // The "end" of the block whose "form" is at `at`; `end` when there is none.
+  std::size_t blockEnd(std::size_t at, std::size_t end) const;
+  std::function<void(QWidget&)> blockPlayer(std::size_t begin, std::size_t end, int formLine);
+  bool runWords(const std::vector<std::string>& words);
   bool execute(const std::vector<std::string>& words);
+  // HostScriptForms.cpp
+  bool formVerb(const std::vector<std::string>& words, bool& handled);
+  bool formCheck(const std::vector<std::string>& words, bool& handled);
+  bool reportCheck(const std::vector<std::string>& words, bool& handled);
+  bool runCommand(const std::string& member);
   bool expect(const std::vector<std::string>& words);
   bool fail(std::string message);
   void echoBoxes();
@@ -82,6 +128,9 @@ class HostScript {
   bool lastAccepted_ = true;
   SalesDocumentEditor::SaveOutcome lastSave_;
   int lineNumber_ = 0;
+  int failures_ = 0;
+  std::vector<ScriptLine> lines_;
+  ui::FormView* form_ = nullptr;  // the form a block plays in
 };
 
 }  // namespace quill::host

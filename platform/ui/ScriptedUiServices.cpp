@@ -1,5 +1,6 @@
 #include "platform/ui/ScriptedUiServices.h"
 
+#include <QApplication>
 #include <QWidget>
 
 namespace quill::ui {
@@ -9,6 +10,9 @@ void ScriptedUiServices::showModal(QWidget& form, std::int32_t) {
   auto handler = std::move(modalHandlers_.front());
   modalHandlers_.pop_front();
   form.show();
+  // As a modal window does, it takes the keyboard while the user plays it.
+  form.activateWindow();
+  QApplication::setActiveWindow(&form);
   handler(form);
   form.hide();
 }

@@ -54,7 +54,9 @@ const RealExtension& realExtension() {
     fs::create_directories(e.folder);
     for (const auto& entry : fs::directory_iterator(e.binFolder)) {
       auto name = entry.path().filename().string();
-      if (name.size() > 3 && name.find(".so") != std::string::npos) fs::create_symlink(entry.path(), e.folder / name);
+      // The libraries, and the report files the extension prints beside itself.
+      const bool library = name.size() > 3 && name.find(".so") != std::string::npos;
+      if (library || entry.path().extension() == ".rpt") fs::create_symlink(entry.path(), e.folder / name);
     }
     e.bridgeBuilt = fs::exists(e.binFolder / "quillbridge");
     // The installation's registry with the extension moved to this folder;

@@ -162,6 +162,7 @@ class QuillhostProgram : public ::testing::Test {
     env.insert("QUILL_REGISTRY",
                QString::fromStdString((realExtension().folder / ProgramRegistry::kFileName).string()));
     env.remove("QT_QPA_PLATFORM");  // a script needs no display: quillhost says so itself
+    env.insert("QUILL_REPORT_DIR", QString::fromStdString((folder / "reports").string()));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QString::fromStdString(folder.string()));
     QStringList arguments;
@@ -216,6 +217,58 @@ TEST_F(QuillhostProgram, CompanyThatCannotBeOpenedLeavesTheHostUsable) {
           {"--demo", "--company", "NAOHA"});
   EXPECT_EQ(status, 0) << output;
 }
+
+TEST_F(QuillhostProgram, FormBlocksPlayTheFormsACommandOpensAndTellWhatWentWrong) {
+  const int status =
+      run("answer ok\n"
+          "form\n"
+          "  click CmdConf\n"
+          "end\n"
+          "command MapaMediaVendas\n"
+          "form\n"
+          "  expect caption \"Média de Vendas\"\n"
+          "  type txtArtIni MIL001\n"
+          "  expect text txtArtIni OUTRO\n"
+          "end\n"
+          "click CmdConf\n"
+          "expect report MIL001\n"
+          "form\n");
+  EXPECT_EQ(status, 1) << output;
+  for (const char* expected :
+       {"line 1: no form was shown for the block at line 2",
+        "line 9: expected the text of txtArtIni \"OUTRO\", it is \"MIL001\"",
+        "line 6: the form \"Média de Vendas\" is still open at the end of its block; it is closed",
+        "line 11: \"click\" plays the user in a form", "line 12: expected a printed report",
+        "line 13: \"form\" without its \"end\""})
+    EXPECT_NE(output.find(expected), std::string::npos) << expected << "\n" << output;
+}
+
+// The scripts of tests/host/scripts: each runs extension commands end to end
+// through their forms, on the demo company, and must pass.
+class CommandScripts : public QuillhostProgram, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(CommandScripts, RunEndToEnd) {
+  std::ifstream in(fs::path(QUILL_HOST_SCRIPTS) / GetParam());
+  std::stringstream text;
+  text << in.rdbuf();
+  ASSERT_FALSE(text.str().empty()) << GetParam();
+  EXPECT_EQ(run(text.str()), 0) << output;
+}
+
+std::vector<std::string> commandScripts() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(QUILL_HOST_SCRIPTS))
+    if (entry.path().extension() == ".txt") names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, CommandScripts, ::testing::ValuesIn(commandScripts()), [](const auto& info) {
+  std::string name = fs::path(info.param).stem().string();
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+});
 
 }  // namespace
 }  // namespace quill::host
