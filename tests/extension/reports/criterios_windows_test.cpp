@@ -2,9 +2,11 @@
 // driven by their control names as a user drives them.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QWidget>
 #include <cstdlib>
+#include <filesystem>
 
 #include "erp/DemoCodes.h"
 #include "extension/components/DataAccess.h"
@@ -106,6 +108,40 @@ TEST_F(CriteriosWindows, AverageSalesAndToleranceWindowsConfirmWithTheirButtons)
   });
   late::call(tolerance, "Editar", {Variant(std::int32_t{0})});
   EXPECT_EQ(late::get(tolerance, "PrimeiroCliente"), Variant(std::string(demo::kAllowanceClient)));
+}
+
+}  // namespace
+}  // namespace quill
+
+#include <QDialog>
+
+#include "extension/core/cInifile.h"
+#include "platform/ui/WidgetFormWindow.h"
+
+namespace quill {
+namespace {
+
+TEST(WindowPositions, AWindowsPlaceAndSizeGoToTheIniFileAndComeBackKeptOnItsScreen) {
+  testing::testApplication();
+  const auto file = std::filesystem::temp_directory_path() / ("quill-positions-" + std::to_string(::getpid()) + ".ini");
+  QDialog window;
+  window.show();
+  ui::WidgetFormWindow form(window);
+  form.move(1500, 1200, 7500, 4500);
+  cInifile ini;
+  ini.setPath(file.string());
+  ini.setSection("frmCriteriosMapas");
+  ini.SaveFormPosition(form);
+  EXPECT_TRUE(ini.Success());
+
+  QDialog again;
+  again.show();
+  ui::WidgetFormWindow restored(again);
+  ini.LoadFormPosition(restored, 3000, 3000);
+  EXPECT_DOUBLE_EQ(restored.width(), 7500);
+  EXPECT_DOUBLE_EQ(restored.height(), 4500);
+  EXPECT_GE(restored.left(), 0);
+  std::filesystem::remove(file);
 }
 
 }  // namespace
