@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "extension/components/DataAccess.h"
+#include "platform/automation/MemberTable.h"
 #include "platform/automation/Variant.h"
 #include "platform/ui/Form.h"
 
@@ -104,6 +106,18 @@ class CriteriosForm : public ui::Form {
   bool cancelled_ = true;
   std::int32_t owner_ = 0;
 };
+
+// The members every criteria form has, late-bound: DataAccess (set),
+// Cancelou (get) and Editar([lPai]).
+template <typename Form>
+MemberTable<Form>& addCriteriosMembers(MemberTable<Form>& table) {
+  using Args = typename MemberTable<Form>::Args;
+  auto setData = [](Form& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); };
+  return table.property("DataAccess", {}, setData, setData)
+      .property("Cancelou", [](Form& f, Args) { return Variant(f.Cancelou()); })
+      .sub(
+          "Editar", [](Form& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
+}
 
 // The lookup dialog over a code kind's list; the picked code or empty text.
 std::string pickCode(ui::UiServices& ui, DataAccess& data, const std::string& title, const std::string& sql,

@@ -186,23 +186,20 @@ std::string CriteriosMapas::GetParametro(std::string_view key) const {
 }
 
 const MemberTable<CriteriosMapas>& CriteriosMapas::members() {
-  using Args = MemberTable<CriteriosMapas>::Args;
-  static const auto table =
-      MemberTable<CriteriosMapas>()
-          .property(
-              "DataAccess", {}, [](CriteriosMapas& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); },
-              [](CriteriosMapas& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); })
-          .property(
-              "Mapa", [](CriteriosMapas& f, Args) { return Variant(f.Mapa()); },
-              [](CriteriosMapas& f, Args a) { f.setMapa(vb::CInt(a.back())); })
-          .property("Cancelou", [](CriteriosMapas& f, Args) { return Variant(f.Cancelou()); })
-          .property("Primeiro", [](CriteriosMapas& f, Args) { return Variant(f.Primeiro()); })
-          .property("Ultimo", [](CriteriosMapas& f, Args) { return Variant(f.Ultimo()); })
-          .method(
-              "GetParametro", [](CriteriosMapas& f, Args a) { return Variant(f.GetParametro(vb::CStr(a[0]))); },
-              Arity::exactly(1))
-          .sub(
-              "Editar", [](CriteriosMapas& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
+  using Form = CriteriosMapas;
+  using Args = MemberTable<Form>::Args;
+  static const auto table = [] {
+    MemberTable<Form> t;
+    addCriteriosMembers(t)
+        .property(
+            "Mapa", [](Form& f, Args) { return Variant(f.Mapa()); },
+            [](Form& f, Args a) { f.setMapa(vb::CInt(a.back())); })
+        .property("Primeiro", [](Form& f, Args) { return Variant(f.Primeiro()); })
+        .property("Ultimo", [](Form& f, Args) { return Variant(f.Ultimo()); })
+        .method(
+            "GetParametro", [](Form& f, Args a) { return Variant(f.GetParametro(vb::CStr(a[0]))); }, Arity::exactly(1));
+    return t;
+  }();
   return table;
 }
 

@@ -71,30 +71,27 @@ void CriteriosMapasMediaVenda::setCaption(std::string_view caption) { view().set
 const MemberTable<CriteriosMapasMediaVenda>& CriteriosMapasMediaVenda::members() {
   using Form = CriteriosMapasMediaVenda;
   using Args = MemberTable<Form>::Args;
-  auto text = [](const Variant& v) { return vb::CStr(v); };
-  static const auto table =
-      MemberTable<Form>()
-          .property(
-              "DataAccess", {}, [](Form& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); },
-              [](Form& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); })
-          .property(
-              "Caption", [](Form& f, Args) { return Variant(f.view().caption()); },
-              [text](Form& f, Args a) { f.setCaption(text(a.back())); })
-          .property("Cancelou", [](Form& f, Args) { return Variant(f.Cancelou()); })
-          .property(
-              "PrimeiroArt", [](Form& f, Args) { return Variant(f.PrimeiroArt()); },
-              [text](Form& f, Args a) { f.setPrimeiroArt(text(a.back())); })
-          .property(
-              "UltimoArt", [](Form& f, Args) { return Variant(f.UltimoArt()); },
-              [text](Form& f, Args a) { f.setUltimoArt(text(a.back())); })
-          .property(
-              "PrimeiraData", [](Form& f, Args) { return Variant(f.PrimeiraData()); },
-              [text](Form& f, Args a) { f.setPrimeiraData(text(a.back())); })
-          .property(
-              "UltimaData", [](Form& f, Args) { return Variant(f.UltimaData()); },
-              [text](Form& f, Args a) { f.setUltimaData(text(a.back())); })
-          .sub(
-              "Editar", [](Form& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
+  static const auto table = [] {
+    auto text = [](const Variant& v) { return vb::CStr(v); };
+    MemberTable<Form> t;
+    addCriteriosMembers(t)
+        .property(
+            "Caption", [](Form& f, Args) { return Variant(f.view().caption()); },
+            [text](Form& f, Args a) { f.setCaption(text(a.back())); })
+        .property(
+            "PrimeiroArt", [](Form& f, Args) { return Variant(f.PrimeiroArt()); },
+            [text](Form& f, Args a) { f.setPrimeiroArt(text(a.back())); })
+        .property(
+            "UltimoArt", [](Form& f, Args) { return Variant(f.UltimoArt()); },
+            [text](Form& f, Args a) { f.setUltimoArt(text(a.back())); })
+        .property(
+            "PrimeiraData", [](Form& f, Args) { return Variant(f.PrimeiraData()); },
+            [text](Form& f, Args a) { f.setPrimeiraData(text(a.back())); })
+        .property(
+            "UltimaData", [](Form& f, Args) { return Variant(f.UltimaData()); },
+            [text](Form& f, Args a) { f.setUltimaData(text(a.back())); });
+    return t;
+  }();
   return table;
 }
 

@@ -82,19 +82,16 @@ std::string CriteriosMapasPorVnd::UltimoPrc() const { return view().text("txtPrc
 const MemberTable<CriteriosMapasPorVnd>& CriteriosMapasPorVnd::members() {
   using Form = CriteriosMapasPorVnd;
   using Args = MemberTable<Form>::Args;
-  static const auto table =
-      MemberTable<Form>()
-          .property(
-              "DataAccess", {}, [](Form& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); },
-              [](Form& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); })
-          .property("Mapa", {}, [](Form& f, Args a) { f.setMapa(vb::CInt(a.back())); })
-          .property("Cancelou", [](Form& f, Args) { return Variant(f.Cancelou()); })
-          .property("PrimeiroVnd", [](Form& f, Args) { return Variant(f.PrimeiroVnd()); })
-          .property("UltimoVnd", [](Form& f, Args) { return Variant(f.UltimoVnd()); })
-          .property("PrimeiroPrc", [](Form& f, Args) { return Variant(f.PrimeiroPrc()); })
-          .property("UltimoPrc", [](Form& f, Args) { return Variant(f.UltimoPrc()); })
-          .sub(
-              "Editar", [](Form& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
+  static const auto table = [] {
+    MemberTable<Form> t;
+    addCriteriosMembers(t)
+        .property("Mapa", {}, [](Form& f, Args a) { f.setMapa(vb::CInt(a.back())); })
+        .property("PrimeiroVnd", [](Form& f, Args) { return Variant(f.PrimeiroVnd()); })
+        .property("UltimoVnd", [](Form& f, Args) { return Variant(f.UltimoVnd()); })
+        .property("PrimeiroPrc", [](Form& f, Args) { return Variant(f.PrimeiroPrc()); })
+        .property("UltimoPrc", [](Form& f, Args) { return Variant(f.UltimoPrc()); });
+    return t;
+  }();
   return table;
 }
 

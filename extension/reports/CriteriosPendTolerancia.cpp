@@ -59,18 +59,15 @@ std::string CriteriosPendTolerancia::UltimoVendedor() const { return view().text
 const MemberTable<CriteriosPendTolerancia>& CriteriosPendTolerancia::members() {
   using Form = CriteriosPendTolerancia;
   using Args = MemberTable<Form>::Args;
-  static const auto table =
-      MemberTable<Form>()
-          .property(
-              "DataAccess", {}, [](Form& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); },
-              [](Form& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); })
-          .property("Cancelou", [](Form& f, Args) { return Variant(f.Cancelou()); })
-          .property("PrimeiroCliente", [](Form& f, Args) { return Variant(f.PrimeiroCliente()); })
-          .property("UltimoCliente", [](Form& f, Args) { return Variant(f.UltimoCliente()); })
-          .property("PrimeiroVendedor", [](Form& f, Args) { return Variant(f.PrimeiroVendedor()); })
-          .property("UltimoVendedor", [](Form& f, Args) { return Variant(f.UltimoVendedor()); })
-          .sub(
-              "Editar", [](Form& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
+  static const auto table = [] {
+    MemberTable<Form> t;
+    addCriteriosMembers(t)
+        .property("PrimeiroCliente", [](Form& f, Args) { return Variant(f.PrimeiroCliente()); })
+        .property("UltimoCliente", [](Form& f, Args) { return Variant(f.UltimoCliente()); })
+        .property("PrimeiroVendedor", [](Form& f, Args) { return Variant(f.PrimeiroVendedor()); })
+        .property("UltimoVendedor", [](Form& f, Args) { return Variant(f.UltimoVendedor()); });
+    return t;
+  }();
   return table;
 }
 

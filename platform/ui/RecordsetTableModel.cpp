@@ -437,52 +437,51 @@ QVariant RecordsetTableModel::headerData(int section, Qt::Orientation orientatio
 
 // ---- Following the recordset ----
 
-void RecordsetTableModel::rowsAboutToBeInserted(std::size_t first, std::size_t last) {
-  if (grouped()) {
+// Rows coming or going: with grouping the heading rows move too, so the
+// whole model is reset around the change; without it the rows are told.
+void RecordsetTableModel::beginRowChange(std::size_t first, std::size_t last, bool insert) {
+  pendingGroupedReset_ = grouped();
+  if (pendingGroupedReset_)
     beginResetModel();
-    pendingGroupedReset_ = true;
-  } else {
+  else if (insert)
     beginInsertRows({}, static_cast<int>(first), static_cast<int>(last));
-  }
+  else
+    beginRemoveRows({}, static_cast<int>(first), static_cast<int>(last));
   pendingFirst_ = first;
   pendingCount_ = last - first + 1;
 }
 
-void RecordsetTableModel::rowsInserted() {
-  marks_.insert(marks_.begin() + static_cast<std::ptrdiff_t>(std::min(pendingFirst_, marks_.size())), pendingCount_, 0);
+void RecordsetTableModel::endRowChange(bool insert) {
   if (pendingGroupedReset_) {
     rebuildRows();
     pendingGroupedReset_ = false;
     endResetModel();
     emit headingsChanged();
-  } else {
+  } else if (insert) {
     endInsertRows();
+  } else {
+    endRemoveRows();
   }
 }
 
+void RecordsetTableModel::rowsAboutToBeInserted(std::size_t first, std::size_t last) {
+  beginRowChange(first, last, true);
+}
+
+void RecordsetTableModel::rowsInserted() {
+  marks_.insert(marks_.begin() + static_cast<std::ptrdiff_t>(std::min(pendingFirst_, marks_.size())), pendingCount_, 0);
+  endRowChange(true);
+}
+
 void RecordsetTableModel::rowsAboutToBeRemoved(std::size_t first, std::size_t last) {
-  if (grouped()) {
-    beginResetModel();
-    pendingGroupedReset_ = true;
-  } else {
-    beginRemoveRows({}, static_cast<int>(first), static_cast<int>(last));
-  }
-  pendingFirst_ = first;
-  pendingCount_ = last - first + 1;
+  beginRowChange(first, last, false);
 }
 
 void RecordsetTableModel::rowsRemoved() {
   if (pendingFirst_ < marks_.size())
     marks_.erase(marks_.begin() + static_cast<std::ptrdiff_t>(pendingFirst_),
                  marks_.begin() + static_cast<std::ptrdiff_t>(std::min(pendingFirst_ + pendingCount_, marks_.size())));
-  if (pendingGroupedReset_) {
-    rebuildRows();
-    pendingGroupedReset_ = false;
-    endResetModel();
-    emit headingsChanged();
-  } else {
-    endRemoveRows();
-  }
+  endRowChange(false);
 }
 
 void RecordsetTableModel::rowChanged(std::size_t position) {

@@ -146,6 +146,8 @@ class RecordsetTableModel : public QAbstractTableModel, private sql::RecordsetOb
   void aboutToReset() override;
   void reset() override;
 
+  void beginRowChange(std::size_t first, std::size_t last, bool insert);
+  void endRowChange(bool insert);
   void detach();
   void rebuildRows();  // the row map for grouping
   bool grouped() const { return !levels_.empty(); }
