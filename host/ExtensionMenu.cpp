@@ -15,6 +15,7 @@ const std::vector<ExtensionCommand>& extensionCommands() {
   // In the order of the extension's interface; the price, discount and
   // commission editors join as the extension offers them.
   static const std::vector<ExtensionCommand> commands = {
+      {"EditLinhasPrecos", "Linhas de preços...", A::WindowAndCompany},
       {"MapaPendentesComTolerancia", "Mapa de pendentes com tolerância...", A::WindowAndCompany},
       {"MapaMediaVendas", "Mapa de média de vendas...", A::WindowAndCompany},
       {"MapaPendentes", "Mapa de pendentes...", A::WindowAndCompany},

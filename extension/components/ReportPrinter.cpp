@@ -26,18 +26,6 @@ namespace {
 
 constexpr const char* kDefaultTitle = "Relatórios";
 
-// The busy pointer while the report is read and laid out.
-class BusyCursor {
- public:
-  explicit BusyCursor(ui::UiServices& ui) : ui_(ui) { ui_.setBusyCursor(true); }
-  ~BusyCursor() { ui_.setBusyCursor(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  ui::UiServices& ui_;
-};
-
 std::int32_t checkedSetting(std::int32_t value, std::initializer_list<std::int32_t> allowed, const char* what) {
   if (std::find(allowed.begin(), allowed.end(), value) == allowed.end())
     throw AutomationError(vberr::InvalidCall, "ReportPrinter",
@@ -109,7 +97,7 @@ bool ReportPrinter::print(bool fromDatabase, MakeTable makeTable) {
                                            "um recordset.");
     ui::TableDocument table;
     {
-      BusyCursor busy(ui_);
+      ui::BusyCursor busy(ui_);  // while the report is read and laid out
       table = makeTable(report);
     }
     const auto printed = ui::ReportOutput::print(table, path.stem().string(), ui_, pai_);

@@ -80,6 +80,9 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   // Each opens its form; the reports print with the criteria chosen. A
   // command for a company that does not concern the extension does nothing.
   // Failures are shown ("Erro " + description, titled by the command).
+  // The price editors need the API link: with it off they warn and open
+  // nothing.
+  void EditLinhasPrecos(std::int32_t lPai, std::string_view sEmpresa);
   void MapaPendentes(std::int32_t lPai, std::string_view sEmpresa);
   void MapaPendentesComTolerancia(std::int32_t lPai, std::string_view sEmpresa);
   void MapaMediaVendas(std::int32_t lPai, std::string_view sEmpresa);

@@ -3,6 +3,7 @@
 // report commands print with the criteria chosen.
 
 #include "extension/components/DataAccess.h"
+#include "extension/components/ReportPrinting.h"
 #include "extension/core/DescComissoes.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/ui/UiServices.h"
@@ -15,11 +16,6 @@ namespace quill {
 namespace {
 
 bool verdadeiro(const Variant& v) { return !v.isEmpty() && !v.isNull() && vb::CBool(v); }
-
-Variant textos(const std::vector<std::string>& parametros) {
-  std::vector<Variant> items(parametros.begin(), parametros.end());
-  return Variant(makeArray(std::move(items)));
-}
 
 std::string comoData(const Variant& texto) { return vb::Format(texto, "dd-mm-yyyy"); }
 
@@ -75,15 +71,8 @@ void DescComissoes::imprimirRelatorio(std::string_view ficheiro, const std::vect
   if (!env_.createComponent) throw vbError(vberr::CannotCreateObject, "Quillplug");
   DispatchPtr printer = env_.createComponent("ReportPrinter");
   if (!printer) throw vbError(vberr::CannotCreateObject, "Quillplug");
-  late::let(printer, "TipoRelatorio", Variant(std::int32_t{2}));
-  late::let(printer, "Servidor", Variant(servidor_));
-  late::let(printer, "BaseDados", Variant(baseDados_));
-  late::let(printer, "Utilizador", Variant(utilizador_));
-  late::let(printer, "PassWord", Variant(passWord_));
-  late::let(printer, "FicheiroRelatorio", Variant(env_.libraryFolder.string() + std::string(ficheiro)));
-  late::let(printer, "Destino", Variant(std::int32_t{1}));
-  late::let(printer, "Pai", Variant(lPai));
-  late::call(printer, "Imprimir", {textos(parametros), Variant(true)});
+  quill::imprimirRelatorio(printer, {servidor_, baseDados_, utilizador_, passWord_},
+                           env_.libraryFolder.string() + std::string(ficheiro), parametros, lPai);
 }
 
 void DescComissoes::MapaPendentes(std::int32_t lPai, std::string_view sEmpresa) {
@@ -139,7 +128,9 @@ void DescComissoes::addCommandMembers(MemberTable<DescComissoes>& table) {
   };
   // In the order of the interface: EditGruposDescontos, EditLinhasPrecos,
   // EditAltLinhasPrecos, EditAltPrecos, EditComissoes, EditComPorGrupo,
-  // MapaDescontosClienteGrupo, then these.
+  // MapaDescontosClienteGrupo, MapaPendentesComTolerancia, MapaMediaVendas,
+  // MapaPendentes.
+  windowAndCompany("EditLinhasPrecos", &D::EditLinhasPrecos);
   windowAndCompany("MapaPendentesComTolerancia", &D::MapaPendentesComTolerancia);
   windowAndCompany("MapaMediaVendas", &D::MapaMediaVendas);
   windowAndCompany("MapaPendentes", &D::MapaPendentes);

@@ -1,12 +1,10 @@
 // The extension library's entry point: the host creates its classes by
 // program id through QuillCreateObject.
 
-#include <dlfcn.h>
-
-#include <filesystem>
-
 #include "extension/components/FrmProgesso.h"
+#include "extension/components/LibraryFolder.h"
 #include "extension/core/DescComissoes.h"
+#include "extension/pricing/PricingForms.h"
 #include "extension/reports/ReportForms.h"
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/automation/remote/CreateObject.h"
@@ -14,22 +12,16 @@
 
 namespace {
 
-// The folder of this library file: the extension keeps its configuration
-// and report files beside itself.
-std::filesystem::path libraryFolder() {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<const void*>(&libraryFolder), &info) && info.dli_fname)
-    return std::filesystem::absolute(info.dli_fname).parent_path();
-  return quill::programFolder();
-}
-
-// The library's forms and windowed components, by name.
+// The library's forms and windowed components, by name. Forms make other
+// components from this same factory, so it is filled where it lives.
 const quill::ClassFactory& components() {
-  static const quill::ClassFactory classes = [] {
-    quill::ClassFactory f;
-    quill::registerReportForms(f, quill::ui::processUiServices());
-    return f;
+  static quill::ClassFactory classes;
+  static const bool filled = [] {
+    quill::registerReportForms(classes, quill::ui::processUiServices());
+    quill::registerPricingForms(classes, quill::ui::processUiServices());
+    return true;
   }();
+  (void)filled;
   return classes;
 }
 
@@ -40,7 +32,7 @@ const quill::ClassFactory& factory() {
       quill::DescComissoes::Environment env;
       env.ui = &quill::ui::processUiServices();
       env.createObject = [](std::string_view progId) { return quill::createObject(progId); };
-      env.libraryFolder = libraryFolder();
+      env.libraryFolder = quill::libraryFolder();
       env.createComponent = [](std::string_view name) { return components().create(name); };
       env.createWaitWindow = [] { return std::make_unique<quill::FrmProgesso>(quill::ui::processUiServices()); };
       return std::make_shared<quill::DescComissoes>(std::move(env));

@@ -74,4 +74,17 @@ class UiServices {
   virtual void killTimer(std::uint32_t timerId) = 0;
 };
 
+// The hourglass for as long as a long piece of work lasts, back to normal
+// however it ends.
+class BusyCursor {
+ public:
+  explicit BusyCursor(UiServices& ui) : ui_(ui) { ui_.setBusyCursor(true); }
+  ~BusyCursor() { ui_.setBusyCursor(false); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  UiServices& ui_;
+};
+
 }  // namespace quill::ui

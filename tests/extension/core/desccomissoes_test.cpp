@@ -149,25 +149,16 @@ class DescComissoesTest : public ::testing::Test {
 TEST_F(DescComissoesTest, InterfaceListsTheMembersInTheHostsOrder) {
   auto d = make();
   auto names = d->memberNames();
-  std::vector<std::string> expected = {"EmpresaInteressa",
-                                       "ConnectionOpen",
-                                       "ConnectionClose",
-                                       "ConnectDisconnectApiNext",
-                                       "ValidadeDescontoCliente",
-                                       "Desconto",
-                                       "ValidateArtigo",
-                                       "ValidateQuantidade",
-                                       "ValidateUnidade",
-                                       "ValidatePrecoUnit",
-                                       "ValidateDesconto",
-                                       "ValidateDescontoValor",
-                                       "IsNotaCredito",
-                                       "VendasDocumentoInteressa",
-                                       "VendasTemLinhaPrecos",
-                                       "VendasAbonoFrete",
-                                       "MapaPendentesComTolerancia",
-                                       "MapaMediaVendas",
-                                       "MapaPendentes"};
+  std::vector<std::string> expected = {"EmpresaInteressa",        "ConnectionOpen",
+                                       "ConnectionClose",         "ConnectDisconnectApiNext",
+                                       "ValidadeDescontoCliente", "Desconto",
+                                       "ValidateArtigo",          "ValidateQuantidade",
+                                       "ValidateUnidade",         "ValidatePrecoUnit",
+                                       "ValidateDesconto",        "ValidateDescontoValor",
+                                       "IsNotaCredito",           "VendasDocumentoInteressa",
+                                       "VendasTemLinhaPrecos",    "VendasAbonoFrete",
+                                       "EditLinhasPrecos",        "MapaPendentesComTolerancia",
+                                       "MapaMediaVendas",         "MapaPendentes"};
   EXPECT_EQ(names, expected);
 }
 
@@ -667,6 +658,51 @@ TEST_F(CommandsTest, AFailureIsShownTitledByTheCommandAndGoesNoFurther) {
   late::call(d, "MapaPendentesComTolerancia", {Variant(std::int32_t{1}), Variant(std::string(demo::kCompanyCode))});
   ASSERT_EQ(ui.boxes().size(), 2u);
   EXPECT_EQ(ui.boxes()[1].title, "Mapa Pendentes com Tolerancia");
+}
+
+TEST_F(CommandsTest, ThePriceLineEditorIsGivenTheBridgeAndTheSettingsInTheTabledOrder) {
+  auto d = opened();
+  auto form = std::make_shared<FakeForm>(false);
+  offer("frmEditLinPrecos", form);
+  late::call(d, "EditLinhasPrecos", {Variant(std::int32_t{7}), Variant(" demo")});
+  EXPECT_TRUE(ui.boxes().empty());
+  EXPECT_EQ(form->object->propertyNames(), (std::vector<std::string>{"Cancelou", "DataAccess", "NextApi", "Utilizador",
+                                                                     "BaseDados", "PassWord", "Servidor"}));
+  EXPECT_EQ(form->object->value("NextApi").objectValue(), bridges[0]->object);
+  EXPECT_EQ(form->object->value("DataAccess").objectValue(), d->dataAccess());
+  EXPECT_EQ(form->object->value("BaseDados"), Variant(demoCompany().databaseName));
+  EXPECT_EQ(form->editarArgs, (std::vector<Variant>{Variant(std::int32_t{7})}));
+  EXPECT_TRUE(printer.printed.empty());
+
+  // Another company: nothing made, nothing said.
+  createdComponents.clear();
+  d->EditLinhasPrecos(7, "OUTRA");
+  EXPECT_TRUE(createdComponents.empty());
+  EXPECT_TRUE(ui.boxes().empty());
+
+  // A failure of the form is the command's, titled by it.
+  form->object->setMethod("Editar", [](std::span<Variant>) -> Variant {
+    throw AutomationError(91, "frmEditLinPrecos", "Object variable not set");
+  });
+  d->EditLinhasPrecos(7, demo::kCompanyCode);
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "Erro Object variable not set");
+  EXPECT_EQ(ui.boxes()[0].title, "Linhas de preços");
+}
+
+TEST_F(CommandsTest, WithTheApiLinkOffThePriceLineEditorWarnsBeforeAnythingElse) {
+  auto d = opened();
+  offer("frmEditLinPrecos", std::make_shared<FakeForm>(false));
+  ui.answerNext(6);
+  d->ConnectDisconnectApiNext();
+  ui.clearBoxes();
+  createdComponents.clear();
+  // Even for a company it does not concern: the warning comes first.
+  for (const char* empresa : {"DEMO", "OUTRA"}) d->EditLinhasPrecos(1, empresa);
+  ASSERT_EQ(ui.boxes().size(), 2u);
+  EXPECT_EQ(ui.boxes()[1].prompt,
+            "A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.");
+  EXPECT_TRUE(createdComponents.empty());
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/automation/Dispatch.h"
+
+namespace quill {
+
+// The company database as the report printer is told of it: the settings of
+// the configuration's "Ligação" section, or the properties a form was given.
+struct ReportDatabase {
+  std::string servidor;
+  std::string baseDados;
+  std::string utilizador;
+  std::string passWord;
+};
+
+// Prints a report file with a text parameter array (element n is parameter
+// n) on a report printer made by name ("ReportPrinter"), set as the system's
+// callers set it: report kind 2, the database, the file, output 1, the
+// owner window, then Imprimir(array, True).
+void imprimirRelatorio(const DispatchPtr& printer, const ReportDatabase& database, const std::string& ficheiro,
+                       const std::vector<std::string>& parametros, std::int32_t pai);
+
+}  // namespace quill
