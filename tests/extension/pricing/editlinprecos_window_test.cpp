@@ -21,6 +21,7 @@
 #include "platform/ui/ReportOutput.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "platform/vb/Conversions.h"
+#include "platform/vb/OleDate.h"
 #include "tests/extension/support/FormTestSupport.h"
 #include "tests/support/TestApplication.h"
 
@@ -74,6 +75,7 @@ TEST(EditLinPrecosWindow, TheUserPicksALineTypesAPriceSavesAndPrints) {
   ui::ReportOutput::forgetLastPrinted();
 
   bool criteriaShown = false;
+  std::string start;
   play(ui, [&](QWidget& window, ui::FormView& v) {
     EXPECT_EQ(v.caption(), "Linhas de Preços");
     for (const char* name : {"gbx1", "txtLinPrc", "lblLinPrc", "cmbLinhaPrc", "dtpDataInicio", "grdLinPrecos",
@@ -94,6 +96,11 @@ TEST(EditLinPrecosWindow, TheUserPicksALineTypesAPriceSavesAndPrints) {
     EXPECT_FALSE(v.userEditCell("grdLinPrecos", row, "PVP", "abc"));
     EXPECT_TRUE(v.userEditCell("grdLinPrecos", row, "PVP", "1,5"));
     EXPECT_EQ(grid->cellText(row, "PVPIVA"), "1,5900");
+    // A price new to the line, and one taken away.
+    EXPECT_TRUE(
+        v.userEditCell("grdLinPrecos", grid->gridModel().findRow(demo::kFixedPriceArticleWithoutPrice), "PVP", "2"));
+    EXPECT_TRUE(v.userEditCell("grdLinPrecos", grid->gridModel().findRow("FAR00003"), "PVP", ""));
+    start = v.text("dtpDataInicio");
     EXPECT_TRUE(v.userClick("CmdConf"));
 
     play(ui, [&](QWidget&, ui::FormView& criteria) {
@@ -112,13 +119,27 @@ TEST(EditLinPrecosWindow, TheUserPicksALineTypesAPriceSavesAndPrints) {
 
   ASSERT_EQ(ui.boxes().size(), 1u) << ui.boxes().back().prompt;
   EXPECT_EQ(ui.boxes()[0].prompt, "Alterações gravadas com êxito.");
-  // One full change, sent as the ERP's price of the article in line 2.
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0][0], Variant(std::string(demo::kFixedPriceArticle)));
-  EXPECT_EQ(sent[0][1], Variant(std::string(demo::kNationalCurrency)));
-  EXPECT_EQ(sent[0][2], Variant(std::int32_t{demo::kSecondPriceLine}));
-  EXPECT_EQ(sent[0][5], Variant(1.5));
-  EXPECT_NEAR(vb::CDbl(sent[0][7]), 1.59, 1e-12);
+  // One call a changed article, in code order, with the loaded values
+  // beside the new ones (nothing loaded is 0 and the zero date).
+  ASSERT_EQ(sent.size(), 3u);
+  const std::string eur(demo::kNationalCurrency);
+  const Variant line(std::int32_t{demo::kSecondPriceLine});
+  EXPECT_EQ(sent[0][0], Variant(std::string(demo::kFixedPriceArticleWithoutPrice)));
+  EXPECT_EQ(sent[0][1], Variant(eur));
+  EXPECT_EQ(sent[0][2], line);
+  EXPECT_EQ(sent[0][3], Variant(vb::CDate(Variant(start))));
+  EXPECT_EQ(std::vector<Variant>(sent[0].begin() + 4, sent[0].end()),
+            (std::vector<Variant>{Variant(vb::kZeroDate), Variant(2.0), Variant(0.0), Variant(2.12), Variant(0.0)}));
+  // Taken away: the line negated, no price, no date.
+  EXPECT_EQ(sent[1][0], Variant("FAR00003"));
+  EXPECT_EQ(sent[1][2], Variant(std::int32_t{-demo::kSecondPriceLine}));
+  EXPECT_EQ(sent[1][3], Variant(vb::kZeroDate));
+  EXPECT_EQ(sent[1][5], Variant(0.0));
+  EXPECT_EQ(sent[1][7], Variant(0.0));
+  EXPECT_NE(sent[1][6], Variant(0.0));
+  EXPECT_EQ(sent[2][0], Variant(std::string(demo::kFixedPriceArticle)));
+  EXPECT_EQ(sent[2][5], Variant(1.5));
+  EXPECT_NEAR(vb::CDbl(sent[2][7]), 1.59, 1e-12);
   EXPECT_TRUE(criteriaShown);
   const auto printed = ui::ReportOutput::lastPrinted();
   ASSERT_TRUE(printed);
