@@ -1,6 +1,5 @@
 // The price-line editor's window as the command makes it (by name,
-// late-bound), driven by its control names, with the criteria window it
-// prints through.
+// late-bound), driven by its control names: what it sends the bridge.
 
 #include <gtest/gtest.h>
 
@@ -13,12 +12,10 @@
 #include "erp/DemoCodes.h"
 #include "extension/components/DataAccess.h"
 #include "extension/pricing/PricingForms.h"
-#include "extension/reports/ReportForms.h"
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/automation/PropertyBag.h"
 #include "platform/ui/FormDialog.h"
 #include "platform/ui/RecordsetGrid.h"
-#include "platform/ui/ReportOutput.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
@@ -42,11 +39,10 @@ void play(ui::ScriptedUiServices& ui, std::function<void(QWidget&, ui::FormView&
   });
 }
 
-TEST(EditLinPrecosWindow, TheUserPicksALineTypesAPriceSavesAndPrints) {
+TEST(EditLinPrecosWindow, TheUserPicksALineTypesPricesAndSaves) {
   testing::testApplication();
   ui::ScriptedUiServices ui;
   ClassFactory factory;
-  registerReportForms(factory, ui);
   registerPricingForms(factory, ui);
   testing::DemoCopy company;
 
@@ -69,12 +65,6 @@ TEST(EditLinPrecosWindow, TheUserPicksALineTypesAPriceSavesAndPrints) {
   late::let(form, "PassWord", Variant(""));
   late::let(form, "Servidor", Variant(company.company().dataFolder.string()));
 
-  const fs::path pdfs = company.company().dataFolder / "pdf";
-  fs::create_directories(pdfs);
-  ::setenv(ui::ReportOutput::kFolderVariable, pdfs.c_str(), 1);
-  ui::ReportOutput::forgetLastPrinted();
-
-  bool criteriaShown = false;
   std::string start;
   play(ui, [&](QWidget& window, ui::FormView& v) {
     EXPECT_EQ(v.caption(), "Linhas de Preços");
@@ -102,20 +92,9 @@ TEST(EditLinPrecosWindow, TheUserPicksALineTypesAPriceSavesAndPrints) {
     EXPECT_TRUE(v.userEditCell("grdLinPrecos", grid->gridModel().findRow("FAR00003"), "PVP", ""));
     start = v.text("dtpDataInicio");
     EXPECT_TRUE(v.userClick("CmdConf"));
-
-    play(ui, [&](QWidget&, ui::FormView& criteria) {
-      criteriaShown = true;
-      EXPECT_EQ(criteria.caption(), "Linhas de Preços");
-      EXPECT_EQ(criteria.text("txtPrcIni"), "1");
-      EXPECT_TRUE(criteria.userClick("CmdConf"));
-    });
-    ::testing::internal::CaptureStdout();
-    EXPECT_TRUE(v.userClick("CmdPrint"));
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(v.userClick("CmdCancel"));
   });
   late::call(form, "Editar", {Variant(std::int32_t{0})});
-  ::unsetenv(ui::ReportOutput::kFolderVariable);
 
   ASSERT_EQ(ui.boxes().size(), 1u) << ui.boxes().back().prompt;
   EXPECT_EQ(ui.boxes()[0].prompt, "Alterações gravadas com êxito.");
@@ -140,11 +119,6 @@ TEST(EditLinPrecosWindow, TheUserPicksALineTypesAPriceSavesAndPrints) {
   EXPECT_EQ(sent[2][0], Variant(std::string(demo::kFixedPriceArticle)));
   EXPECT_EQ(sent[2][5], Variant(1.5));
   EXPECT_NEAR(vb::CDbl(sent[2][7]), 1.59, 1e-12);
-  EXPECT_TRUE(criteriaShown);
-  const auto printed = ui::ReportOutput::lastPrinted();
-  ASSERT_TRUE(printed);
-  EXPECT_EQ(printed->file.parent_path(), pdfs);
-  EXPECT_NE(printed->text.find("Linhas de Preços por Vendedor"), std::string::npos);
 }
 
 }  // namespace
