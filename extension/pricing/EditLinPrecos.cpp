@@ -3,10 +3,10 @@
 #include "bridge/DateOnlyMarker.h"
 #include "extension/components/DataAccess.h"
 #include "extension/components/LibraryFolder.h"
-#include "platform/sql/FieldValues.h"
 #include "extension/reports/CodeKinds.h"
 #include "extension/reports/CriteriosControls.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/ui/RecordsetTableModel.h"
@@ -325,8 +325,8 @@ bool EditLinPrecos::onValidate(std::string_view control) {
   auto& v = view();
   v.setText("lblLinPrc", "");
   const std::string texto = v.text("txtLinPrc");
-  // Text that is no number is let through, as it always was; the grid keeps
-  // the line it holds.
+  // Text that is no number is let through unchecked; the grid keeps the
+  // line it holds (and a save with it is refused as no number).
   if (vb::Trim(texto).empty() || !vb::IsNumeric(Variant(texto))) return true;
   const auto linha = comoLinha(texto);
   std::shared_ptr<sql::Recordset> rs;
@@ -415,12 +415,11 @@ void EditLinPrecos::Gravar() {
 
   bool gravou = false;
   if (precos_ && colunas_) {
-    const std::int32_t linha = vb::CLng(Variant(view().text("txtLinPrc")));
     const Colunas& c = *colunas_;
     auto& model = grid.model();
     int enviadas = 0;
     auto enviar = [&](std::size_t position, bool soData) {
-      alteraPreco(position, linha, soData);
+      alteraPreco(position, vb::CLng(Variant(view().text("txtLinPrc"))), soData);
       gravou = true;
       if (++enviadas % kLinhasEntrePausas == 0) ui().processEvents();
     };
