@@ -20,7 +20,7 @@ constexpr const char* kSaveSource = "Processa Adicionar Abono de Frete";
 constexpr std::int16_t kArticleLine = 1;
 constexpr std::int16_t kServiceLine = 3;
 
-void log(std::string_view detail) { logBridge(kTag, detail); }
+void log(const SageNextApi& api, std::string_view detail) { logBridge(api.logFolder(), kTag, detail); }
 
 // The ERP API's refusal of the document, as an error.
 AutomationError refusal(const DispatchPtr& documento) {
@@ -44,11 +44,11 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
       throw AutomationError(vberr::InvalidCall, kSource, "O artigo do abono de frete não está definido.");
 
     // 1. Read the document.
-    log("Antes ler documento");
+    log(api_, "Antes ler documento");
     documento = api_.CreateSageApiObject(erpapi::progid::kDocumentoComercial);
     Variant r =
         late::call(documento, "Ler", {Variant(p.sFtDoc), Variant(p.lFtFum), Variant(p.iFtSerie), Variant(p.iFtAno)});
-    log("Após ler documento " + vb::CStr(r));
+    log(api_, "Após ler documento " + vb::CStr(r));
 
     // 2. A signed and certified document that is no longer in preparation
     // may not be changed: nothing to do.
@@ -56,7 +56,7 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
         vb::CBool(late::get(documento, "IsDocumentoCertificacao")) &&
         !vb::CBool(late::get(documento, "EmPreparacao"))) {
       documento.reset();
-      log("sair. documento não interessa" + vb::CStr(r));
+      log(api_, "sair. documento não interessa" + vb::CStr(r));
       return;
     }
 
@@ -92,7 +92,7 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
     }
 
     // 4. The weight is in kilograms, the allowance per tonne.
-    log("fim ciclo validação");
+    log(api_, "fim ciclo validação");
     const double preco = peso / 1000.0 * p.dValorAbono;
 
     if (linhaAbono != 0) {
@@ -103,7 +103,7 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
       late::let(linha, "DescontoValor", Variant(std::int16_t{0}));
       late::let(linha, "Desconto", Variant(""));
       late::let(linha, "Serie", Variant(std::int16_t{0}));
-      log("alterou abono");
+      log(api_, "alterou abono");
     } else {
       // 6. Add an allowance line with the ERP's defaults for the article.
       DispatchPtr linha = api_.CreateSageApiObject(erpapi::progid::kDocumentosGcLin);
@@ -119,7 +119,7 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
       late::call(documento, "AdicionaLinha", {Variant(linha)});
       late::let(linha, "Serie", Variant(std::int16_t{0}));
       linha.reset();
-      log("inserir abono");
+      log(api_, "inserir abono");
     }
     linhas.reset();
 
@@ -132,7 +132,7 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
       if (vb::CLng(r2) != 0) throw refusal(documento);
       r2 = late::call(documento, "Alterar");
       if (vb::CLng(r2) != 0) throw refusal(documento);
-      log(" B após doc alterar " + vb::CStr(r2));
+      log(api_, " B após doc alterar " + vb::CStr(r2));
     } else {
       late::let(requireObject(late::get(documento, "Cab")), "Serie", Variant(std::int16_t{0}));
       late::let(documento, "Origem", Variant(std::int16_t{3}));
@@ -140,12 +140,12 @@ void ProcessaAbonoDeFrete::run(const AbonoDeFretePedido& p) {
       if (vb::CLng(r2) != 0) throw refusal(documento);
       r2 = late::call(documento, "Alterar");
       if (vb::CLng(r2) != 0) throw refusal(documento);
-      log(" A após doc alterar " + vb::CStr(r2));
+      log(api_, " A após doc alterar " + vb::CStr(r2));
     }
 
     // 8. Done; no error is pending on this path.
     documento.reset();
-    log("sair ");
+    log(api_, "sair ");
   } catch (const std::exception& error) {
     AutomationError caught = asBridgeError(error);
     documento.reset();

@@ -31,6 +31,7 @@ std::string SageNextApi::MoedaNacional() const { return vb::CStr(late::get(param
 
 bool SageNextApi::Iniciar(std::string_view sPercWin, std::string_view sFlLog, std::string_view sEmp,
                           std::string_view sLogin, std::string_view sPassword) {
+  logFolder_ = std::filesystem::path(std::string(sFlLog));
   try {
     api_ = createObject_(progid::kApi);
     late::let(api_, "DataAccess", Variant(dataAccess_));

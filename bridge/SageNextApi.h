@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,8 @@ class SageNextApi : public DispatchObject<SageNextApi> {
 
   void setDataAccess(DispatchPtr dataAccess) { dataAccess_ = std::move(dataAccess); }
   const DispatchPtr& dataAccess() const { return dataAccess_; }
+  // Where the bridge's debug log goes: the sFlLog of the last Iniciar.
+  const std::filesystem::path& logFolder() const { return logFolder_; }
 
   // Read the application parameters object; Object variable not set (91)
   // before a successful Iniciar.
@@ -61,6 +64,7 @@ class SageNextApi : public DispatchObject<SageNextApi> {
   DispatchPtr dataAccess_;
   DispatchPtr api_;         // the ERP API root object, from Iniciar
   DispatchPtr parametros_;  // "SageApiNextPlus.ParametrosAplicacao", from a successful Iniciar
+  std::filesystem::path logFolder_;
 };
 
 }  // namespace quill

@@ -2,7 +2,6 @@
 
 #include <fmt/format.h>
 
-#include <cmath>
 #include <stdexcept>
 
 #include "erp/DemoCodes.h"
@@ -10,6 +9,7 @@
 #include "erp/DemoModel.h"
 #include "erp/DemoNames.h"
 #include "erp/DemoRandom.h"
+#include "erp/DocumentTotals.h"
 #include "platform/sql/Database.h"
 #include "platform/sql/Statement.h"
 
@@ -17,10 +17,8 @@ namespace quill::erp {
 
 namespace {
 
-double round4(double value) { return std::round(value * 10000.0) / 10000.0; }
-
 void setRetail(DemoArticle& article, double perKg) {
-  article.retail = {round4(perKg), round4(perKg * 0.96), round4(perKg * 0.92)};
+  article.retail = {roundPrice(perKg), roundPrice(perKg * 0.96), roundPrice(perKg * 0.92)};
 }
 
 DemoArticle packed(std::string code, std::string name, const char* group, const DemoPack& pack, double perKg) {
@@ -41,7 +39,7 @@ void schedule(DemoArticle& a, std::string_view activation, double rise) {
   a.scheduled = true;
   a.activation = DemoDates::text(DemoDates::parse(activation));
   a.scheduledHistory = a.retail;
-  for (int i = 0; i < 3; ++i) a.scheduledPrices[i] = round4(a.retail[i] * rise);
+  for (int i = 0; i < 3; ++i) a.scheduledPrices[i] = roundPrice(a.retail[i] * rise);
 }
 
 // The rows of DemoCodes.h, with exactly the properties promised there.
@@ -135,7 +133,7 @@ void addKnownPrices(DemoModel& model) {
 
   auto fixed = index(demo::kFixedPriceArticle);
   for (int line : model.priceLines)
-    model.addPrice({fixed, eur, line, past, round4(0.3150 - 0.0050 * line), round4(0.3050 - 0.0050 * line)});
+    model.addPrice({fixed, eur, line, past, roundPrice(0.3150 - 0.0050 * line), roundPrice(0.3050 - 0.0050 * line)});
   model.addPrice({fixed, eur, 0, past, 0.3300, 0.3200});
   model.addPrice({fixed, eur, demo::kUndefinedPriceLine, past, 0.2900, 0.2800});
   model.addPrice({fixed, std::string(demo::kOtherCurrency), demo::kPriceLine, past, 0.3400, 0.3300});
@@ -211,18 +209,18 @@ void addGeneratedPrices(DemoModel& model, DemoRandom& random, std::size_t firstG
       std::string start = r < 70   ? DemoDates::text(random.between(pastFrom, pastTo))
                           : r < 85 ? DemoDates::text(DemoDates::parse(random.chance(0.5) ? "2026-03-02" : "2026-05-04"))
                                    : future;
-      double price = round4(article.retail[0] * (1.0 - 0.02 * line));
-      double previous = random.chance(0.85) ? round4(price * random.amount(0.95, 0.99, 2)) : 0.0;
+      double price = roundPrice(article.retail[0] * (1.0 - 0.02 * line));
+      double previous = random.chance(0.85) ? roundPrice(price * random.amount(0.95, 0.99, 2)) : 0.0;
       model.addPrice({a, eur, line, std::move(start), price, previous});
     }
     if (random.chance(0.10))
       model.addPrice({a, std::string(demo::kOtherCurrency), demo::kPriceLine,
-                      DemoDates::text(random.between(pastFrom, pastTo)), round4(article.retail[0] * 1.08), 0.0});
+                      DemoDates::text(random.between(pastFrom, pastTo)), roundPrice(article.retail[0] * 1.08), 0.0});
   }
 }
 
 double withVat(const DemoModel& model, const DemoArticle& article, double price) {
-  return round4(price * (1.0 + model.vatRate(article.vatIndex) / 100.0));
+  return roundPrice(price * (1.0 + model.vatRate(article.vatIndex) / 100.0));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ class DemoCompany {
  public:
   // Changes whenever the generator's output changes, so that a company made
   // by an older generator is made again.
-  static constexpr int kGeneratorVersion = 5;
+  static constexpr int kGeneratorVersion = 6;
 
   // Generates the company into a new file and puts it in place of any
   // earlier one, then registers it and the demo user. The installation folder

@@ -3,7 +3,6 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -22,8 +21,6 @@
 namespace quill::erp {
 
 namespace {
-
-double round4(double v) { return std::round(v * 10000.0) / 10000.0; }
 
 struct DocumentType {
   std::string_view code;
@@ -107,8 +104,8 @@ class Writer {
       double perUnit = a.fixedPrice ? 0.0 : client.groupDiscount(a.group);
       if (perUnit <= 0 && !a.fixedPrice) perUnit = client.perKgDiscount.value_or(0.0);
       if (perUnit > 0 && perKg > 0) {
-        line.discountValue = round4(perUnit * factor);
-        double percent = std::round(line.discountValue / (perKg * factor) * 10000.0) / 100.0;
+        line.discountValue = roundPrice(perUnit * factor);
+        double percent = roundToCents(line.discountValue / (perKg * factor) * 100.0);
         if (percent >= 100) percent = 0;
         line.discount = fmt::format("{:.2f}", percent);
       } else if (compoundDiscountPercent(client.compoundDiscount)) {
@@ -117,7 +114,7 @@ class Writer {
         line.discount = client.compoundDiscount;
       }
     }
-    line.unitPrice = round4(perKg * factor);
+    line.unitPrice = roundPrice(perKg * factor);
     return line;
   }
 

@@ -1,6 +1,12 @@
 #include "erp/DocumentStore.h"
 
+#include <fmt/format.h>
+
+#include <tuple>
+
 #include "erp/DocumentTotals.h"
+#include "erp/ErpError.h"
+#include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
@@ -28,7 +34,25 @@ DocumentKey keyOf(const sql::Recordset& rs) {
   return {fieldText(rs, "TPDOC"), fieldLong(rs, "SERIE"), fieldLong(rs, "NNUMDOC"), fieldLong(rs, "ANO")};
 }
 
+std::pair<bool, bool> seriesFlags(sql::Connection& connection, const DocumentKey& key) {
+  auto series = connection.query("SELECT ASSINADA, CERTIFICADA FROM SERIES WHERE TPDOC = ? AND SERIE = ?",
+                                 {Variant(key.type), Variant(key.series)});
+  if (series->eof()) return {false, false};
+  return {fieldLong(*series, "ASSINADA") != 0, fieldLong(*series, "CERTIFICADA") != 0};
+}
+
 }  // namespace
+
+bool isClosedDocument(bool seriesSigned, bool seriesCertified, bool inPreparation) {
+  return seriesSigned && seriesCertified && !inPreparation;
+}
+
+std::string closedDocumentMessage(const DocumentKey& key) {
+  return fmt::format(
+      "O documento {} {}/{} de {} pertence a uma série assinada e certificada e já não pode ser "
+      "alterado.",
+      key.type, key.series, key.number, key.year);
+}
 
 bool DocumentStore::exists(const DocumentKey& key) const {
   return !connection_.query(std::string("SELECT NNUMDOC FROM DOCGCCAB") + kHeaderKey, keyValues(key))->eof();
@@ -82,12 +106,7 @@ std::optional<DocumentStore::Document> DocumentStore::load(const DocumentKey& ke
   h.documentTotal = fieldDouble(*head, "TOTDOC");
   h.pendingValue = fieldDouble(*head, "VALPEND");
 
-  auto series = connection_.query("SELECT ASSINADA, CERTIFICADA FROM SERIES WHERE TPDOC = ? AND SERIE = ?",
-                                  {Variant(h.key.type), Variant(h.key.series)});
-  if (!series->eof()) {
-    doc.seriesSigned = fieldLong(*series, "ASSINADA") != 0;
-    doc.seriesCertified = fieldLong(*series, "CERTIFICADA") != 0;
-  }
+  std::tie(doc.seriesSigned, doc.seriesCertified) = seriesFlags(connection_, h.key);
 
   auto lines = connection_.query(
       std::string("SELECT NUMLIN, SERIE, TIPOLIN, ARTIGO, DESCR, UNIDADE, QUANT, QUANTORIG, PRECUNIT, PRECUNITINT, "
@@ -132,8 +151,12 @@ void DocumentStore::save(HeaderValues& header, const std::vector<LineValues*>& l
   DocumentKey key = header.key;
   std::optional<double> pending;
   if (write == Write::Existing) {
-    auto stored = connection_.query(std::string("SELECT TOTDOC, VALPEND FROM DOCGCCAB") + kHeaderKey, keyValues(key));
+    auto stored =
+        connection_.query(std::string("SELECT TOTDOC, VALPEND, EMPREP FROM DOCGCCAB") + kHeaderKey, keyValues(key));
     if (!stored->eof()) {
+      const auto [seriesSigned, seriesCertified] = seriesFlags(connection_, key);
+      if (isClosedDocument(seriesSigned, seriesCertified, fieldLong(*stored, "EMPREP") == -1))
+        throw AutomationError(kDocumentClosed, "ERP", closedDocumentMessage(key));
       // Whatever was paid stays paid: the amount owed moves with the total.
       double owed = fieldDouble(*stored, "VALPEND");
       pending = owed == 0 ? 0.0 : roundToCents(owed + totals.total - fieldDouble(*stored, "TOTDOC"));

@@ -22,6 +22,13 @@ struct DocumentSummary {
   double total = 0;
 };
 
+// A document that may no longer be changed: its series is signed and
+// certified and it is no longer in preparation. The ERP's rule, which its
+// API, its host and the bridge all keep.
+bool isClosedDocument(bool seriesSigned, bool seriesCertified, bool inPreparation);
+// The ERP's refusal to change such a document.
+std::string closedDocumentMessage(const DocumentKey& key);
+
 // The company's commercial documents (DOCGCCAB and DOCGCLIN): the one place
 // that reads and writes them, for the ERP's API, its host and its demo data
 // alike. Totals come from DocumentTotals; discount texts are read by
@@ -33,6 +40,8 @@ class DocumentStore {
     bool seriesSigned = false;      // SERIES.ASSINADA
     bool seriesCertified = false;   // SERIES.CERTIFICADA
     std::vector<LineValues> lines;  // in NUMLIN order
+
+    bool closed() const { return isClosedDocument(seriesSigned, seriesCertified, header.inPreparation); }
   };
   enum class Write {
     Existing,  // the company holds the document: its header and lines are replaced
@@ -52,7 +61,8 @@ class DocumentStore {
   // Writes the header and all the lines of a document in one transaction:
   // all of it or, on any failure, nothing, the error passing on.
   // - A line whose discount the ERP refuses fails before anything is
-  //   written (kInvalidDiscount, the ERP's message).
+  //   written (kInvalidDiscount, the ERP's message), and so does a change
+  //   to a stored document that is closed (kDocumentClosed).
   // - The lines are numbered 1..n in their order; a line without a seller or
   //   a date takes the header's; line and document totals are computed.
   // - The client's name follows the client.

@@ -1,14 +1,15 @@
 #include "erp/DocumentTotals.h"
 
-#include <cmath>
-
 #include "erp/CompoundDiscount.h"
 #include "erp/ErpError.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/vb/Format.h"
 
 namespace quill::erp {
 
-double roundToCents(double value) { return std::round(value * 100.0) / 100.0; }
+double roundToCents(double value) { return vb::roundAsShown(value, 2); }
+
+double roundPrice(double value) { return vb::roundAsShown(value, 4); }
 
 std::optional<double> netLineTotal(const LineValues& line) {
   if (!line.carriesValue()) return 0.0;

@@ -7,8 +7,13 @@
 
 namespace quill::erp {
 
-// Money to the cent, halves away from zero, as the documents store it.
+// Money to the cent as the documents store it: halves away from zero on the
+// decimal value the user sees (vb::roundAsShown), so a line of 1 x 0,285 is
+// 0,29 and its credit, -0,285, is -0,29. The one rounding of money for the
+// ERP's documents, its API, the host and the demo company.
 double roundToCents(double value);
+// A unit price to the four decimals the price tables keep, by the same rule.
+double roundPrice(double value);
 
 // A line's net total (TOTLIN): quantity x unit price less the discount text's
 // percentage (CompoundDiscount.h) or, when the text is blank, less quantity x

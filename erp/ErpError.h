@@ -13,4 +13,8 @@ inline constexpr std::int32_t kErpDatabaseError = -2147467259;
 // number, its InvalidDiscount).
 inline constexpr std::int32_t kInvalidDiscount = 1115;
 
+// A change to a document that may no longer be changed (the API answers the
+// same number, its DocumentClosed).
+inline constexpr std::int32_t kDocumentClosed = 1103;
+
 }  // namespace quill::erp

@@ -33,6 +33,10 @@ std::string ArticleRecord::unitSpelling(std::string_view unit) const {
   return std::string(unit);
 }
 
+std::string SeriesRecord::caption() const {
+  return description.empty() ? std::to_string(number) : fmt::format("{} - {}", number, description);
+}
+
 CompanyCatalog::CompanyCatalog(std::shared_ptr<sql::Connection> connection) : connection_(std::move(connection)) {}
 
 std::optional<ClientRecord> CompanyCatalog::client(std::string_view code) const {
@@ -100,11 +104,26 @@ std::vector<DocumentTypeRecord> CompanyCatalog::salesDocumentTypes() const {
   return types;
 }
 
+std::vector<SeriesRecord> CompanyCatalog::seriesList(std::string_view documentType) const {
+  std::vector<SeriesRecord> list;
+  auto rs =
+      connection_->query("SELECT SERIE, DESCR FROM SERIES WHERE TPDOC = ? ORDER BY SERIE", {std::string(documentType)});
+  for (; !rs->eof(); rs->moveNext()) list.push_back({sql::fieldLong(*rs, "SERIE"), sql::fieldText(*rs, "DESCR")});
+  return list;
+}
+
 std::vector<int> CompanyCatalog::series(std::string_view documentType) const {
   std::vector<int> list;
-  auto rs = connection_->query("SELECT SERIE FROM SERIES WHERE TPDOC = ? ORDER BY SERIE", {std::string(documentType)});
-  for (; !rs->eof(); rs->moveNext()) list.push_back(sql::fieldLong(*rs, "SERIE"));
+  for (const auto& s : seriesList(documentType)) list.push_back(s.number);
   return list;
+}
+
+std::shared_ptr<sql::Recordset> CompanyCatalog::clientList() const {
+  return connection_->query("SELECT CODIGO AS Código, NOME AS Nome FROM CLIENTES WHERE INACTIVO = 0 ORDER BY CODIGO");
+}
+
+std::shared_ptr<sql::Recordset> CompanyCatalog::articleList() const {
+  return connection_->query("SELECT CODIGO AS Código, NOME AS Nome FROM ARTIGOS WHERE INACTIVO = 0 ORDER BY CODIGO");
 }
 
 bool CompanyCatalog::seriesExists(std::string_view documentType, int series) const {

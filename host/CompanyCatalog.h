@@ -11,7 +11,8 @@
 
 namespace quill::sql {
 class Connection;
-}
+class Recordset;
+}  // namespace quill::sql
 
 namespace quill::host {
 
@@ -48,6 +49,14 @@ struct ArticleRecord {
   std::string unitSpelling(std::string_view unit) const;
 };
 
+struct SeriesRecord {
+  int number = 0;
+  std::string description;  // SERIES.DESCR
+
+  // As a list shows it: "2 - Série manual" (the number alone without a name).
+  std::string caption() const;
+};
+
 struct DocumentTypeRecord {
   std::string code;
   std::string description;
@@ -67,6 +76,7 @@ class CompanyCatalog {
   // Sales documents to clients (management area 4, third party 2).
   std::vector<DocumentTypeRecord> salesDocumentTypes() const;
   std::vector<int> series(std::string_view documentType) const;
+  std::vector<SeriesRecord> seriesList(std::string_view documentType) const;
   bool seriesExists(std::string_view documentType, int series) const;
   // Dispatch, currency and unit codes as spelt, or nothing when unknown.
   std::optional<std::string> dispatch(std::string_view code) const;
@@ -77,6 +87,11 @@ class CompanyCatalog {
   // The national VAT regime's rate for an article's VAT index 1 to 4; 0
   // outside that range.
   double vatRate(int vatIndex) const;
+
+  // What the editor's lookups list: the active clients and articles, code
+  // and name, by code.
+  std::shared_ptr<sql::Recordset> clientList() const;
+  std::shared_ptr<sql::Recordset> articleList() const;
 
   // The price the ERP itself gives an article line before the extension has
   // a say: the client's retail price, for the line's unit.

@@ -12,11 +12,12 @@ namespace quill::host {
 
 std::string percentText(double percent) {
   if (!std::isfinite(percent)) return "0";
-  std::string text = fmt::format("{:.4f}", percent);
-  while (!text.empty() && text.back() == '0') text.pop_back();
-  if (!text.empty() && text.back() == '.') text.pop_back();
-  if (text == "-0" || text.empty()) text = "0";
-  return text;
+  const std::string text = fmt::format("{:.4f}", percent);
+  // Trailing zeros and a bare point go; what is left of nothing is "0".
+  std::size_t end = text.find_last_not_of('0');
+  if (end != std::string::npos && text[end] == '.') --end;
+  const std::string_view kept(text.data(), end == std::string::npos ? 0 : end + 1);
+  return kept.empty() || kept == "-0" ? std::string("0") : std::string(kept);
 }
 
 std::optional<std::string> parseTypedDiscount(std::string_view typed, std::string& error,

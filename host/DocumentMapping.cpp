@@ -81,6 +81,7 @@ SalesDocument fromErpDocument(const erp::DocumentStore::Document& stored) {
     doc.lines.push_back(std::move(line));
   }
   doc.stored = true;
+  doc.closed = stored.closed();
   return doc;
 }
 

@@ -16,6 +16,8 @@ class DocumentObserver {
   virtual void lineAboutToBeRemoved(int row) {}
   virtual void lineRemoved(int row) {}
   virtual void lineChanged(int row) {}
+  // The editor's status line says something else.
+  virtual void statusChanged() {}
 };
 
 }  // namespace quill::host

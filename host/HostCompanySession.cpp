@@ -32,7 +32,8 @@ HostCompanySession::~HostCompanySession() {
 ui::UiServices& HostCompanySession::ui() { return *env_.ui; }
 
 EditorServices HostCompanySession::editorServices() {
-  return EditorServices{*catalog_, *store_, extensionActive_ ? extension_.get() : nullptr, *env_.ui};
+  return EditorServices{*catalog_, *store_, extensionActive_ ? extension_.get() : nullptr,
+                        *env_.ui,  env_.ui, allowanceArticle_};
 }
 
 void HostCompanySession::changed() {
@@ -103,6 +104,7 @@ bool HostCompanySession::open(const CompanyChoice& choice) {
     settings.allowanceArticle = choice.allowanceArticle;
   std::string error;
   if (!settings.write(configurationFile_, error)) return fail(error);
+  allowanceArticle_ = settings.allowanceArticle;
 
   // The extension, created by program id and called only by member name.
   try {
@@ -152,6 +154,7 @@ void HostCompanySession::close() {
   bool wasOpen = !company_.code.empty();
   company_ = {};
   user_.clear();
+  allowanceArticle_.clear();
   extensionActive_ = false;
   extensionInterested_ = false;
   link_.closed();

@@ -101,6 +101,7 @@ class HostCompanySession {
   erp::CompanyEntry company_;
   std::string user_;
   std::filesystem::path configurationFile_;
+  std::string allowanceArticle_;  // the allowance line's article, as configured
   bool extensionActive_ = false;
   bool extensionInterested_ = false;
   ApiLinkState link_;

@@ -83,7 +83,9 @@ bool HostScript::run(std::istream& script) {
     if (!read.words.empty() || !read.error.empty()) lines_.push_back(std::move(read));
   }
   const int failuresBefore = failures_;
+  unexpectedRefusal_.reset();
   runRange(0, lines_.size());
+  reportUnexpectedRefusal();
   const bool passed = failures_ == failuresBefore;
   out_ << (passed ? "script passed\n" : "script FAILED\n");
   return passed;
@@ -186,21 +188,44 @@ bool HostScript::runLine(std::string_view line, int lineNumber) {
   return runWords(*words);
 }
 
+void HostScript::reportUnexpectedRefusal() {
+  if (!unexpectedRefusal_) return;
+  const Refusal refusal = *unexpectedRefusal_;
+  unexpectedRefusal_.reset();
+  const int current = lineNumber_;
+  lineNumber_ = refusal.line;
+  fail(fmt::format("\"{}\" was refused{} (write \"expect refused\" after a command meant to be refused)",
+                   refusal.command, refusal.reason.empty() ? std::string() : ": " + refusal.reason));
+  lineNumber_ = current;
+}
+
 bool HostScript::runWords(const std::vector<std::string>& words) {
   bool ok = false;
+  const bool check = words[0] == "expect";
+  // A command comes after a refusal nobody expected: that refusal fails now.
+  if (!check) reportUnexpectedRefusal();
+  const std::size_t boxesBefore = ui_.boxes().size();
+  const int line = lineNumber_;
   try {
     bool handled = false;
-    if (words[0] == "expect") {
+    if (check) {
       ok = formCheck(words, handled);
       if (!handled) ok = reportCheck(words, handled);
       if (!handled) ok = expect(words);
     } else {
+      lastAccepted_ = true;
       ok = formVerb(words, handled);
       if (!handled) ok = execute(words);
     }
   } catch (const std::exception& e) {
     // A script command never ends the host: an error is reported as the line's failure.
     ok = fail(ui::UiServices::errorPrompt(e));
+  }
+  if (!check && ok && !lastAccepted_) {
+    std::string command;
+    for (const auto& word : words) command += (command.empty() ? "" : " ") + word;
+    const auto& boxes = ui_.boxes();
+    unexpectedRefusal_ = Refusal{line, command, boxes.size() > boxesBefore ? boxes.back().prompt : std::string()};
   }
   echoBoxes();
   return ok;
@@ -320,7 +345,8 @@ bool HostScript::execute(const std::vector<std::string>& w) {
   if (command == "line") {
     if (argc < 1 || argc > 3) return fail("line <article> [<unit> [<quantity>]]");
     int row = editor_->addLine();
-    lastAccepted_ = true;
+    lastAccepted_ = row >= 0;
+    if (row < 0) return true;
     if (argc > 1) lastAccepted_ = editor_->setLineField(row, LineField::Unit, w[2]).accepted();
     if (lastAccepted_) lastAccepted_ = editor_->setLineField(row, LineField::Article, w[1]).accepted();
     if (lastAccepted_ && argc > 2) lastAccepted_ = editor_->setLineField(row, LineField::Quantity, w[3]).accepted();
@@ -329,8 +355,11 @@ bool HostScript::execute(const std::vector<std::string>& w) {
   if (command == "set") {
     if (argc != 3) return fail("set <row> <field> <value>");
     auto row = wholeNumber(w[1]);
+    if (!row) return fail(fmt::format("\"{}\" is not a row number: set <row> <field> <value>", w[1]));
     auto field = lineFields().find(vb::LCase(w[2]));
-    if (!row || field == lineFields().end()) return fail("set <row> <field> <value>");
+    if (field == lineFields().end())
+      return fail(
+          fmt::format("unknown line field \"{}\" (artigo, unidade, quantidade, preco, desconto, valordesconto)", w[2]));
     lastAccepted_ = editor_->setLineField(*row - 1, field->second, w[3]).accepted();
     return true;
   }
@@ -340,12 +369,25 @@ bool HostScript::execute(const std::vector<std::string>& w) {
     lastAccepted_ = editor_->removeLine(*row - 1);
     return true;
   }
+  if (command == "lookup") return lookup(w);
   if (command == "save") {
     lastSave_ = editor_->save();
     lastAccepted_ = lastSave_.saved;
     return true;
   }
   return fail(fmt::format("unknown command \"{}\"", command));
+}
+
+bool HostScript::lookup(const std::vector<std::string>& w) {
+  const std::string what = w.size() > 1 ? vb::LCase(w[1]) : std::string();
+  if (what == "cliente" && w.size() <= 3) {
+    lastAccepted_ = editor_->lookupClient(0, w.size() == 3 ? w[2] : std::string());
+    return true;
+  }
+  auto row = what == "artigo" && (w.size() == 3 || w.size() == 4) ? wholeNumber(w[2]) : std::nullopt;
+  if (!row) return fail("lookup cliente [<typed>] | lookup artigo <row> [<typed>]");
+  lastAccepted_ = editor_->lookupArticle(*row - 1, 0, w.size() == 4 ? w[3] : std::string());
+  return true;
 }
 
 bool HostScript::lineFieldText(int row, std::string_view field, std::string& text, std::optional<double>& number) {
@@ -407,6 +449,8 @@ bool HostScript::expect(const std::vector<std::string>& w) {
   if (what == "company") return yesNo(session_.isOpen(), "open", "closed");
   if (what == "extension") return yesNo(session_.extensionActive(), "active", "inactive");
   if (what == "accepted" || what == "refused") {
+    // Either answers the refusal waiting for a check; "accepted" then fails.
+    unexpectedRefusal_.reset();
     if (lastAccepted_ != (what == "accepted")) return fail(fmt::format("expected the last command {}", what));
     return true;
   }
@@ -447,8 +491,10 @@ bool HostScript::expect(const std::vector<std::string>& w) {
     auto row = wholeNumber(w[2]);
     std::string text;
     std::optional<double> number;
-    if (!row || !lineFieldText(*row, w[3], text, number))
-      return fail(fmt::format("there is no line {} with a field \"{}\"", w[2], w[3]));
+    if (!row || *row < 1 || *row > static_cast<int>(editor_->document().lines.size()))
+      return fail(fmt::format("there is no line {}", w[2]));
+    if (!lineFieldText(*row, w[3], text, number))
+      return fail(fmt::format("unknown line field \"{}\" (those of set, descricao, total, tipo)", w[3]));
     return compare(fmt::format("line {} {}", w[2], w[3]), w[4], text, number);
   }
   if (what == "header") {

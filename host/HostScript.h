@@ -40,6 +40,8 @@ class HostCompanySession;
 //   save
 //   open-document <type> <series> <number> <year>
 //   reopen                             the current document read back from the company
+//   lookup cliente [<typed>]           the client's lookup list, played by the form block after it
+//   lookup artigo <row> [<typed>]      a line's article lookup list
 //   expect ...                         a check; see below
 //   command <member>                   an extension command, as its menu entry runs it
 //   save-as <file>|cancel              the answer of the next save-file dialog
@@ -71,7 +73,8 @@ class HostCompanySession;
 //
 // Checks: "expect api on|off", "expect company open|closed", "expect
 // extension active|inactive", "expect accepted|refused" (the last command),
-// "expect saved", "expect allowance yes|no" (VendasAbonoFrete answered),
+// "expect saved", "expect allowance yes|no" (the bridge wrote the allowance
+// line: VendasAbonoFrete answered true and the document holds the line),
 // "expect lines <n>", "expect line <row> <field> <value>" (fields of set and
 // descricao, total, tipo; numbers compared to 4 decimals), "expect header
 // <field> <value>" (also numero, ano), "expect box <text>" (a box shown
@@ -79,8 +82,13 @@ class HostCompanySession;
 // no-box".
 //
 // Every message box shown is written to the output as "[box] title: text".
-// A command that fails, or a check that does not hold, is reported with its
-// line number and the script goes on; the result says whether all passed.
+// A command that cannot run (an unknown command or field, a missing
+// argument), a check that does not hold, and a command the host or the
+// extension refused (a document that does not exist, a value refused, a
+// save refused) are reported with their line number and the script goes
+// on; the result says whether all passed. A refusal the script means to
+// test is followed by "expect refused" (other checks may come between,
+// another command may not).
 class HostScript {
  public:
   HostScript(HostCompanySession& session, ui::ScriptedUiServices& ui, std::function<CompanyChoice()> demoChoice,
@@ -116,6 +124,9 @@ class HostScript {
   bool fail(std::string message);
   void echoBoxes();
   bool needEditor();
+  bool lookup(const std::vector<std::string>& words);
+  // A refusal no "expect refused" answered: it fails the script.
+  void reportUnexpectedRefusal();
   bool lineFieldText(int row, std::string_view field, std::string& text, std::optional<double>& number);
 
   HostCompanySession& session_;
@@ -126,6 +137,13 @@ class HostScript {
   std::size_t boxesEchoed_ = 0;
   std::size_t boxesChecked_ = 0;
   bool lastAccepted_ = true;
+  // The refused command that still waits for its "expect refused".
+  struct Refusal {
+    int line = 0;
+    std::string command;
+    std::string reason;  // what the last box said meanwhile
+  };
+  std::optional<Refusal> unexpectedRefusal_;
   SalesDocumentEditor::SaveOutcome lastSave_;
   int lineNumber_ = 0;
   int failures_ = 0;

@@ -27,12 +27,13 @@ namespace quill::host {
 
 namespace {
 QString qs(const std::string& text) { return QString::fromStdString(text); }
+constexpr const char* kProduct = "Quill";
 }  // namespace
 
 MainWindow::MainWindow(HostCompanySession& session, CompanyChoice lastChoice, QWidget* parent)
     : QMainWindow(parent), session_(session), lastChoice_(std::move(lastChoice)) {
   setObjectName("frmPrincipal");
-  setWindowTitle("quillhost");
+  setWindowTitle(kProduct);
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   auto* form = new QFormLayout;
@@ -118,7 +119,7 @@ void MainWindow::refresh() {
                       QString::fromUtf8(" (o último estado que o ERP conhece)"));
     database_->setText(qs(c.databaseFile().string()));
     configuration_->setText(qs(session_.configurationFile().string()));
-    setWindowTitle(qs(fmt::format("quillhost - {}", c.code)));
+    setWindowTitle(qs(fmt::format("{} - {} — {}", c.code, c.name, kProduct)));
   } else {
     company_->setText(QString::fromUtf8("nenhuma empresa aberta (Empresa > Abrir empresa...)"));
     user_->clear();
@@ -126,7 +127,7 @@ void MainWindow::refresh() {
     apiLink_->clear();
     database_->clear();
     configuration_->clear();
-    setWindowTitle("quillhost");
+    setWindowTitle(kProduct);
   }
   closeAction_->setEnabled(open);
   newDocumentAction_->setEnabled(open);
@@ -166,10 +167,19 @@ void MainWindow::refreshDocuments() {
   documents_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
 }
 
+void MainWindow::showDocument(SalesDocumentDialog& dialog) {
+  editing_ = &dialog;
+  session_.ui().showModal(dialog, windowId());
+  editing_ = nullptr;
+  refreshDocuments();
+}
+
 void MainWindow::editDocument(const DocumentKey& key) {
   SalesDocumentDialog dialog(session_, this);
-  if (dialog.openDocument(key)) session_.ui().showModal(dialog, windowId());
-  refreshDocuments();
+  if (dialog.openDocument(key))
+    showDocument(dialog);
+  else
+    refreshDocuments();
 }
 
 void MainWindow::openCompany() {
@@ -189,19 +199,24 @@ void MainWindow::newDocument() {
   if (!session_.isOpen()) return;
   SalesDocumentDialog dialog(session_, this);
   dialog.newDocument();
-  session_.ui().showModal(dialog, windowId());
-  refreshDocuments();
+  showDocument(dialog);
 }
 
 void MainWindow::openDocument() {
   if (!session_.isOpen()) return;
-  OpenDocumentDialog ask(lastKey_, this);
+  OpenDocumentDialog ask(session_.catalog(), lastKey_, this);
   if (ask.exec() != QDialog::Accepted) return;
   lastKey_ = ask.key();
   editDocument(lastKey_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // The document being edited is left first, as its window's close box
+  // leaves it: the user may still save it, or stay.
+  if (editing_ && editing_->isVisible() && !editing_->close()) {
+    event->ignore();
+    return;
+  }
   // The extension hears of the company's end before the window goes.
   session_.close();
   event->accept();

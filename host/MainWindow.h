@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <vector>
 
@@ -15,11 +16,14 @@ class QTableWidget;
 namespace quill::host {
 
 class HostCompanySession;
+class SalesDocumentDialog;
 
 // The host's main window: the open company, its user and the state of the
 // extension and of its API link; the menus to open and close a company, to
-// edit sales documents and to run the extension's commands. Closing the
-// window closes the company (ConnectionClose).
+// edit sales documents and to run the extension's commands. Its title names
+// the open company. Closing the window closes the company
+// (ConnectionClose), once the document being edited, if any, has been left
+// (its unsaved changes saved or let go); the user may cancel that.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -45,6 +49,7 @@ class MainWindow : public QMainWindow {
   void rebuildExtensionMenu();
   void refreshDocuments();
   void editDocument(const DocumentKey& key);
+  void showDocument(SalesDocumentDialog& dialog);
 
   HostCompanySession& session_;
   CompanyChoice lastChoice_;
@@ -57,6 +62,7 @@ class MainWindow : public QMainWindow {
   QLabel* configuration_ = nullptr;
   QTableWidget* documents_ = nullptr;
   std::vector<DocumentKey> listed_;
+  QPointer<SalesDocumentDialog> editing_;  // the document window while it is open
   QMenu* extensionMenu_ = nullptr;
   QAction* closeAction_ = nullptr;
   QAction* newDocumentAction_ = nullptr;

@@ -3,6 +3,8 @@
 namespace quill::host {
 
 int ObservedUiServices::msgBox(const ui::MessageBox& box) {
+  ++boxCount_;
+  lastPrompt_ = box.prompt;
   int answer = inner_->msgBox(box);
   if (listener_) {
     Listener listener = listener_;  // the listener may replace itself

@@ -19,6 +19,10 @@ class ObservedUiServices : public ui::UiServices {
   explicit ObservedUiServices(std::shared_ptr<ui::UiServices> inner) : inner_(std::move(inner)) {}
 
   ui::UiServices& inner() { return *inner_; }
+  // How many boxes were shown so far, and what the last one said: what a
+  // caller learns of a call to the extension that showed one.
+  std::size_t boxCount() const { return boxCount_; }
+  const std::string& lastPrompt() const { return lastPrompt_; }
   // One listener at a time; an empty function removes it.
   void setListener(Listener listener) { listener_ = std::move(listener); }
 
@@ -42,6 +46,8 @@ class ObservedUiServices : public ui::UiServices {
  private:
   std::shared_ptr<ui::UiServices> inner_;
   Listener listener_;
+  std::size_t boxCount_ = 0;
+  std::string lastPrompt_;
 };
 
 }  // namespace quill::host

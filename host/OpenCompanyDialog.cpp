@@ -4,6 +4,8 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
+#include "host/WindowFit.h"
+
 namespace quill::host {
 
 OpenCompanyDialog::OpenCompanyDialog(const CompanyChoice& initial, QWidget* parent)
@@ -26,6 +28,9 @@ OpenCompanyDialog::OpenCompanyDialog(const CompanyChoice& initial, QWidget* pare
   form->addRow(buttons);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  // The installation path is read whole.
+  widenForText(*erpFolder_);
+  widenForTitle(*this);
 }
 
 CompanyChoice OpenCompanyDialog::choice() const {

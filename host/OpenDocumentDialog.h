@@ -4,22 +4,29 @@
 
 #include "host/SalesDocument.h"
 
-class QLineEdit;
+class QComboBox;
 class QSpinBox;
 
 namespace quill::host {
 
-// Asks for the key of a stored sales document: type, series, number, year.
+class CompanyCatalog;
+
+// Asks for the key of a stored sales document: its type among the company's
+// sales document types, its series among the type's (by number and name),
+// its number and year.
 class OpenDocumentDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit OpenDocumentDialog(const DocumentKey& initial, QWidget* parent = nullptr);
+  OpenDocumentDialog(const CompanyCatalog& catalog, const DocumentKey& initial, QWidget* parent = nullptr);
   DocumentKey key() const;
 
  private:
-  QLineEdit* type_ = nullptr;
-  QSpinBox* series_ = nullptr;
+  void fillSeries(int wanted);
+
+  const CompanyCatalog& catalog_;
+  QComboBox* type_ = nullptr;
+  QComboBox* series_ = nullptr;
   QSpinBox* number_ = nullptr;
   QSpinBox* year_ = nullptr;
 };

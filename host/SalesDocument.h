@@ -68,6 +68,9 @@ struct SalesDocument {
   SalesHeader header;
   std::vector<SalesLine> lines;
   bool stored = false;  // the company holds it (a save updates instead of adding)
+  // Its series is signed and certified and it is no longer in preparation:
+  // it may not be changed (erp::isClosedDocument).
+  bool closed = false;
 
   // The totals as the ERP computes them; an AutomationError with the ERP's
   // message when it refuses a line's discount text.

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "erp/DocumentStore.h"
+#include "host/CodeLookup.h"
 #include "host/CompanyCatalog.h"
 #include "host/DocumentContextBuilder.h"
 #include "host/DocumentMapping.h"
@@ -29,23 +30,89 @@ bool isSalesType(const DocumentTypeRecord& type) {
 }  // namespace
 
 SalesDocumentEditor::SalesDocumentEditor(EditorServices services)
-    : services_(services), lines_(services.catalog, services.extension) {}
+    : services_(services), lines_(services.catalog, services.extension, services.boxes) {}
 
 bool SalesDocumentEditor::refuse(const std::string& message) {
   services_.ui.msgBox(message, vb::vbExclamation, kTitle);
   return false;
 }
 
+std::string SalesDocumentEditor::readOnlyReason() const {
+  return document_.closed ? erp::closedDocumentMessage(document_.header.key) : std::string();
+}
+
+bool SalesDocumentEditor::refusedAsReadOnly() {
+  if (!document_.closed) return false;
+  refuse(readOnlyReason());
+  return true;
+}
+
+void SalesDocumentEditor::setStatus(std::string status) {
+  if (status == status_) return;
+  status_ = std::move(status);
+  if (observer_) observer_->statusChanged();
+}
+
 void SalesDocumentEditor::replaceDocument(SalesDocument document) {
   if (observer_) observer_->documentAboutToBeReplaced();
   document_ = std::move(document);
+  modified_ = false;
   if (observer_) observer_->documentReplaced();
+  setStatus({});
   updateCreditNote();
+  headerChanged();
+}
+
+void SalesDocumentEditor::headerEdited() {
+  modified_ = true;
+  setStatus({});
   headerChanged();
 }
 
 void SalesDocumentEditor::headerChanged() {
   if (observer_) observer_->headerChanged();
+}
+
+bool SalesDocumentEditor::hasAllowanceLine() const {
+  const std::string article = vb::UCase(vb::Trim(services_.allowanceArticle));
+  if (article.empty()) return false;
+  for (const auto& line : document_.lines)
+    if (vb::UCase(line.article) == article) return true;
+  return false;
+}
+
+bool SalesDocumentEditor::confirmLeave() {
+  if (!modified_ || document_.closed) return true;
+  switch (services_.ui.msgBox(kSaveQuestion, vb::vbYesNoCancel | vb::vbQuestion, kTitle)) {
+    case vb::vbYes:
+      return save().saved;
+    case vb::vbNo:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string SalesDocumentEditor::choose(const char* title, bool clients, std::int32_t owner, std::string_view typed) {
+  if (refusedAsReadOnly()) return {};
+  try {
+    CodeLookup lookup(services_.ui, title, clients ? services_.catalog.clientList() : services_.catalog.articleList());
+    return lookup.pick(owner, typed);
+  } catch (const std::exception& error) {
+    services_.ui.showError(error, kTitle);
+    return {};
+  }
+}
+
+bool SalesDocumentEditor::lookupClient(std::int32_t owner, std::string_view typed) {
+  const std::string code = choose("Clientes", true, owner, typed);
+  return !code.empty() && setClient(code);
+}
+
+bool SalesDocumentEditor::lookupArticle(int row, std::int32_t owner, std::string_view typed) {
+  if (row < 0 || row >= static_cast<int>(document_.lines.size())) return false;
+  const std::string code = choose("Artigos", false, owner, typed);
+  return !code.empty() && setLineField(row, LineField::Article, code).accepted();
 }
 
 void SalesDocumentEditor::updateCreditNote() {
@@ -138,6 +205,7 @@ bool SalesDocumentEditor::open(const DocumentKey& key) {
 // ---------------------------------------------------------------- Header
 
 bool SalesDocumentEditor::setType(std::string_view code) {
+  if (refusedAsReadOnly()) return false;
   if (document_.stored) return refuse("O tipo de um documento gravado não se altera.");
   if (hasArticleLines()) return refuse("Apague as linhas antes de mudar o tipo do documento.");
   try {
@@ -156,11 +224,12 @@ bool SalesDocumentEditor::setType(std::string_view code) {
     return false;
   }
   updateCreditNote();
-  headerChanged();
+  headerEdited();
   return true;
 }
 
 bool SalesDocumentEditor::setSeries(int series) {
+  if (refusedAsReadOnly()) return false;
   if (document_.stored) return refuse("A série de um documento gravado não se altera.");
   try {
     if (!services_.catalog.seriesExists(document_.header.key.type, series))
@@ -171,11 +240,12 @@ bool SalesDocumentEditor::setSeries(int series) {
   }
   document_.header.key.series = series;
   renumber();
-  headerChanged();
+  headerEdited();
   return true;
 }
 
 bool SalesDocumentEditor::setDate(Date date) {
+  if (refusedAsReadOnly()) return false;
   date = vb::dateOnly(date);
   if (date == document_.header.date) return true;
   // The lines were priced for the date they were entered on (price lines
@@ -191,7 +261,7 @@ bool SalesDocumentEditor::setDate(Date date) {
     h.key.year = vb::Year(date);
     renumber();
   }
-  headerChanged();
+  headerEdited();
   return true;
 }
 
@@ -202,6 +272,7 @@ bool SalesDocumentEditor::setDate(std::string_view typed) {
 }
 
 bool SalesDocumentEditor::setClient(std::string_view code) {
+  if (refusedAsReadOnly()) return false;
   std::string trimmed = vb::Trim(code);
   if (trimmed.empty()) return refuse("Escreva o código do cliente.");
   try {
@@ -224,11 +295,12 @@ bool SalesDocumentEditor::setClient(std::string_view code) {
     services_.ui.showError(error, kTitle);
     return false;
   }
-  headerChanged();
+  headerEdited();
   return true;
 }
 
 bool SalesDocumentEditor::setCurrency(std::string_view code) {
+  if (refusedAsReadOnly()) return false;
   try {
     auto currency = services_.catalog.currency(code);
     if (!currency) return refuse(fmt::format("A moeda \"{}\" não existe.", vb::Trim(code)));
@@ -239,11 +311,12 @@ bool SalesDocumentEditor::setCurrency(std::string_view code) {
     services_.ui.showError(error, kTitle);
     return false;
   }
-  headerChanged();
+  headerEdited();
   return true;
 }
 
 bool SalesDocumentEditor::setDispatch(std::string_view code) {
+  if (refusedAsReadOnly()) return false;
   std::string trimmed = vb::Trim(code);
   try {
     if (trimmed.empty()) {
@@ -257,13 +330,14 @@ bool SalesDocumentEditor::setDispatch(std::string_view code) {
     services_.ui.showError(error, kTitle);
     return false;
   }
-  headerChanged();
+  headerEdited();
   return true;
 }
 
 // ---------------------------------------------------------------- Lines
 
 int SalesDocumentEditor::addLine() {
+  if (refusedAsReadOnly()) return -1;
   int row = static_cast<int>(document_.lines.size());
   if (observer_) observer_->lineAboutToBeInserted(row);
   document_.lines.emplace_back();
@@ -272,18 +346,29 @@ int SalesDocumentEditor::addLine() {
 }
 
 bool SalesDocumentEditor::removeLine(int row) {
-  if (row < 0 || row >= static_cast<int>(document_.lines.size())) return false;
+  if (row < 0 || row >= static_cast<int>(document_.lines.size()) || refusedAsReadOnly()) return false;
+  const SalesLine& line = document_.lines[static_cast<std::size_t>(row)];
+  // A row the user added and never filled was nothing to save.
+  if (!(line.isArticleLine() && line.article.empty())) modified_ = true;
   if (observer_) observer_->lineAboutToBeRemoved(row);
   document_.lines.erase(document_.lines.begin() + row);
   if (observer_) observer_->lineRemoved(row);
+  setStatus({});
   return true;
 }
 
 EditOutcome SalesDocumentEditor::setLineField(int row, LineField field, std::string_view typed) {
   if (row < 0 || row >= static_cast<int>(document_.lines.size())) return EditOutcome::refused("Essa linha não existe.");
+  if (refusedAsReadOnly()) return EditOutcome::refused(readOnlyReason());
   EditOutcome outcome = lines_.edit(document_.header, document_.lines[static_cast<std::size_t>(row)], field, typed);
   if (outcome.accepted()) {
+    modified_ = true;
     if (observer_) observer_->lineChanged(row);
+    setStatus({});
+  } else if (outcome.kind == EditOutcome::Kind::RefusedByExtension) {
+    // The extension has shown its own box; the status line keeps its reason.
+    setStatus(fmt::format("A extensão recusou a alteração da linha {}{}", row + 1,
+                          outcome.message.empty() ? std::string(".") : ": " + outcome.message));
   } else if (!outcome.message.empty()) {
     services_.ui.msgBox(outcome.message, vb::vbExclamation, kTitle);
   }
@@ -294,6 +379,7 @@ EditOutcome SalesDocumentEditor::setLineField(int row, LineField field, std::str
 
 SalesDocumentEditor::SaveOutcome SalesDocumentEditor::save() {
   SaveOutcome outcome;
+  if (refusedAsReadOnly()) return outcome;
   const auto& h = document_.header;
   if (h.client.empty()) {
     refuse("Falta o cliente do documento.");
@@ -333,6 +419,10 @@ SalesDocumentEditor::SaveOutcome SalesDocumentEditor::save() {
   } catch (const std::exception& error) {
     services_.ui.showError(error, kTitle);
   }
+  // Only the line in the document tells that the bridge wrote it: the
+  // extension answers true also when the bridge had nothing to do.
+  outcome.allowanceWritten = outcome.allowanceWritten && hasAllowanceLine();
+  setStatus(fmt::format("Gravado {}.{}", keyText(key), outcome.allowanceWritten ? " Abono de frete escrito." : ""));
   return outcome;
 }
 

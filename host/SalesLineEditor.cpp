@@ -9,6 +9,7 @@
 #include "host/DiscountText.h"
 #include "host/DocumentContextBuilder.h"
 #include "host/ExtensionObject.h"
+#include "host/ObservedUiServices.h"
 #include "platform/ui/UiServices.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Strings.h"
@@ -55,10 +56,20 @@ EditOutcome refusedByExtension() { return {EditOutcome::Kind::RefusedByExtension
 
 }  // namespace
 
-SalesLineEditor::SalesLineEditor(const CompanyCatalog& catalog, ExtensionObject* extension)
-    : catalog_(catalog), extension_(extension) {}
+SalesLineEditor::SalesLineEditor(const CompanyCatalog& catalog, ExtensionObject* extension,
+                                 const ObservedUiServices* boxes)
+    : catalog_(catalog), extension_(extension), boxes_(boxes) {}
 
 EditOutcome SalesLineEditor::edit(const SalesHeader& header, SalesLine& line, LineField field, std::string_view typed) {
+  const std::size_t boxesBefore = boxes_ ? boxes_->boxCount() : 0;
+  EditOutcome outcome = editField(header, line, field, typed);
+  if (outcome.kind == EditOutcome::Kind::RefusedByExtension && boxes_ && boxes_->boxCount() > boxesBefore)
+    outcome.message = boxes_->lastPrompt();
+  return outcome;
+}
+
+EditOutcome SalesLineEditor::editField(const SalesHeader& header, SalesLine& line, LineField field,
+                                       std::string_view typed) {
   if (!line.isArticleLine()) return EditOutcome::refused("Esta linha não é de artigo: não se altera no documento.");
   SalesLine before = line;
   try {
@@ -72,12 +83,15 @@ EditOutcome SalesLineEditor::edit(const SalesHeader& header, SalesLine& line, Li
       case LineField::Quantity:
       case LineField::UnitPrice:
       case LineField::DiscountValue: {
-        const char* what = field == LineField::Quantity    ? "A quantidade"
+        // The word and the ending that agrees with it.
+        const bool quantity = field == LineField::Quantity;
+        const char* what = quantity                        ? "A quantidade"
                            : field == LineField::UnitPrice ? "O preço unitário"
                                                            : "O valor do desconto";
         auto value = typedNumber(typed);
         if (!value) return EditOutcome::refused(fmt::format("{} \"{}\" não é um número.", what, typed));
-        if (*value < 0) return EditOutcome::refused(fmt::format("{} não pode ser negativo.", what));
+        if (*value < 0)
+          return EditOutcome::refused(fmt::format("{} não pode ser {}.", what, quantity ? "negativa" : "negativo"));
         if (field == LineField::Quantity) return editQuantity(header, line, *value);
         if (field == LineField::UnitPrice) return editUnitPrice(header, line, *value);
         return editDiscountValue(header, line, *value);

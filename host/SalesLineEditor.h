@@ -9,6 +9,7 @@ namespace quill::host {
 
 class CompanyCatalog;
 class ExtensionObject;
+class ObservedUiServices;
 struct DocumentContext;
 
 // The fields of a line the user edits, in the order of the grid.
@@ -19,7 +20,8 @@ struct EditOutcome {
   enum class Kind {
     Accepted,
     Refused,             // the host refused the input; `message` says why
-    RefusedByExtension,  // a hook set bCancel: the field keeps its old value
+    RefusedByExtension,  // a hook set bCancel: the field keeps its old value; `message`
+                         // is what the extension's box said meanwhile, if it showed one
   };
   Kind kind = Kind::Accepted;
   std::string message;
@@ -44,7 +46,9 @@ struct EditOutcome {
 // change (ValidateUnidade).
 class SalesLineEditor {
  public:
-  SalesLineEditor(const CompanyCatalog& catalog, ExtensionObject* extension);
+  // `boxes`, when given, sees the boxes the extension shows: the reason of a
+  // refusal.
+  SalesLineEditor(const CompanyCatalog& catalog, ExtensionObject* extension, const ObservedUiServices* boxes = nullptr);
 
   // Edits `line` of a document with `header`; the line is left unchanged
   // unless the edit is accepted. Never throws: an error raised by a hook
@@ -52,6 +56,7 @@ class SalesLineEditor {
   EditOutcome edit(const SalesHeader& header, SalesLine& line, LineField field, std::string_view typed);
 
  private:
+  EditOutcome editField(const SalesHeader& header, SalesLine& line, LineField field, std::string_view typed);
   EditOutcome editArticle(const SalesHeader& header, SalesLine& line, std::string_view typed);
   EditOutcome editUnit(const SalesHeader& header, SalesLine& line, std::string_view typed);
   EditOutcome editQuantity(const SalesHeader& header, SalesLine& line, double quantity);
@@ -61,6 +66,7 @@ class SalesLineEditor {
 
   const CompanyCatalog& catalog_;
   ExtensionObject* extension_;
+  const ObservedUiServices* boxes_;
 };
 
 }  // namespace quill::host

@@ -50,10 +50,9 @@ std::optional<LineField> SalesLinesModel::fieldOf(int column) {
 QVariant SalesLinesModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
   const SalesLine& line = editor_.document().lines[static_cast<std::size_t>(index.row())];
-  if (role == Qt::TextAlignmentRole) {
-    bool numeric = index.column() >= Quantity && index.column() != Discount;
-    return QVariant::fromValue(numeric ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
-  }
+  if (role == Qt::TextAlignmentRole)
+    return QVariant::fromValue(isNumeric(index.column()) ? Qt::AlignRight | Qt::AlignVCenter
+                                                         : Qt::AlignLeft | Qt::AlignVCenter);
   if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
   switch (index.column()) {
     case Article:
@@ -81,7 +80,12 @@ QVariant SalesLinesModel::data(const QModelIndex& index, int role) const {
   }
 }
 
+bool SalesLinesModel::isNumeric(int column) { return column >= Quantity && column <= Total; }
+
 QVariant SalesLinesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::TextAlignmentRole && orientation == Qt::Horizontal)
+    return QVariant::fromValue(isNumeric(section) ? Qt::AlignRight | Qt::AlignVCenter
+                                                  : Qt::AlignLeft | Qt::AlignVCenter);
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   static const char* const titles[] = {"Artigo",      "Descrição", "Unidade",     "Quantidade",
@@ -96,7 +100,7 @@ Qt::ItemFlags SalesLinesModel::flags(const QModelIndex& index) const {
   const SalesLine& line = editor_.document().lines[static_cast<std::size_t>(index.row())];
   // Only article lines are edited here; comment and service lines (the
   // freight allowance) are the ERP's own.
-  if (line.isArticleLine() && fieldOf(index.column())) f |= Qt::ItemIsEditable;
+  if (line.isArticleLine() && fieldOf(index.column()) && !editor_.isReadOnly()) f |= Qt::ItemIsEditable;
   return f;
 }
 
@@ -133,6 +137,8 @@ void SalesLinesModel::lineAboutToBeInserted(int row) { beginInsertRows({}, row, 
 void SalesLinesModel::lineInserted(int) { endInsertRows(); }
 void SalesLinesModel::lineAboutToBeRemoved(int row) { beginRemoveRows({}, row, row); }
 void SalesLinesModel::lineRemoved(int) { endRemoveRows(); }
+
+void SalesLinesModel::statusChanged() { emit editorStatusChanged(); }
 
 void SalesLinesModel::lineChanged(int row) {
   // A hook may change the price and the discount of the line along with the

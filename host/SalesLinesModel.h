@@ -14,8 +14,9 @@ class SalesDocumentEditor;
 // grid: article, description, unit, quantity, unit price, discount %,
 // discount value, total. Editing a cell is an edit of the line's field
 // through the editor (so through the extension's hooks); a refused edit
-// leaves the cell as it was. Numbers show and are typed with the user's
-// regional separators.
+// leaves the cell as it was; a document that may not be changed has no
+// editable cell. Numbers show and are typed with the user's regional
+// separators, right-aligned (the discount too) under right-aligned titles.
 class SalesLinesModel : public QAbstractTableModel, private DocumentObserver {
   Q_OBJECT
 
@@ -41,6 +42,8 @@ class SalesLinesModel : public QAbstractTableModel, private DocumentObserver {
   void documentHeaderChanged();
   // The extension refused an edit (bCancel): the cell kept its old value.
   void editRefusedByExtension(int row, int column);
+  // The editor's status line changed.
+  void editorStatusChanged();
 
  private:
   void documentAboutToBeReplaced() override;
@@ -51,6 +54,9 @@ class SalesLinesModel : public QAbstractTableModel, private DocumentObserver {
   void lineAboutToBeRemoved(int row) override;
   void lineRemoved(int row) override;
   void lineChanged(int row) override;
+  void statusChanged() override;
+
+  static bool isNumeric(int column);
 
   SalesDocumentEditor& editor_;
 };

@@ -28,9 +28,11 @@
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/automation/remote/CreateObject.h"
 #include "platform/ui/ProcessUi.h"
+#include "platform/ui/QtTranslations.h"
 #include "platform/ui/QtUiServices.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "platform/vb/MsgBox.h"
+#include "platform/vb/RegionalSettings.h"
 
 namespace {
 
@@ -69,6 +71,8 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
   QApplication app(argc, argv);
+  // Qt's own buttons and dialogs speak the user's language too.
+  ui::installQtTranslations(vb::RegionalSettings::current().language);
 
   // The user interface the extension will use too: installed before the
   // extension is created.
@@ -136,8 +140,8 @@ int main(int argc, char** argv) {
     QObject::connect(terminationNotifier.get(), &QSocketNotifier::activated, [&] {
       char byte;
       [[maybe_unused]] auto got = ::read(gSignalPipe[0], &byte, 1);
-      window.close();
-      app.quit();
+      // A user who chose to stay with a document being edited keeps the host.
+      if (window.close()) app.quit();
     });
     std::signal(SIGTERM, onTerminationSignal);
     std::signal(SIGINT, onTerminationSignal);

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "erp/CompoundDiscount.h"
+#include "erp/DocumentStore.h"
 
 namespace quill::erpapi::refuse {
 
@@ -15,10 +16,7 @@ ApiRefusal documentNotFound(std::string_view type, int series, int number, int y
 ApiRefusal noDocumentRead() { return {apierr::NoDocumentRead, "Não foi lido nenhum documento."}; }
 
 ApiRefusal documentClosed(std::string_view type, int series, int number, int year) {
-  return {apierr::DocumentClosed,
-          fmt::format("O documento {} {}/{} de {} pertence a uma série assinada e certificada e já não pode ser "
-                      "alterado.",
-                      type, series, number, year)};
+  return {apierr::DocumentClosed, erp::closedDocumentMessage({std::string(type), series, number, year})};
 }
 
 ApiRefusal seriesChanged() {

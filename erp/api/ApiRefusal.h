@@ -23,7 +23,7 @@ inline constexpr std::int32_t NotStarted = 1000;
 // Commercial documents
 inline constexpr std::int32_t DocumentNotFound = 1101;
 inline constexpr std::int32_t NoDocumentRead = 1102;
-inline constexpr std::int32_t DocumentClosed = 1103;
+inline constexpr std::int32_t DocumentClosed = erp::kDocumentClosed;
 inline constexpr std::int32_t SeriesChanged = 1104;
 inline constexpr std::int32_t UnknownClient = 1105;
 inline constexpr std::int32_t UnknownCurrency = 1106;

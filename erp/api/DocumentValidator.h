@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "erp/DocumentStore.h"
 #include "erp/HeaderValues.h"
 #include "erp/LineValues.h"
 #include "erp/api/ApiRefusal.h"
@@ -38,7 +39,7 @@ class DocumentValidator {
 
   // True when a document in this state may no longer be changed.
   static bool closed(bool seriesSigned, bool seriesCertified, bool inPreparation) {
-    return seriesSigned && seriesCertified && !inPreparation;
+    return erp::isClosedDocument(seriesSigned, seriesCertified, inPreparation);
   }
 
  private:

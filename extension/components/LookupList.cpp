@@ -7,6 +7,7 @@
 
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
+#include "platform/sql/RecordsetSearch.h"
 #include "platform/ui/FormDialog.h"
 #include "platform/ui/FormView.h"
 #include "platform/ui/RecordsetGrid.h"
@@ -49,10 +50,6 @@ class frmLookupList : public ui::FormDialog {
     resize(440, 420);
   }
 };
-
-bool contains(const std::string& haystack, const std::string& needle) {
-  return haystack.find(needle) != std::string::npos;
-}
 
 }  // namespace
 
@@ -103,25 +100,7 @@ void LookupList::narrow(std::string_view text) {
   std::vector<int> widths;
   for (const auto& c : model.columns()) widths.push_back(c.widthTwips);
 
-  std::shared_ptr<sql::Recordset> shown;
-  const std::string wanted = vb::UCase(vb::Trim(text));
-  if (wanted.empty()) {
-    shown = all_;
-  } else {
-    shown = sql::Recordset::create(all_->fields());
-    const std::size_t fields = all_->fieldCount();
-    const std::size_t rows = static_cast<std::size_t>(all_->recordCount());
-    for (std::size_t p = 0; p < rows; ++p) {
-      bool match = false;
-      for (std::size_t f = 0; f < std::min<std::size_t>(fields, 2) && !match; ++f)
-        match = contains(vb::UCase(vb::CStr(all_->valueAt(p, f))), wanted);
-      if (!match) continue;
-      std::vector<Variant> values;
-      values.reserve(fields);
-      for (std::size_t f = 0; f < fields; ++f) values.push_back(all_->valueAt(p, f));
-      shown->appendRow(std::move(values));
-    }
-  }
+  std::shared_ptr<sql::Recordset> shown = sql::rowsContaining(all_, text);
   grid.setRedraw(false);
   model.setRecordset(shown);
   for (std::size_t i = 0; i < model.columns().size(); ++i) {

@@ -1,5 +1,7 @@
 #include "platform/vb/Format.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -287,6 +289,27 @@ std::string formatAsDate(const Variant& value, std::string_view pattern) {
 }
 
 }  // namespace
+
+double roundAsShown(double value, int decimals) {
+  if (!std::isfinite(value) || decimals < 0 || decimals > 15) return value;
+  const double scale = std::pow(10.0, decimals);
+  const double scaled = value * scale;
+  // Far from a half the binary product rounds as the decimal does; only a
+  // near half needs the decimal digits.
+  const double fraction = std::fabs(scaled - std::trunc(scaled));
+  const double nearHalf = std::max(1e-6, std::fabs(scaled) * 1e-13);
+  double result = 0;
+  if (std::fabs(fraction - 0.5) > nearHalf) {
+    result = std::fabs(std::round(scaled) / scale);
+  } else {
+    std::string whole, decimalsText;
+    roundedDigits(value, decimals, whole, decimalsText);
+    const std::string digits = (whole.empty() ? std::string("0") : whole) + "." + decimalsText + "0";
+    std::from_chars(digits.data(), digits.data() + digits.size(), result);
+  }
+  // No negative zero: a value that rounds to nothing is nothing.
+  return result == 0 ? 0.0 : std::signbit(value) ? -result : result;
+}
 
 std::string Format(const Variant& value, std::string_view pattern) {
   if (value.isNull() || value.isEmpty()) return {};

@@ -45,4 +45,12 @@ namespace quill::vb {
 // gives CStr.
 std::string Format(const Variant& value, std::string_view pattern = {});
 
+// A number rounded as Format shows it with `decimals` decimal places: halves
+// away from zero on its 15-digit decimal form, so that 0.285 (stored as
+// 0.28499999999999998) gives 0.29 and -0.285 gives -0.29. Money is rounded
+// by this rule wherever it is stored, so that what is stored is what the
+// user saw. Values that are not finite, and decimals outside 0 to 15, come
+// back as they are.
+double roundAsShown(double value, int decimals);
+
 }  // namespace quill::vb

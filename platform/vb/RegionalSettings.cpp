@@ -56,7 +56,7 @@ bool usableSeparator(char c) { return c == '.' || c == ',' || c == ' ' || c == '
 
 RegionalSettings portuguese() { return RegionalSettings{}; }
 
-RegionalSettings english() { return RegionalSettings{'.', ',', "mm/dd/yyyy"}; }
+RegionalSettings english() { return RegionalSettings{'.', ',', "mm/dd/yyyy", "en-US"}; }
 
 RegionalSettings fromEnvironment() {
   const char* value = std::getenv("QUILL_LOCALE");

@@ -10,7 +10,8 @@ namespace quill::vb {
 enum class DateOrder { DayMonthYear, MonthDayYear, YearMonthDay };
 
 // The user's regional settings as the system's conversions see them: decimal
-// and thousands separators and the short date form. One per process, as on
+// and thousands separators and the short date form, and the language of the
+// windows (a language tag: "pt-PT", "en-US"). One per process, as on
 // the original platform. The default is Portuguese ("," decimal, "."
 // thousands, "dd-mm-yyyy"); the environment variable QUILL_LOCALE overrides
 // it at start (see RegionalSettings.cpp for its forms).
@@ -18,6 +19,7 @@ struct RegionalSettings {
   char decimalSeparator = ',';
   char thousandsSeparator = '.';
   std::string shortDateFormat = "dd-mm-yyyy";
+  std::string language = "pt-PT";
 
   static const RegionalSettings& current();
   // For tests and for a host that applies a user's choice: replaces the

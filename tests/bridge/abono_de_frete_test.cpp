@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
+#include "bridge/BridgeLog.h"
 #include "erp/api/ApiRefusal.h"
 #include "platform/vb/Conversions.h"
 #include "tests/bridge/BridgeTest.h"
@@ -95,6 +99,25 @@ TEST_F(AbonoDeFreteTest, ADocumentWithoutAllowanceGetsOneLineOfTheAllowanceArtic
     at = log.find("DAL AbonoDeFrete     " + std::string(detail) + "\r\n", at);
     EXPECT_NE(at, std::string::npos) << detail << " in\n" << log;
   }
+}
+
+// The bridge's log goes where its client keeps logs, never into whatever
+// folder the server happened to start in.
+TEST_F(AbonoDeFreteTest, TheLogIsWrittenInTheLogFolderIniciarWasGiven) {
+  const auto logFolder = company_->folder() / "log";
+  std::filesystem::create_directories(logFolder);
+  const std::string folder = company_->folder().string();
+  ASSERT_EQ(late::call(bridge_, "Iniciar",
+                       {Variant(folder), Variant(logFolder.string()), Variant(demo::kCompanyCode),
+                        Variant(demo::kLogin), Variant(demo::kPassword)}),
+            Variant(true));
+  late::set(bridge_, "DataAccess", recorder_);
+  abonoDeFrete(demo::kInvoiceInPreparation, demo::kAllowancePerTonne);
+  std::ifstream in(logFolder / kBridgeLogFileName, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("DAL AbonoDeFrete     sair \r\n"), std::string::npos) << text.str();
+  EXPECT_FALSE(std::filesystem::exists(company_->folder() / kBridgeLogFileName)) << "the server's current folder";
 }
 
 TEST_F(AbonoDeFreteTest, AnExistingAllowanceLineIsCorrectedWithItsDiscountsCleared) {

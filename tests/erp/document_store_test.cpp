@@ -201,6 +201,65 @@ TEST_F(DocumentStoreTest, ADocumentRemovedMeanwhileIsWrittenAgainUnderItsKey) {
   EXPECT_DOUBLE_EQ(back->header.pendingValue, back->header.documentTotal);
 }
 
+TEST_F(DocumentStoreTest, AClosedDocumentIsNotChangedAndOneInPreparationIs) {
+  struct Case {
+    demo::KnownDocument document;
+    bool closed;
+  };
+  for (const auto& c : {Case{demo::kSignedInvoice, true}, Case{demo::kCreditNote, true},
+                        Case{demo::kInvoiceInPreparation, false}, Case{demo::kInvoiceWithAllowanceLine, false}}) {
+    const DocumentKey key = c.document.key();
+    SCOPED_TRACE(key.type + " " + std::to_string(key.series) + "/" + std::to_string(key.number));
+    auto doc = store.load(key);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->closed(), c.closed);
+    const auto before = stored(key);
+    doc->lines[0].quantity += 1;
+    std::vector<LineValues*> lines;
+    for (auto& l : doc->lines) lines.push_back(&l);
+    if (!c.closed) {
+      store.save(doc->header, lines, DocumentStore::Write::Existing);
+      EXPECT_NE(stored(key), before);
+      continue;
+    }
+    try {
+      store.save(doc->header, lines, DocumentStore::Write::Existing);
+      ADD_FAILURE() << "a closed document was written";
+    } catch (const AutomationError& e) {
+      EXPECT_EQ(e.number(), kDocumentClosed);
+      EXPECT_EQ(e.description(), closedDocumentMessage(key));
+    }
+    EXPECT_EQ(stored(key), before);
+  }
+}
+
+TEST(DocumentTotals, LineAndDocumentTotalsRoundTheDecimalTheUserSeesHalvesAwayFromZero) {
+  struct Case {
+    const char* what;
+    double quantity, price;
+    const char* discount;
+    double net;
+  };
+  const Case cases[] = {
+      {"1 x 0,285", 1, 0.285, "", 0.29}, {"a credit of 1 x 0,285", -1, 0.285, "", -0.29},
+      {"3 x 0,095", 3, 0.095, "", 0.29}, {"10 x 1,18 less 5 %", 10, 1.18, "5", 11.21},
+      {"1 x 2,675", 1, 2.675, "", 2.68}, {"a credit of 2 x 1,0025", -2, 1.0025, "", -2.01},
+  };
+  for (const auto& c : cases) {
+    LineValues l;
+    l.article = "A";
+    l.quantity = c.quantity;
+    l.unitPrice = c.price;
+    l.discount = c.discount;
+    EXPECT_EQ(netLineTotal(l), c.net) << c.what;
+    std::vector<LineValues*> one{&l};
+    EXPECT_EQ(DocumentTotals::compute(one).total, c.net) << c.what << " without VAT";
+  }
+  EXPECT_EQ(roundToCents(0.285), 0.29);
+  EXPECT_EQ(roundToCents(-0.285), -0.29);
+  EXPECT_EQ(roundPrice(0.31245), 0.3125);
+}
+
 TEST_F(DocumentStoreTest, CodesWithQuotesAreStoredAndAnUnknownDocumentIsNotFound) {
   HeaderValues h = newHeader(demo::kQuotedCodeClient);
   std::vector<LineValues> lines = {line(demo::kOrdinaryArticle, 1, 1, "")};

@@ -18,17 +18,17 @@
 #include "platform/automation/remote/CreateObject.h"
 #include "platform/sql/Connection.h"
 #include "platform/ui/ProcessUi.h"
+#include "tests/support/TestApplication.h"
 
 namespace quill::host::test {
 
 namespace fs = std::filesystem;
 
 void ensureApplication() {
-  static int argc = 1;
-  static char name[] = "host_test";
-  static char* argv[] = {name, nullptr};
   if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static QApplication application(argc, argv);
+  // The shared one, never destroyed: the input devices of a simulated key
+  // press are Qt statics that go at exit.
+  quill::testing::testApplication();
 }
 
 fs::path processFolder() {

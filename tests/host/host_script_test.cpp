@@ -12,6 +12,9 @@
 #include "host/HostScript.h"
 #include "host/ScriptTokens.h"
 #include "platform/automation/ProgramRegistry.h"
+#include "platform/sql/Connection.h"
+#include "platform/sql/Recordset.h"
+#include "platform/vb/Conversions.h"
 
 namespace quill::host {
 namespace {
@@ -119,6 +122,74 @@ TEST_F(HostScriptTest, FailedChecksAndBadCommandsAreReportedByLineAndTheScriptGo
   EXPECT_NE(text.find("line 5: set <row> <field> <value>"), std::string::npos) << text;
   EXPECT_EQ(text.find("line 7"), std::string::npos) << text;  // the later lines still ran and passed
   EXPECT_NE(text.find("script FAILED"), std::string::npos);
+}
+
+// A refused command fails the script unless the script says it expects it.
+TEST_F(HostScriptTest, ARefusedCommandFailsTheScriptUnlessAnExpectRefusedFollows) {
+  struct Case {
+    const char* name;
+    std::string script;
+    bool passes;
+    const char* reported;  // in the output when it fails
+  };
+  const std::string closed = "open-document FT 1 1 2026\n";
+  const Case cases[] = {
+      {"a closed document edited and saved", closed + "set 1 quantidade 9999\nsave\n", false,
+       "line 3: \"set 1 quantidade 9999\" was refused: O documento FT 1/1 de 2026 pertence a uma série assinada"},
+      {"the same, the refusals expected", closed + "set 1 quantidade 9999\nexpect refused\nsave\nexpect refused\n",
+       true, ""},
+      {"a check between the refusal and its expect", closed + "save\nexpect box assinada\nexpect refused\n", true, ""},
+      {"a refusal at the end of the script", closed + "save\n", false, "line 3: \"save\" was refused"},
+      {"a document that does not exist", "open-document FT 2 999999 2026\nexpect no-box\n", false,
+       "line 2: \"open-document FT 2 999999 2026\" was refused: O documento FT 2/999999 de 2026 não existe."},
+      {"expect accepted answers a refusal too", "open-document FT 2 999999 2026\nexpect accepted\n", false,
+       "line 3: expected the last command accepted"},
+      {"an unknown line field is named", closed + "set 1 quantia 3\n", false,
+       "line 3: unknown line field \"quantia\" (artigo, unidade, quantidade"},
+      {"an unknown field in a check is named", closed + "expect line 1 peso 3\n", false,
+       "line 3: unknown line field \"peso\""},
+      {"a line that is not there", closed + "expect line 40 artigo X\n", false, "line 3: there is no line 40"},
+  };
+  // Each script opens the demo company first: its own lines start at 2.
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    out.str("");
+    EXPECT_EQ(run("open-demo\n" + c.script), c.passes) << out.str();
+    if (!c.passes) {
+      EXPECT_NE(out.str().find(c.reported), std::string::npos) << out.str();
+    }
+  }
+  // Nothing of the closed document was written.
+  auto db = openDatabase(company);
+  auto rs = db->query("SELECT count(*) AS N FROM DOCGCLIN WHERE QUANT = 9999");
+  EXPECT_EQ(vb::CLng(rs->value(std::size_t{0})), 0);
+}
+
+TEST_F(HostScriptTest, ALookupIsPlayedByTheFormBlockAfterIt) {
+  bool passed =
+      run("open-demo\n"
+          "new FT 2 16-03-2026\n"
+          "lookup cliente c0000\n"
+          "form\n"
+          "  expect caption Clientes\n"
+          "  type txtProcura c00005\n"
+          "  expect rows grdLista 1\n"
+          "  click cmdOK\n"
+          "end\n"
+          "expect header cliente C00005\n"
+          "line ARR001\n"
+          "lookup artigo 1 mil\n"
+          "form\n"
+          "  choose grdLista MIL001\n"
+          "  click cmdOK\n"
+          "end\n"
+          "expect line 1 artigo MIL001\n"
+          "lookup cliente\n"
+          "form\n"
+          "  click cmdCancelar\n"
+          "end\n"
+          "expect refused\n");
+  EXPECT_TRUE(passed) << out.str();
 }
 
 TEST_F(HostScriptTest, CommandsThatNeedACompanyOrADocumentSaySo) {

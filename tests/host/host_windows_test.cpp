@@ -11,14 +11,17 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 
 #include "HostTestSupport.h"
 #include "erp/DemoCodes.h"
+#include "erp/DocumentStore.h"
 #include "host/ExtensionMenu.h"
 #include "host/MainWindow.h"
 #include "host/SalesDocumentDialog.h"
 #include "host/SalesDocumentEditor.h"
 #include "host/SalesLinesModel.h"
+#include "platform/vb/MsgBox.h"
 
 namespace quill::host {
 namespace {
@@ -62,7 +65,7 @@ TEST_F(HostWindowsTest, MainWindowFollowsTheSessionAndItsApiLink) {
   EXPECT_EQ(child<QLabel>(window, "lblUtilizador").text(), QString::fromStdString(std::string(demo::kLogin)));
   EXPECT_TRUE(child<QLabel>(window, "lblApiSageNext").text().startsWith("ligada"));
   EXPECT_GT(child<QTableWidget>(window, "grdDocumentos").rowCount(), 0);
-  EXPECT_EQ(window.windowTitle(), "quillhost - DEMO");
+  EXPECT_EQ(window.windowTitle(), QString::fromUtf8("DEMO - Cereais do Vale, Lda. — Quill"));
 
   // The extension's menu: its commands, then the API switch.
   QMenu* menu = nullptr;
@@ -81,6 +84,7 @@ TEST_F(HostWindowsTest, MainWindowFollowsTheSessionAndItsApiLink) {
   window.closeCompany();
   EXPECT_EQ(fake->callsOf("ConnectionClose").size(), 1u);
   EXPECT_EQ(child<QTableWidget>(window, "grdDocumentos").rowCount(), 0);
+  EXPECT_EQ(window.windowTitle(), "Quill");
 }
 
 TEST_F(HostWindowsTest, ClosingTheMainWindowClosesTheCompany) {
@@ -90,6 +94,96 @@ TEST_F(HostWindowsTest, ClosingTheMainWindowClosesTheCompany) {
   window.close();
   EXPECT_FALSE(session->isOpen());
   EXPECT_EQ(fake->callsOf("ConnectionClose").size(), 1u);
+}
+
+// The host is left only once the document being edited has been left: the
+// user who cancels the question keeps both.
+TEST_F(HostWindowsTest, ClosingTheHostWithUnsavedChangesAsksFirstAndCancelKeepsEverythingOpen) {
+  ASSERT_TRUE(session->open(company));
+  MainWindow window(*session, company);
+  window.show();
+  bool played = false;
+  ui.scripted->onNextModal([&](QWidget& shown) {
+    auto& dialog = dynamic_cast<SalesDocumentDialog&>(shown);
+    type(child<QLineEdit>(dialog, "txtCliente"), "c00008");
+    ASSERT_TRUE(dialog.editor().isModified());
+    ui.scripted->answerNext(vb::vbCancel);
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(session->isOpen());
+    ui.scripted->answerNext(vb::vbNo);
+    EXPECT_TRUE(window.close());
+    played = true;
+  });
+  window.newDocument();
+  EXPECT_TRUE(played);
+  EXPECT_EQ(ui.boxesWith("Gravar as alterações?").size(), 2u);
+  EXPECT_FALSE(session->isOpen());
+}
+
+TEST_F(HostWindowsTest, EscAndTheCloseBoxAskBeforeUnsavedChangesAreLost) {
+  ASSERT_TRUE(session->open(company));
+  SalesDocumentDialog dialog(*session);
+  dialog.newDocument();
+  dialog.show();
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_FALSE(dialog.isVisible()) << "nothing changed: nothing asked";
+  EXPECT_TRUE(ui.boxesWith("Gravar").empty());
+
+  dialog.newDocument();
+  dialog.show();
+  type(child<QLineEdit>(dialog, "txtCliente"), "c00008");
+  ui.scripted->answerNext(vb::vbCancel);
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_TRUE(dialog.isVisible());
+  ui.scripted->answerNext(vb::vbCancel);
+  EXPECT_FALSE(dialog.close());
+  ui.scripted->answerNext(vb::vbCancel);
+  child<QPushButton>(dialog, "cmdFechar").click();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(ui.boxesWith("Gravar as alterações?").size(), 3u);
+  ui.scripted->answerNext(vb::vbNo);
+  EXPECT_TRUE(dialog.close());
+  EXPECT_FALSE(dialog.editor().document().stored);
+}
+
+TEST_F(HostWindowsTest, AClosedDocumentShowsWhyAndOffersNothingToChange) {
+  ASSERT_TRUE(session->open(company));
+  SalesDocumentDialog dialog(*session);
+  ASSERT_TRUE(dialog.openDocument(erp::demo::kSignedInvoice.key()));
+  auto& note = child<QLabel>(dialog, "lblSoLeitura");
+  EXPECT_FALSE(note.isHidden());
+  EXPECT_TRUE(note.text().startsWith(QString::fromStdString(erp::closedDocumentMessage(demo::kSignedInvoice.key()))));
+  for (const char* name : {"cmdNovaLinha", "cmdApagarLinha", "cmdGravar", "cmdProcurarArtigo", "cmdProcurarCliente"})
+    EXPECT_FALSE(child<QPushButton>(dialog, name).isEnabled()) << name;
+  EXPECT_TRUE(child<QPushButton>(dialog, "cmdFechar").isEnabled());
+  EXPECT_TRUE(child<QLineEdit>(dialog, "txtCliente").isReadOnly());
+  auto& model = dialog.linesModel();
+  ASSERT_GT(model.rowCount(), 0);
+  EXPECT_FALSE(model.flags(model.index(0, SalesLinesModel::Quantity)) & Qt::ItemIsEditable);
+  EXPECT_TRUE(dialog.windowTitle().contains(QString::fromUtf8("só consulta")));
+
+  // Another document of the dialog is changeable again.
+  ASSERT_TRUE(dialog.openDocument(erp::demo::kInvoiceInPreparation.key()));
+  EXPECT_TRUE(note.isHidden());
+  EXPECT_TRUE(child<QPushButton>(dialog, "cmdGravar").isEnabled());
+}
+
+TEST_F(HostWindowsTest, NumbersAreRightAlignedDiscountIncludedAndSeriesShowTheirNames) {
+  ASSERT_TRUE(session->open(company));
+  SalesDocumentDialog dialog(*session);
+  ASSERT_TRUE(dialog.openDocument(erp::demo::kInvoiceWithAllowanceLine.key()));
+  auto& model = dialog.linesModel();
+  for (int column = 0; column < SalesLinesModel::ColumnCount; ++column) {
+    const bool numeric = column >= SalesLinesModel::Quantity;
+    const auto cell = model.data(model.index(0, column), Qt::TextAlignmentRole).value<Qt::Alignment>();
+    const auto title = model.headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+    EXPECT_EQ(bool(cell & Qt::AlignRight), numeric) << column;
+    EXPECT_EQ(bool(title & Qt::AlignRight), numeric) << column;
+  }
+  EXPECT_EQ(model.headerData(SalesLinesModel::Discount, Qt::Horizontal).toString(), "Desc. %");
+  auto& series = child<QComboBox>(dialog, "cmbSerie");
+  EXPECT_EQ(series.currentText(), QString::fromUtf8("2 - Série manual"));
 }
 
 TEST_F(HostWindowsTest, DocumentDialogTakesTheHeaderAndLinesAndPutsRefusedValuesBack) {

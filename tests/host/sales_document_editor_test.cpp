@@ -10,9 +10,11 @@
 #include "host/DocumentObserver.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Dates.h"
+#include "platform/vb/MsgBox.h"
 #include "platform/vb/OleDate.h"
 
 namespace quill::host {
@@ -229,6 +231,147 @@ TEST_F(SalesDocumentEditorTest, OpeningADocumentThatDoesNotExistSaysSoAndKeepsTh
   EXPECT_FALSE(editor->open(DocumentKey{"FT", 2, 999999, 2026}));
   EXPECT_EQ(ui.boxesWith("O documento FT 2/999999 de 2026 não existe.").size(), 1u);
   EXPECT_EQ(editor->document().header.key, before);
+}
+
+// A signed, certified document no longer in preparation is the ERP's to
+// keep: it opens to be read, and each change says why it is refused.
+TEST_F(SalesDocumentEditorTest, AClosedDocumentOpensReadOnlyAndEveryChangeIsRefusedWithTheErpsReason) {
+  ASSERT_TRUE(editor->open(demo::kSignedInvoice.key()));
+  EXPECT_TRUE(editor->isReadOnly());
+  const std::string reason = erp::closedDocumentMessage(demo::kSignedInvoice.key());
+  EXPECT_EQ(editor->readOnlyReason(), reason);
+  auto db = openDatabase(company);
+  auto quantities = [&] {
+    auto rs = db->query(
+        "SELECT group_concat(QUANT) AS Q FROM DOCGCLIN WHERE TPDOCUM = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ?",
+        {Variant(demo::kSignedInvoice.type), Variant(demo::kSignedInvoice.series), Variant(demo::kSignedInvoice.number),
+         Variant(demo::kSignedInvoice.year)});
+    return sql::fieldText(*rs, "Q");
+  };
+  const std::string stored = quantities();
+  const auto linesBefore = editor->document().lines.size();
+  ui.scripted->clearBoxes();
+  struct Case {
+    const char* name;
+    std::function<bool()> change;
+  };
+  const Case cases[] = {
+      {"quantity", [&] { return editor->setLineField(0, LineField::Quantity, "9999").accepted(); }},
+      {"article", [&] { return editor->setLineField(0, LineField::Article, demo::kOrdinaryArticle).accepted(); }},
+      {"new line", [&] { return editor->addLine() >= 0; }},
+      {"remove", [&] { return editor->removeLine(0); }},
+      {"client", [&] { return editor->setClient(demo::kRetailClient); }},
+      {"dispatch", [&] { return editor->setDispatch(demo::kNoAllowanceDispatch); }},
+      {"date", [&] { return editor->setDate("01-02-2026"); }},
+      {"currency", [&] { return editor->setCurrency(demo::kOtherCurrency); }},
+      {"client lookup", [&] { return editor->lookupClient(0); }},
+      {"save", [&] { return editor->save().saved; }},
+  };
+  for (const auto& c : cases) {
+    ui.scripted->clearBoxes();
+    EXPECT_FALSE(c.change()) << c.name;
+    ASSERT_EQ(ui.scripted->boxes().size(), 1u) << c.name;
+    EXPECT_EQ(ui.scripted->boxes()[0].prompt, reason) << c.name;
+  }
+  EXPECT_EQ(editor->document().lines.size(), linesBefore);
+  EXPECT_FALSE(editor->isModified());
+  EXPECT_TRUE(editor->confirmLeave()) << "nothing to save, nothing asked";
+  EXPECT_EQ(quantities(), stored);
+  EXPECT_TRUE(fake->callsOf("ValidateQuantidade").empty());
+
+  // Still in preparation, a document of the same signed series is changed as any other.
+  ASSERT_TRUE(editor->open(demo::kInvoiceInPreparation.key()));
+  EXPECT_FALSE(editor->isReadOnly());
+  EXPECT_TRUE(editor->setLineField(0, LineField::Quantity, "3").accepted());
+  EXPECT_TRUE(editor->save().saved);
+}
+
+// Leaving a document with unsaved changes asks "Gravar as alterações?".
+TEST_F(SalesDocumentEditorTest, LeavingWithUnsavedChangesAsksAndEachAnswerDoesWhatItSays) {
+  struct Case {
+    int answer;
+    bool leaves;
+    bool stored;
+  };
+  for (const auto& c : {Case{vb::vbYes, true, true}, Case{vb::vbNo, true, false}, Case{vb::vbCancel, false, false}}) {
+    SCOPED_TRACE(c.answer);
+    editor->newDocument();
+    EXPECT_TRUE(editor->confirmLeave()) << "a new document nobody touched";
+    ASSERT_TRUE(editor->setClient(demo::kRetailClient));
+    editor->addLine();
+    addLine(demo::kOrdinaryArticle, "2");
+    EXPECT_TRUE(editor->isModified());
+    ui.scripted->clearBoxes();
+    ui.scripted->answerNext(c.answer);
+    EXPECT_EQ(editor->confirmLeave(), c.leaves);
+    ASSERT_EQ(ui.scripted->boxes().size(), 1u);
+    EXPECT_EQ(ui.scripted->boxes()[0].prompt, "Gravar as alterações?");
+    EXPECT_EQ(ui.scripted->boxes()[0].style, vb::vbYesNoCancel | vb::vbQuestion);
+    EXPECT_EQ(editor->document().stored, c.stored);
+    EXPECT_EQ(session->store().exists(editor->document().header.key), c.stored);
+    EXPECT_EQ(editor->isModified(), !c.stored);
+  }
+  // Saved, opened or left alone: nothing to ask.
+  ASSERT_TRUE(editor->open(demo::kInvoiceWithAllowanceLine.key()));
+  EXPECT_FALSE(editor->isModified());
+  editor->addLine();
+  EXPECT_FALSE(editor->isModified()) << "an empty row is nothing to save";
+  ui.scripted->clearBoxes();
+  EXPECT_TRUE(editor->confirmLeave());
+  EXPECT_TRUE(ui.scripted->boxes().empty());
+  // Yes with a save that is refused keeps the user in the document.
+  editor->newDocument();
+  ASSERT_TRUE(editor->setDispatch(demo::kNoAllowanceDispatch));
+  ui.scripted->answerNext(vb::vbYes);
+  EXPECT_FALSE(editor->confirmLeave());
+  EXPECT_EQ(ui.boxesWith("Falta o cliente do documento.").size(), 1u);
+  EXPECT_TRUE(editor->isModified());
+}
+
+TEST_F(SalesDocumentEditorTest, ARefusalOfTheExtensionGivesItsReasonInTheStatusLineUntilAnEditIsTaken) {
+  ASSERT_TRUE(editor->setClient(demo::kRetailClient));
+  addLine(demo::kOrdinaryArticle, "2");
+  fake->on("ValidateDesconto", [this](std::span<Variant> a) {
+    ui.observed->msgBox("Artigo com Linha de preços não permite desconto.", vb::vbInformation, "Descontos");
+    a[3] = Variant(true);
+    return Variant();
+  });
+  ui.scripted->clearBoxes();
+  EXPECT_EQ(editor->setLineField(0, LineField::Discount, "5").kind, EditOutcome::Kind::RefusedByExtension);
+  EXPECT_EQ(editor->status(),
+            "A extensão recusou a alteração da linha 1: Artigo com Linha de preços não permite desconto.");
+  EXPECT_EQ(ui.scripted->boxes().size(), 1u) << "the extension's box only, not one more of the host";
+  // A refusal of the host itself does not clear it.
+  EXPECT_FALSE(editor->setLineField(0, LineField::Quantity, "x").accepted());
+  EXPECT_FALSE(editor->status().empty());
+  ASSERT_TRUE(editor->setLineField(0, LineField::Quantity, "3").accepted());
+  EXPECT_EQ(editor->status(), "") << "the next edit taken clears it";
+  // A hook that refuses without a word is still named.
+  fake->on("ValidateQuantidade", [](std::span<Variant> a) {
+    a[4] = Variant(true);
+    return Variant();
+  });
+  EXPECT_FALSE(editor->setLineField(0, LineField::Quantity, "4").accepted());
+  EXPECT_EQ(editor->status(), "A extensão recusou a alteração da linha 1.");
+  ASSERT_TRUE(editor->setDispatch(demo::kNoAllowanceDispatch));
+  EXPECT_EQ(editor->status(), "");
+  auto saved = editor->save();
+  ASSERT_TRUE(saved.saved);
+  EXPECT_EQ(editor->status().rfind("Gravado FT 2/", 0), 0u) << editor->status();
+}
+
+// The allowance is reported written only when the document holds its line.
+TEST_F(SalesDocumentEditorTest, AllowanceIsWrittenOnlyWhenTheDocumentHoldsItsLineAfterwards) {
+  fake->on("VendasDocumentoInteressa", [](std::span<Variant>) { return Variant(true); });
+  fake->on("VendasAbonoFrete", [](std::span<Variant>) { return Variant(true); });  // yet nothing written
+  ASSERT_TRUE(editor->setClient(demo::kAllowanceClient));
+  ASSERT_TRUE(editor->setDispatch(demo::kAllowanceDispatch));
+  addLine(demo::kOrdinaryArticle, "200");
+  auto outcome = editor->save();
+  ASSERT_TRUE(outcome.saved);
+  EXPECT_TRUE(outcome.allowanceAsked);
+  EXPECT_FALSE(outcome.allowanceWritten);
+  EXPECT_EQ(editor->status().find("Abono"), std::string::npos);
 }
 
 // Every change reaches the observer bracketed, so that a view can follow it.

@@ -219,11 +219,12 @@ TEST_F(SalesLineEditorTest, BadInputIsRefusedWithAReasonAndNoHookIsCalled) {
       {LineField::Article, "  ", "código do artigo"},
       {LineField::Unit, "CX", "não se vende em \"CX\""},
       {LineField::Quantity, "abc", "não é um número"},
-      {LineField::Quantity, "-1", "negativ"},
+      {LineField::Quantity, "-1", "A quantidade não pode ser negativa."},
+      {LineField::UnitPrice, "-2", "O preço unitário não pode ser negativo."},
       {LineField::UnitPrice, "1,2,3", "não é um número"},
       {LineField::Discount, "10+abc", "não é um desconto"},
       {LineField::Discount, "120", "fora de 0 a 100"},
-      {LineField::DiscountValue, "-0,5", "negativ"},
+      {LineField::DiscountValue, "-0,5", "O valor do desconto não pode ser negativo."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);

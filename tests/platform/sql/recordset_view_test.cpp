@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sql/Recordset.h"
+#include "platform/sql/RecordsetSearch.h"
 #include "platform/sql/SqlError.h"
 #include "platform/vb/OleDate.h"
 #include "tests/platform/sql/SqlTestSupport.h"
@@ -44,6 +45,39 @@ std::vector<std::string> visible(Recordset& rs) {
 }
 
 using Rows = std::vector<std::string>;
+
+// A list of codes and names narrowing as the user types.
+TEST(RowsContaining, KeepsTheVisibleRowsWhoseCodeOrNameHoldsTheTextInAnyCase) {
+  auto rs =
+      Recordset::create({{"CODIGO", DataType::VarWChar}, {"NOME", DataType::VarWChar}, {"ZONA", DataType::VarWChar}});
+  rs->appendRow({Variant("C00001"), Variant("Moagem do Centro"), Variant("NORTE")});
+  rs->appendRow({Variant("C00002"), Variant::null(), Variant("CENTRO")});
+  rs->appendRow({Variant("CENT01"), Variant("Cereais Sul"), Variant("SUL")});
+  rs->appendRow({Variant("D'OURO"), Variant("Ouro d'Aldeia"), Variant("CENTRO")});
+  struct Case {
+    const char* typed;
+    std::vector<std::string> codes;
+  };
+  const Case cases[] = {
+      {"cent", {"C00001", "CENT01"}},  // a name and a code; the third field is not searched
+      {"  0000", {"C00001", "C00002"}},
+      {"d'o", {"D'OURO"}},
+      {"nada", {}},
+  };
+  for (const auto& c : cases) {
+    auto shown = rowsContaining(rs, c.typed);
+    std::vector<std::string> codes;
+    for (std::size_t p = 0; p < static_cast<std::size_t>(shown->recordCount()); ++p)
+      codes.push_back(shown->valueAt(p, 0).stringValue());
+    EXPECT_EQ(codes, c.codes) << c.typed;
+    EXPECT_EQ(shown->fields(), rs->fields());
+  }
+  EXPECT_EQ(rowsContaining(rs, " "), rs) << "nothing typed: every row";
+  rs->setFilter("ZONA = 'CENTRO'");
+  auto shown = rowsContaining(rs, "c0");
+  ASSERT_EQ(shown->recordCount(), 1) << "only the rows the filter shows";
+  EXPECT_EQ(shown->valueAt(0, 0).stringValue(), "C00002");
+}
 
 TEST(RecordsetFilter, SelectsTheRowsTheCriteriaDescribe) {
   struct Case {

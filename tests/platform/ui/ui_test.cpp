@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <stdexcept>
 
 #include "platform/automation/AutomationError.h"
 #include "platform/ui/MessageButtons.h"
+#include "platform/ui/QtTranslations.h"
 #include "platform/ui/QtUiServices.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "tests/support/TestApplication.h"
@@ -25,6 +28,35 @@ TEST(MessageButtons, DefaultButtonFlagsPickTheirAnswerAndFallBackToTheFirst) {
   // A third default button on a two-button box falls back to the first.
   EXPECT_EQ(defaultAnswer(MessageBox{"?", 4 + 512, "t"}), 6);
   EXPECT_EQ(buttonAnswers(MessageBox{"!", 48, "t"}), std::vector<int>{1});
+}
+
+// Qt's standard buttons, in a Portuguese user's language; translators
+// installed by a test are taken away again.
+TEST(QtTranslations, StandardButtonsSpeakTheLanguageOfTheRegionalSettings) {
+  app();
+  auto removeAll = [] {
+    for (auto* t : qApp->findChildren<QTranslator*>()) {
+      QCoreApplication::removeTranslator(t);
+      delete t;
+    }
+  };
+  EXPECT_TRUE(installQtTranslations("en-US").empty()) << "Qt speaks English already";
+  auto installed = installQtTranslations("pt_PT.UTF-8");
+  ASSERT_FALSE(installed.empty()) << "Qt's translations are installed by scripts/setup.sh";
+  {
+    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
+                         QDialogButtonBox::No);
+    EXPECT_EQ(box.button(QDialogButtonBox::Ok)->text(), "OK");
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), "Cancelar");
+    EXPECT_EQ(box.button(QDialogButtonBox::Yes)->text().remove('&'), "Sim");
+    EXPECT_EQ(box.button(QDialogButtonBox::No)->text().remove('&'), QString::fromUtf8("Não"));
+  }
+  removeAll();
+  // A folder without Qt's files for the language installs nothing.
+  EXPECT_TRUE(installQtTranslations("pt-PT", ::testing::TempDir()).empty());
+  EXPECT_TRUE(installQtTranslations("").empty());
+  QDialogButtonBox english(QDialogButtonBox::Cancel);
+  EXPECT_EQ(english.button(QDialogButtonBox::Cancel)->text(), "Cancel");
 }
 
 TEST(QtFileFilter, TurnsVbFiltersIntoQtFilters) {

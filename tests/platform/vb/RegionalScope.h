@@ -16,7 +16,7 @@ class RegionalScope {
   RegionalScope& operator=(const RegionalScope&) = delete;
 
   static RegionalSettings portuguese() { return RegionalSettings{}; }
-  static RegionalSettings english() { return RegionalSettings{'.', ',', "mm/dd/yyyy"}; }
+  static RegionalSettings english() { return RegionalSettings{'.', ',', "mm/dd/yyyy", "en-US"}; }
 
  private:
   RegionalSettings saved_;

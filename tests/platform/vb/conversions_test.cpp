@@ -229,9 +229,11 @@ TEST(RegionalSettings, NamesAndExplicitFormsAreRead) {
   EXPECT_EQ(en->decimalSeparator, '.');
   EXPECT_EQ(en->thousandsSeparator, ',');
   EXPECT_EQ(en->dateOrder(), DateOrder::MonthDayYear);
+  EXPECT_EQ(en->language, "en-US");
   auto pt = RegionalSettings::fromName("pt_PT.UTF-8");
   ASSERT_TRUE(pt);
   EXPECT_EQ(pt->decimalSeparator, ',');
+  EXPECT_EQ(pt->language, "pt-PT");
   auto custom = RegionalSettings::fromName("decimal=.;thousands=,;date=dd/mm/yyyy");
   ASSERT_TRUE(custom);
   EXPECT_EQ(custom->decimalSeparator, '.');

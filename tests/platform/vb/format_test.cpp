@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/vb/OleDate.h"
 #include "tests/platform/vb/RegionalScope.h"
 
@@ -97,6 +99,45 @@ TEST_F(FormatPt, ValuesOtherThanNumbers) {
   EXPECT_EQ(Format(Variant(true), "0"), "-1");
   EXPECT_EQ(Format(Variant(1234.5), "Standard"), "1.234,50");
   EXPECT_EQ(Format(Variant(0.1 + 0.2)), "0,3");
+}
+
+// Money is stored as Format shows it: the decimal the user reads, halves away
+// from zero, whatever the binary value is a hair off.
+TEST(RoundAsShown, HalvesGoAwayFromZeroOnTheDecimalTheUserSees) {
+  struct Case {
+    double value;
+    int decimals;
+    double expected;
+  };
+  const Case cases[] = {
+      {0.285, 2, 0.29},    // 0.28499999999999998 in binary
+      {-0.285, 2, -0.29},  // a credit
+      {1.005, 2, 1.01},
+      {2.675, 2, 2.68},
+      {0.125, 2, 0.13},
+      {0.135, 2, 0.14},
+      {1.2345, 3, 1.235},
+      {0.00005, 4, 0.0001},
+      {2.5, 0, 3},
+      {-2.5, 0, -3},
+      {0.284, 2, 0.28},
+      {0.2849999, 2, 0.28},
+      {1234567.125, 2, 1234567.13},
+      {3 * 0.095, 2, 0.29},  // a product that comes out a hair over the half
+      {-0.004, 2, 0},
+      {0, 2, 0},
+      {12.3456, 4, 12.3456},
+  };
+  for (const auto& c : cases) {
+    const double rounded = roundAsShown(c.value, c.decimals);
+    EXPECT_EQ(rounded, c.expected) << c.value << " to " << c.decimals;
+    EXPECT_FALSE(rounded == 0 && std::signbit(rounded)) << "no negative zero from " << c.value;
+  }
+  // The rounded value reads back as Format writes it.
+  RegionalScope scope(RegionalScope::portuguese());
+  for (double v : {0.285, -0.285, 1.005, 7.125, 1e9 + 0.005})
+    EXPECT_EQ(Format(roundAsShown(v, 2), "0.00"), Format(v, "0.00")) << v;
+  EXPECT_TRUE(std::isnan(roundAsShown(std::nan(""), 2)));
 }
 
 TEST(FormatEn, UsesTheOverriddenSeparators) {
