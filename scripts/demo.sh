@@ -18,7 +18,8 @@ shot="$PWD/build/demo-screenshot.png"
 rm -f "$shot"
 echo
 echo "No display: running the host on a virtual one for a screenshot."
-# The host's window is titled "quillhost - DEMO" once the company is open.
+# The host's window is titled after the company once it is open
+# ("DEMO - Cereais do Vale, Lda. — Quill").
 xvfb-run -a -s "-screen 0 1024x700x24" bash -c '
   set -u
   shot=$1; shift
@@ -26,7 +27,7 @@ xvfb-run -a -s "-screen 0 1024x700x24" bash -c '
   host=$!
   for _ in $(seq 1 120); do
     if ! kill -0 "$host" 2>/dev/null; then echo "quillhost ended before its window showed" >&2; exit 1; fi
-    if xwd -silent -name "quillhost - DEMO" -out /dev/null 2>/dev/null; then break; fi
+    if xwininfo -root -tree 2>/dev/null | grep -q "\"DEMO - "; then break; fi
     sleep 0.25
   done
   sleep 1  # let the window paint

@@ -8,9 +8,9 @@ packages=(
   libsqlite3-dev sqlite3
   libfmt-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libqt6printsupport6 qt6-qpa-plugins fonts-dejavu-core
+  qt6-base-dev libqt6printsupport6 qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
   poppler-utils
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth x11-apps x11-utils imagemagick
   python3
 )
 
