@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/sql/FieldValues.h"
@@ -50,6 +51,17 @@ class frmProcurar : public ui::FormDialog {
     // Enter in the filter picks the current row.
     widgetAs<QPushButton>("cmdOK").setDefault(true);
     resizeTwips(kCodeWidthTwips + kNameWidthTwips + 900, 6600);
+  }
+
+ protected:
+  // What the field held is kept and typed on, not replaced by the first key.
+  void showEvent(QShowEvent* event) override {
+    FormDialog::showEvent(event);
+    QTimer::singleShot(0, this, [this] {
+      auto& filter = widgetAs<QLineEdit>(kFilter);
+      filter.deselect();
+      filter.end(false);
+    });
   }
 };
 
