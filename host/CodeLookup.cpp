@@ -11,6 +11,7 @@
 #include "platform/sql/Recordset.h"
 #include "platform/sql/RecordsetSearch.h"
 #include "platform/ui/FormDialog.h"
+#include "platform/ui/GridChoice.h"
 #include "platform/ui/RecordsetGrid.h"
 #include "platform/ui/RecordsetTableModel.h"
 
@@ -126,12 +127,9 @@ std::string CodeLookup::pick(std::int32_t owner, std::string_view typed) {
 
 void CodeLookup::choose() {
   auto& grid = view().grid(kList);
-  auto& model = grid.model();
-  int row = grid.currentRow();
-  if (row < 0 && model.dataRowCount() == 1) row = 0;
-  const auto position = model.positionOf(row);
+  const auto position = ui::chosenPosition(grid);
   if (!position) return;
-  picked_ = sql::textOrEmpty(model.recordset()->valueAt(*position, 0));
+  picked_ = sql::textOrEmpty(grid.model().recordset()->valueAt(*position, 0));
   view().hide();
 }
 

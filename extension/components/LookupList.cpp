@@ -10,6 +10,7 @@
 #include "platform/sql/RecordsetSearch.h"
 #include "platform/ui/FormDialog.h"
 #include "platform/ui/FormView.h"
+#include "platform/ui/GridChoice.h"
 #include "platform/ui/RecordsetGrid.h"
 #include "platform/ui/RecordsetTableModel.h"
 #include "platform/vb/Conversions.h"
@@ -127,12 +128,9 @@ void LookupList::onChanged(std::string_view control) {
 
 void LookupList::pick() {
   auto& grid = view().grid(kList);
-  auto& model = grid.model();
-  int row = grid.currentRow();
-  if (row < 0 && model.dataRowCount() == 1) row = 0;
-  const auto position = model.positionOf(row);
+  const auto position = ui::chosenPosition(grid);
   if (!position) return;
-  picked_ = vb::CStr(model.recordset()->valueAt(*position, 0));
+  picked_ = vb::CStr(grid.model().recordset()->valueAt(*position, 0));
   view().hide();
 }
 

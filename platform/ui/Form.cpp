@@ -2,6 +2,8 @@
 
 #include "platform/automation/AutomationError.h"
 #include "platform/ui/FormView.h"
+#include "platform/ui/GridChoice.h"
+#include "platform/ui/RecordsetTableModel.h"
 #include "platform/ui/UiServices.h"
 
 namespace quill::ui {
@@ -51,6 +53,13 @@ void Form::showError(const std::exception& error) {
   } catch (...) {
     // Nothing more can be shown; the form goes on.
   }
+}
+
+std::optional<std::size_t> chosenPosition(GridControl& grid) {
+  auto& model = grid.model();
+  int row = grid.currentRow();
+  if (row < 0 && model.dataRowCount() == 1) row = 0;
+  return model.positionOf(row);
 }
 
 void throwControlNotFound(std::string_view name) {

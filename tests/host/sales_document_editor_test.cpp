@@ -43,6 +43,14 @@ class SalesDocumentEditorTest : public ::testing::Test {
     ASSERT_TRUE(editor->setLineField(row, LineField::Quantity, quantity).accepted());
   }
 
+  // A document of the allowance client and its dispatch, saved.
+  SalesDocumentEditor::SaveOutcome saveAllowanceDocument() {
+    EXPECT_TRUE(editor->setClient(demo::kAllowanceClient));
+    EXPECT_TRUE(editor->setDispatch(demo::kAllowanceDispatch));
+    addLine(demo::kOrdinaryArticle, "200");
+    return editor->save();
+  }
+
   TestUi ui;
   std::shared_ptr<FakeExtension> fake = FakeExtension::create();
   CompanyChoice company;
@@ -146,10 +154,7 @@ TEST_F(SalesDocumentEditorTest, SavingAsksForTheAllowanceOfATypeThatConcernsItAn
         {a[1], a[2], a[3], a[0]});
     return Variant(true);
   });
-  ASSERT_TRUE(editor->setClient(demo::kAllowanceClient));
-  ASSERT_TRUE(editor->setDispatch(demo::kAllowanceDispatch));
-  addLine(demo::kOrdinaryArticle, "200");
-  auto outcome = editor->save();
+  auto outcome = saveAllowanceDocument();
   ASSERT_TRUE(outcome.saved);
   EXPECT_TRUE(outcome.allowanceAsked);
   EXPECT_TRUE(outcome.allowanceWritten);
@@ -364,10 +369,7 @@ TEST_F(SalesDocumentEditorTest, ARefusalOfTheExtensionGivesItsReasonInTheStatusL
 TEST_F(SalesDocumentEditorTest, AllowanceIsWrittenOnlyWhenTheDocumentHoldsItsLineAfterwards) {
   fake->on("VendasDocumentoInteressa", [](std::span<Variant>) { return Variant(true); });
   fake->on("VendasAbonoFrete", [](std::span<Variant>) { return Variant(true); });  // yet nothing written
-  ASSERT_TRUE(editor->setClient(demo::kAllowanceClient));
-  ASSERT_TRUE(editor->setDispatch(demo::kAllowanceDispatch));
-  addLine(demo::kOrdinaryArticle, "200");
-  auto outcome = editor->save();
+  auto outcome = saveAllowanceDocument();
   ASSERT_TRUE(outcome.saved);
   EXPECT_TRUE(outcome.allowanceAsked);
   EXPECT_FALSE(outcome.allowanceWritten);
