@@ -16,6 +16,8 @@ const std::vector<ExtensionCommand>& extensionCommands() {
   // commission editors join as the extension offers them.
   static const std::vector<ExtensionCommand> commands = {
       {"EditLinhasPrecos", "Linhas de preços...", A::WindowAndCompany},
+      {"EditAltLinhasPrecos", "Alteração de linhas de preços...", A::WindowAndCompany},
+      {"EditAltPrecos", "Alteração de preços...", A::WindowAndCompany},
       {"MapaPendentesComTolerancia", "Mapa de pendentes com tolerância...", A::WindowAndCompany},
       {"MapaMediaVendas", "Mapa de média de vendas...", A::WindowAndCompany},
       {"MapaPendentes", "Mapa de pendentes...", A::WindowAndCompany},

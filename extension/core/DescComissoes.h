@@ -83,6 +83,8 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   // The price editors need the API link: with it off they warn and open
   // nothing.
   void EditLinhasPrecos(std::int32_t lPai, std::string_view sEmpresa);
+  void EditAltLinhasPrecos(std::int32_t lPai, std::string_view sEmpresa);
+  void EditAltPrecos(std::int32_t lPai, std::string_view sEmpresa);
   void MapaPendentes(std::int32_t lPai, std::string_view sEmpresa);
   void MapaPendentesComTolerancia(std::int32_t lPai, std::string_view sEmpresa);
   void MapaMediaVendas(std::int32_t lPai, std::string_view sEmpresa);
@@ -121,6 +123,11 @@ class DescComissoes : public DispatchObject<DescComissoes> {
                               const Variant& dono, const std::function<void(const DispatchPtr&)>& antes = {});
   // Prints a report file of the library's folder with a text parameter array.
   void imprimirRelatorio(std::string_view ficheiro, const std::vector<std::string>& parametros, std::int32_t lPai);
+  // A price editor's command (DescComissoesPricingCommands.cpp): the API-off
+  // warning first, then the company check, then the form with the data
+  // access, the bridge and the database settings, shown over lPai; failures
+  // in a box with the command's title.
+  void editorPrecos(std::string_view titulo, std::string_view formulario, std::int32_t lPai, std::string_view sEmpresa);
   static void addCommandMembers(MemberTable<DescComissoes>& table);
 
   Environment env_;

@@ -131,6 +131,8 @@ void DescComissoes::addCommandMembers(MemberTable<DescComissoes>& table) {
   // MapaDescontosClienteGrupo, MapaPendentesComTolerancia, MapaMediaVendas,
   // MapaPendentes.
   windowAndCompany("EditLinhasPrecos", &D::EditLinhasPrecos);
+  windowAndCompany("EditAltLinhasPrecos", &D::EditAltLinhasPrecos);
+  windowAndCompany("EditAltPrecos", &D::EditAltPrecos);
   windowAndCompany("MapaPendentesComTolerancia", &D::MapaPendentesComTolerancia);
   windowAndCompany("MapaMediaVendas", &D::MapaMediaVendas);
   windowAndCompany("MapaPendentes", &D::MapaPendentes);
