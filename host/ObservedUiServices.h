@@ -32,6 +32,9 @@ class ObservedUiServices : public ui::UiServices {
   void showModeless(QWidget& form) override { inner_->showModeless(form); }
   void processEvents() override { inner_->processEvents(); }
   void setBusyCursor(bool busy) override { inner_->setBusyCursor(busy); }
+  void showProgress(std::string_view caption, std::int64_t done, std::int64_t total) override {
+    inner_->showProgress(caption, done, total);
+  }
   std::optional<std::filesystem::path> saveFileDialog(const ui::SaveFileRequest& request) override {
     return inner_->saveFileDialog(request);
   }

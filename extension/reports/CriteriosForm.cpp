@@ -27,6 +27,22 @@ std::string pickCode(ui::UiServices& ui, DataAccess& data, const std::string& ti
   return lookup.showModal(owner);
 }
 
+std::int32_t ownerOf(const Variant& lPai) {
+  return lPai.isEmpty() || lPai.isNull() || lPai.isObject() ? 0 : vb::CLng(lPai);
+}
+
+std::string pickOfKind(ui::UiServices& ui, DataAccess& data, const CodeKind& kind, std::int32_t owner) {
+  std::string picked = pickCode(ui, data, kind.lookupTitle, kind.lookupSql, owner);
+  if (!kind.priceLine) return picked;
+  const std::int16_t line = vb::IsNumeric(Variant(picked)) && !picked.empty() ? vb::CInt(Variant(picked)) : 0;
+  return line == 0 ? std::string() : std::to_string(line);
+}
+
+std::string describeCode(DataAccess& data, const CodeKind& kind, const std::string& code) {
+  auto rs = data.OpenRecordset(kind.findSql(sql::sqlQuote(code)));
+  return sql::noRows(rs.get()) ? std::string() : sql::fieldText(*rs, kind.nameField);
+}
+
 CriteriosForm::CriteriosForm(ui::UiServices& ui) : Form(ui) {}
 
 CriteriosForm::~CriteriosForm() = default;
@@ -56,7 +72,7 @@ RangeField* CriteriosForm::rangeOf(std::string_view control) {
 
 void CriteriosForm::Editar(const Variant& lPai) {
   cancelled_ = true;
-  owner_ = lPai.isEmpty() || lPai.isNull() || lPai.isObject() ? 0 : vb::CLng(lPai);
+  owner_ = ownerOf(lPai);
   try {
     prepare();
     view().showModal(owner_);
@@ -92,24 +108,23 @@ bool CriteriosForm::validateRange(const RangeField& range) {
   if (range.kind->priceLine) return validatePriceLine(range);
   const std::string code = view().text(range.field);
   if (code.empty()) return true;
-  auto rs = data().OpenRecordset(range.kind->findSql(sql::sqlQuote(code)));
-  if (!sql::noRows(rs.get())) view().setText(range.description, sql::fieldText(*rs, range.kind->nameField));
+  view().setText(range.description, describeCode(data(), *range.kind, code));
   return true;
 }
 
 bool CriteriosForm::validatePriceLine(const RangeField& range) {
   const std::string text = view().text(range.field);
   // An empty field is no line at all; it is accepted at either end.
-  if (vb::Trim(text).empty()) return true;
+  if (vb::Trim(text).empty()) return !strictPriceLines_;
   const Variant typed(text);
-  if (!vb::IsNumeric(typed)) return !range.first;
+  if (!vb::IsNumeric(typed)) return !range.first && !strictPriceLines_;
   const double number = vb::CDbl(typed);
   if (number < std::numeric_limits<std::int16_t>::min() - 0.5 ||
       number >= std::numeric_limits<std::int16_t>::max() + 0.5) {
     // Out of the range of a line number: the first (last) line stands in.
     auto rs = data().OpenRecordset(range.kind->tableSql);
     if (sql::noRows(rs.get())) {
-      view().setText(range.field, "");
+      if (!strictPriceLines_) view().setText(range.field, "");
       return true;
     }
     range.first ? rs->moveFirst() : rs->moveLast();
@@ -117,20 +132,13 @@ bool CriteriosForm::validatePriceLine(const RangeField& range) {
     view().setText(range.description, sql::fieldText(*rs, range.kind->tableNameField));
     return true;
   }
-  const std::int16_t line = vb::CInt(typed);
-  auto rs = data().OpenRecordset(range.kind->findSql(std::to_string(line)));
-  if (!sql::noRows(rs.get())) view().setText(range.description, sql::fieldText(*rs, range.kind->nameField));
+  view().setText(range.description, describeCode(data(), *range.kind, std::to_string(vb::CInt(typed))));
   return true;
 }
 
 void CriteriosForm::lookupRange(const RangeField& range) {
   if (range.kind == nullptr) return;
-  std::string picked = pickCode(ui(), data(), range.kind->lookupTitle, range.kind->lookupSql, owner_);
-  if (range.kind->priceLine) {
-    // The pick as a line number; 0 (or nothing) is no pick.
-    const std::int16_t line = vb::IsNumeric(Variant(picked)) && !picked.empty() ? vb::CInt(Variant(picked)) : 0;
-    picked = line == 0 ? std::string() : std::to_string(line);
-  }
+  const std::string picked = pickOfKind(ui(), data(), *range.kind, owner_);
   if (picked.empty()) return;
   view().setText(range.field, picked);
   view().setText(range.description, "");

@@ -94,7 +94,11 @@ class CriteriosForm : public ui::Form {
 
   DataAccess& data() const;
   std::int32_t owner() const { return owner_; }
+  void setOwner(std::int32_t owner) { owner_ = owner; }
   void setCancelled(bool cancelled) { cancelled_ = cancelled; }
+  // Price lines must be numbers at both ends, an empty field refused too;
+  // a number too large stays as typed when there are no price lines.
+  void setPriceLinesMustBeNumbers(bool strict) { strictPriceLines_ = strict; }
 
  private:
   bool validatePriceLine(const RangeField& range);
@@ -104,6 +108,7 @@ class CriteriosForm : public ui::Form {
   std::string confirm_ = "CmdConf";
   std::string cancel_ = "CmdCancel";
   bool cancelled_ = true;
+  bool strictPriceLines_ = false;
   std::int32_t owner_ = 0;
 };
 
@@ -119,8 +124,18 @@ MemberTable<Form>& addCriteriosMembers(MemberTable<Form>& table) {
           "Editar", [](Form& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
 }
 
+// The owner window a form's Editar is given: lPai as a handle, 0 for none
+// (Empty, Null or an empty object).
+std::int32_t ownerOf(const Variant& lPai);
+
 // The lookup dialog over a code kind's list; the picked code or empty text.
 std::string pickCode(ui::UiServices& ui, DataAccess& data, const std::string& title, const std::string& sql,
                      std::int32_t owner);
+// The lookup of a kind; a price line comes back as its number, and a pick
+// that is no line (0) as nothing, empty text.
+std::string pickOfKind(ui::UiServices& ui, DataAccess& data, const CodeKind& kind, std::int32_t owner);
+// The name the kind's find statement gives a code (its quotes doubled), or
+// empty text when it finds none.
+std::string describeCode(DataAccess& data, const CodeKind& kind, const std::string& code);
 
 }  // namespace quill

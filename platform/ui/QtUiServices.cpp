@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -120,6 +121,29 @@ void QtUiServices::setBusyCursor(bool busy) {
     --busyDepth_;
     QApplication::restoreOverrideCursor();
   }
+}
+
+// The bar appears only when the work lasts (QProgressDialog's estimate of
+// the time left), without a cancel button: the work cannot be broken off.
+void QtUiServices::showProgress(std::string_view caption, std::int64_t done, std::int64_t total) {
+  if (total <= 0) {
+    progress_.reset();
+    return;
+  }
+  if (!progress_) {
+    progress_ = std::make_unique<QProgressDialog>();
+    progress_->setCancelButton(nullptr);
+    progress_->setWindowModality(Qt::ApplicationModal);
+    progress_->setMinimumDuration(500);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+  }
+  progress_->setLabelText(qs(caption));
+  // QProgressDialog counts in int.
+  const double scale = total > 1000000 ? 1000000.0 / static_cast<double>(total) : 1.0;
+  progress_->setMaximum(static_cast<int>(static_cast<double>(total) * scale));
+  progress_->setValue(static_cast<int>(static_cast<double>(std::min(done, total)) * scale));
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 std::string qtFileFilter(std::string_view vbFilter) {

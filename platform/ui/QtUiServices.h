@@ -5,6 +5,7 @@
 
 #include "platform/ui/UiServices.h"
 
+class QProgressDialog;
 class QTimer;
 
 namespace quill::ui {
@@ -21,6 +22,7 @@ class QtUiServices : public UiServices {
   void showModeless(QWidget& form) override;
   void processEvents() override;
   void setBusyCursor(bool busy) override;
+  void showProgress(std::string_view caption, std::int64_t done, std::int64_t total) override;
   std::optional<std::filesystem::path> saveFileDialog(const SaveFileRequest& request) override;
   bool openWithDefaultProgram(const std::filesystem::path& file) override;
   std::uint32_t setTimer(int intervalMs, std::function<void()> onTick) override;
@@ -30,6 +32,7 @@ class QtUiServices : public UiServices {
   std::map<std::uint32_t, std::unique_ptr<QTimer>> timers_;
   std::uint32_t nextTimerId_ = 1;
   int busyDepth_ = 0;
+  std::unique_ptr<QProgressDialog> progress_;
 };
 
 // "Desc (*.xls;*.xlsx)|*.xls;*.xlsx" (VB) as "Desc (*.xls *.xlsx)" (Qt).

@@ -1,5 +1,7 @@
 #include "platform/ui/RecordingUiServices.h"
 
+#include <algorithm>
+
 #include "platform/ui/MessageButtons.h"
 
 namespace quill::ui {
@@ -15,6 +17,14 @@ int RecordingUiServices::msgBox(const MessageBox& box) {
 void RecordingUiServices::processEvents() {
   ++processEventsCalls_;
   if (tickOnProcessEvents_) tickTimers();
+}
+
+void RecordingUiServices::showProgress(std::string_view caption, std::int64_t done, std::int64_t total) {
+  progressShown_ = total > 0;
+  if (total <= 0) return;
+  ++progressUpdates_;
+  progressTotal_ = std::max(progressTotal_, total);
+  progressCaption_ = caption;
 }
 
 std::optional<std::filesystem::path> RecordingUiServices::saveFileDialog(const SaveFileRequest&) { return saveFile_; }

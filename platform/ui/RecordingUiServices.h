@@ -25,6 +25,12 @@ class RecordingUiServices : public UiServices {
   void clearBoxes() { boxes_.clear(); }
   int processEventsCalls() const { return processEventsCalls_; }
   bool busy() const { return busy_; }
+  // The progress shown so far: how many updates, the largest total and the
+  // last caption; whether a bar is still shown.
+  int progressUpdates() const { return progressUpdates_; }
+  std::int64_t progressTotal() const { return progressTotal_; }
+  const std::string& progressCaption() const { return progressCaption_; }
+  bool progressShown() const { return progressShown_; }
   const std::vector<std::filesystem::path>& openedFiles() const { return openedFiles_; }
   std::size_t runningTimers() const { return timers_.size(); }
   // The intervals the timers were started with, in the order they started.
@@ -40,6 +46,7 @@ class RecordingUiServices : public UiServices {
   void showModeless(QWidget&) override {}
   void processEvents() override;
   void setBusyCursor(bool busy) override { busy_ = busy; }
+  void showProgress(std::string_view caption, std::int64_t done, std::int64_t total) override;
   std::optional<std::filesystem::path> saveFileDialog(const SaveFileRequest& request) override;
   bool openWithDefaultProgram(const std::filesystem::path& file) override;
   std::uint32_t setTimer(int intervalMs, std::function<void()> onTick) override;
@@ -55,6 +62,10 @@ class RecordingUiServices : public UiServices {
   std::uint32_t nextTimerId_ = 1;
   int processEventsCalls_ = 0;
   bool busy_ = false;
+  int progressUpdates_ = 0;
+  std::int64_t progressTotal_ = 0;
+  std::string progressCaption_;
+  bool progressShown_ = false;
   bool tickOnProcessEvents_ = false;
 };
 

@@ -62,6 +62,10 @@ class UiServices {
   virtual void processEvents() = 0;
   // The hourglass pointer on (true) or back to normal (false).
   virtual void setBusyCursor(bool busy) = 0;
+  // Long work under way: a progress bar at `done` of `total` steps under a
+  // caption; total 0 ends it. The windows repaint meanwhile; the user's
+  // input waits until the work is over. By default nothing is shown.
+  virtual void showProgress(std::string_view caption, std::int64_t done, std::int64_t total) {}
   // The chosen file name, or nothing when the user cancelled.
   virtual std::optional<std::filesystem::path> saveFileDialog(const SaveFileRequest& request) = 0;
   // Opens a file with the program the system associates with it.

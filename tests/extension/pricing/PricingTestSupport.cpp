@@ -1,0 +1,124 @@
+#include "tests/extension/pricing/PricingTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "erp/DemoCodes.h"
+#include "extension/components/DataAccess.h"
+#include "platform/automation/PropertyBag.h"
+#include "platform/automation/remote/CreateObject.h"
+#include "platform/ui/MemoryFormView.h"
+#include "platform/vb/Conversions.h"
+
+namespace quill::pricingtest {
+
+namespace fs = std::filesystem;
+namespace demo = erp::demo;
+
+std::shared_ptr<PropertyBag> parametersOnlyBridge(std::string currency, std::string regime) {
+  auto bridge = PropertyBag::create("SageNextApi");
+  bridge->setValue("MoedaNacional", Variant(std::move(currency)));
+  bridge->setValue("RegimeIVANacional", Variant(std::move(regime)));
+  return bridge;
+}
+
+ui::ViewFactory memoryViewPlayedBy(std::vector<ui::ControlSpec> controls,
+                                   std::function<void(ui::MemoryFormView&)> user) {
+  return [controls = std::move(controls), user = std::move(user)](ui::Form& form) {
+    auto view = std::make_unique<ui::MemoryFormView>(form, controls);
+    if (user) view->whenShown(user);
+    return view;
+  };
+}
+
+namespace {
+
+// The quillbridge processes this process started.
+std::vector<pid_t> bridgeChildren() {
+  std::vector<pid_t> found;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    const auto open = line.find('('), close = line.rfind(')');
+    if (open == std::string::npos || close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 2));
+    char state = 0;
+    pid_t parent = 0;
+    rest >> state >> parent;
+    if (parent == ::getpid() && line.substr(open + 1, close - open - 1) == "quillbridge" && state != 'Z')
+      found.push_back(static_cast<pid_t>(std::stol(name)));
+  }
+  return found;
+}
+
+}  // namespace
+
+RealBridge::RealBridge() : dataAccess_(std::make_shared<DataAccess>()) {
+  if (!dataAccess_->OpenConnection(company_.connectionString())) {
+    ADD_FAILURE() << dataAccess_->lastError();
+    return;
+  }
+  const auto before = bridgeChildren();
+  // The server starts in this process's current folder: its logs go to the copy.
+  const fs::path previous = fs::current_path();
+  fs::current_path(company_.folder());
+  try {
+    bridge_ = createObject("Quillbridge.SageNextApi");
+  } catch (...) {
+    fs::current_path(previous);
+    throw;
+  }
+  fs::current_path(previous);
+  for (pid_t pid : bridgeChildren())
+    if (std::find(before.begin(), before.end(), pid) == before.end()) pid_ = pid;
+  const std::string folder = company_.folder().string();
+  EXPECT_TRUE(vb::CBool(late::call(bridge_, "Iniciar",
+                                   {Variant(folder), Variant(folder), Variant(demo::kCompanyCode),
+                                    Variant(demo::kLogin), Variant(demo::kPassword)})));
+  late::set(bridge_, "DataAccess", dataAccess_);
+}
+
+RealBridge::~RealBridge() {
+  if (bridge_) {
+    try {
+      late::call(bridge_, "Terminar");
+    } catch (const std::exception&) {
+      // a test may have ended the server
+    }
+  }
+  bridge_.reset();
+  dataAccess_->CloseConnection();
+}
+
+Rows RealBridge::price(std::string_view article, int line) const {
+  return company_.rows(
+      "SELECT DATINIC, PVP, PVPIVA, BUTHIST, BASECIVA, DATACT FROM PRECOS WHERE ARTIGO = ? AND MOEDA = ? AND "
+      "LINPRC = ?",
+      {Variant(article), Variant(demo::kNationalCurrency), Variant(std::int32_t{line})});
+}
+
+void RealBridge::kill() {
+  ASSERT_NE(pid_, 0) << "the bridge's process was not found";
+  ::kill(pid_, SIGKILL);
+  // Dead before the test goes on (a zombie is dead): the next call meets a
+  // closed peer.
+  for (int i = 0; i < 400; ++i) {
+    const auto running = bridgeChildren();
+    if (std::find(running.begin(), running.end(), pid_) == running.end()) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+}  // namespace quill::pricingtest
