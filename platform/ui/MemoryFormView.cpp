@@ -183,7 +183,8 @@ std::size_t MemoryFormView::nextFocusable(std::size_t from) const {
   const std::size_t n = controls_.size();
   for (std::size_t step = 1; step <= n; ++step) {
     const std::size_t i = from == kNoFocus ? step - 1 : (from + step) % n;
-    if (focusable(controls_[i])) return i;
+    // As Tab in the window: a field shown and not typed into is passed by.
+    if (focusable(controls_[i]) && !controls_[i].spec.readOnly) return i;
   }
   return kNoFocus;
 }

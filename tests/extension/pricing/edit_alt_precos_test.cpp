@@ -466,10 +466,14 @@ TEST_F(EditAltPrecosTest, PrintingSavesFirstAndPrintsTheArticlesActivatedInThePe
   EXPECT_NE(text.find("15-06-2030"), std::string::npos) << text;
 }
 
-TEST_F(EditAltPrecosTest, LongWorkShowsTheBusyPointerAndProgressAndEndsThem) {
+TEST_F(EditAltPrecosTest, EnterMovesOnFromFieldsAndLongWorkShowsTheBusyPointerAndProgress) {
   auto form = make();
   open(*form, [&](MemoryFormView& v) {
     narrow(v, "A", "Z");
+    EXPECT_TRUE(v.userKey("txtArtIni", "Enter"));
+    EXPECT_EQ(v.focused(), "txtArtFin");
+    EXPECT_TRUE(v.userKey("cbxTipo", "Enter"));
+    EXPECT_EQ(v.focused(), "txtValor");
     const int before = ui.progressUpdates();
     EXPECT_TRUE(v.userType("txtValor", "1"));
     EXPECT_GT(ui.progressUpdates(), before);
