@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/automation/AutomationError.h"
+#include "platform/ui/LongWork.h"
 #include "platform/ui/MessageButtons.h"
 #include "platform/ui/QtTranslations.h"
 #include "platform/ui/QtUiServices.h"
@@ -104,6 +106,43 @@ TEST(ScriptedUiServices, TimersTickUntilKilledEvenWhenACallbackKillsOne) {
   ui.tickTimers();
   EXPECT_EQ(ticks, 1);
   EXPECT_EQ(ui.runningTimers(), 0u);
+}
+
+// Long work tells the bar about a hundred times at most, and ends the bar
+// and the busy pointer even when the work fails.
+TEST(LongWork, ReportsAHundredStepsAtMostAndEndsTheBarAndThePointerWhateverHappens) {
+  struct Case {
+    std::size_t total;
+    int updates;  // besides the first, at 0
+  } cases[] = {{100000, 100}, {250, 125}, {3, 3}, {0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.total);
+    ScriptedUiServices ui;
+    try {
+      LongWork work(ui, "A gravar", c.total);
+      EXPECT_TRUE(ui.busy());
+      for (std::size_t done = 1; done <= c.total; ++done) work.next();
+      EXPECT_EQ(ui.progressShown(), c.total > 0);
+      throw std::runtime_error("a step failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(ui.progressUpdates(), c.total > 0 ? c.updates + 1 : 0);
+    EXPECT_EQ(ui.progressTotal(), static_cast<std::int64_t>(c.total));
+    EXPECT_FALSE(ui.progressShown());
+    EXPECT_FALSE(ui.busy());
+  }
+}
+
+TEST(QtUiServices, ProgressShowsABarForLongWorkAndRemovesIt) {
+  testing::testApplication();
+  QtUiServices ui;
+  ui.showProgress("A gravar os preços...", 0, 10);
+  ui.showProgress("A gravar os preços...", 5, 10);
+  auto bars = QApplication::topLevelWidgets();
+  EXPECT_TRUE(std::any_of(bars.begin(), bars.end(), [](QWidget* w) { return w->inherits("QProgressDialog"); }));
+  ui.showProgress("", 0, 0);
+  bars = QApplication::topLevelWidgets();
+  EXPECT_FALSE(std::any_of(bars.begin(), bars.end(), [](QWidget* w) { return w->inherits("QProgressDialog"); }));
 }
 
 TEST(QtUiServices, ModalShowReturnsWhenTheFormIsHidden) {
