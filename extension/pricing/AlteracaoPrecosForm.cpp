@@ -50,15 +50,18 @@ ui::GridControl& AlteracaoPrecosForm::grelha() const { return view().grid(kGrelh
 
 void AlteracaoPrecosForm::Editar(const Variant& lPai) {
   owner_ = ownerOf(lPai);
-  moeda_ = vb::CStr(late::get(nextApi(), "MoedaNacional"));
-  regime_ = vb::CStr(late::get(nextApi(), "RegimeIVANacional"));
-  if (moeda_.empty() || regime_.empty()) {
-    ui().msgBox("A moeda Nacional e o Regime de IVA Nacional devem ser definidos nos parametros da aplicação.",
-                vb::vbInformation, "Linhas de preços");
-    return;
-  }
+  if (!leParametrosNacionais()) return;
   prepare();
   view().showModal(owner_);
+}
+
+bool AlteracaoPrecosForm::leParametrosNacionais() {
+  moeda_ = vb::CStr(late::get(nextApi(), "MoedaNacional"));
+  regime_ = vb::CStr(late::get(nextApi(), "RegimeIVANacional"));
+  if (!moeda_.empty() && !regime_.empty()) return true;
+  ui().msgBox("A moeda Nacional e o Regime de IVA Nacional devem ser definidos nos parametros da aplicação.",
+              vb::vbInformation, "Linhas de preços");
+  return false;
 }
 
 // ---- The change ----

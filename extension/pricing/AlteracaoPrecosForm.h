@@ -50,6 +50,9 @@ class AlteracaoPrecosForm : public ui::Form {
   // both it says so and shows nothing. Otherwise prepares the window and
   // shows it modally over lPai, returning once it is closed.
   void Editar(const Variant& lPai);
+  // Editar's first step: the national currency and VAT regime from the
+  // bridge; false (having said so) when either is missing.
+  bool leParametrosNacionais();
 
   const std::string& moedaNacional() const { return moeda_; }
   const std::string& regimeIvaNacional() const { return regime_; }
