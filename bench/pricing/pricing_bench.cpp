@@ -32,12 +32,15 @@
 #include "extension/pricing/CriteriosAltLinPrc.h"
 #include "extension/pricing/EditAltLinPrecos.h"
 #include "extension/pricing/EditAltPrecos.h"
+#include "extension/pricing/EditorPrecosDialog.h"
 #include "extension/pricing/PricingStatements.h"
 #include "extension/reports/CriteriosMapasMediaVenda.h"
+#include "extension/reports/frmCriterios.h"
 #include "platform/automation/PropertyBag.h"
 #include "platform/automation/remote/CreateObject.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
+#include "platform/ui/FormDialog.h"
 #include "platform/ui/MemoryFormView.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "platform/vb/Conversions.h"
@@ -275,6 +278,47 @@ void BM_RefreshGrid_ScheduledPrices_Large(benchmark::State& state) {
   state.counters["target"] = 4;
 }
 BENCHMARK(BM_RefreshGrid_ScheduledPrices_Large)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same in the real window, shown: the grid paints the rows in view and
+// makes no widget for any row ("widgets_added").
+void BM_RefreshGrid_ScheduledPrices_Large_Window(benchmark::State& state) {
+  application();
+  seedScheduledPrices();
+  ui::ScriptedUiServices ui;
+  ui::FormDialog* window = nullptr;
+  auto form = std::make_unique<EditAltPrecos>(
+      ui,
+      [&](ui::Form& f) {
+        auto dialog = std::make_unique<frmEditAltPrecos>(f, ui);
+        window = dialog.get();
+        return ui::FormDialog::viewOwning(std::move(dialog));
+      },
+      [&](ui::Form& f) { return ui::FormDialog::viewOwning(std::make_unique<frmCriteriosMapasMediaVenda>(f, ui)); });
+  form->setDataAccess(LargeCopy::get().open());
+  form->setNextApi(parametersBridge());
+  if (!form->leParametrosNacionais()) return state.SkipWithError("no national currency");
+  ui::FormView& v = form->view();
+  v.setText("txtArtIni", " ");
+  v.setText("txtArtFin", kLastCode);
+  v.setText("txtValor", "10");
+  for (int level = 0; level < 3; ++level) v.setSelected("LbxPrecos", level, true);
+  window->show();
+  QApplication::processEvents();
+  const auto widgets = window->findChildren<QWidget*>().size();
+  const auto started = Clock::now();
+  const double cpu = cpuSeconds();
+  for (auto _ : state) {
+    form->RefreshGrid();
+    QApplication::processEvents();
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["rows"] = static_cast<double>(v.grid("grdLinPrecos").model().dataRowCount());
+  state.counters["widgets_added"] = static_cast<double>(window->findChildren<QWidget*>().size() - widgets);
+  state.counters["ratio"] = ratio(secondsPer(Clock::now() - started, n), g_step.seconds);
+  state.counters["cpu_ratio"] = ratio((cpuSeconds() - cpu) / n, g_step.cpuSeconds);
+  window->hide();
+}
+BENCHMARK(BM_RefreshGrid_ScheduledPrices_Large_Window)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The first and the 1000th active article: a range of 1000 rows.
 std::pair<std::string, std::string> thousandArticles(DataAccess& data) {

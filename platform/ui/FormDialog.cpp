@@ -127,10 +127,14 @@ class WidgetFormView : public FormView {
     w->move(w->x(), twipsToPixels(top));
   }
   void setFocus(std::string_view name) override { d_.entry(name).widget->setFocus(Qt::OtherFocusReason); }
+  // The control with the focus, or the one holding the focused widget (a
+  // combo's editor); a frame that holds controls is not the control focused.
   std::string focused() const override {
     QWidget* f = d_.focusWidget();
-    for (const auto& e : d_.entries_)
-      if (e.widget == f || (f && e.widget->isAncestorOf(f))) return e.spec.name;
+    if (!f) return {};
+    for (QWidget* w = f; w && w != &d_; w = w->parentWidget())
+      for (const auto& e : d_.entries_)
+        if (e.widget == w) return e.spec.name;
     return {};
   }
 

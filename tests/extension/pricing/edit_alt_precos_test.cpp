@@ -214,7 +214,9 @@ TEST_F(EditAltPrecosTest, EachChangeActsOnTheChosenLevelsOnlyWithTheirVatAndFull
     auto form = make();
     open(*form, [&](MemoryFormView& v) {
       narrow(v, kPet1, kPet1);
-      if (!c.keepFirst) EXPECT_TRUE(v.userChoose("LbxPrecos", "PVP 1"));
+      if (!c.keepFirst) {
+        EXPECT_TRUE(v.userChoose("LbxPrecos", "PVP 1"));
+      }
       for (int level : c.levels) EXPECT_TRUE(v.userChoose("LbxPrecos", std::to_string(level)));
       EXPECT_TRUE(v.userChoose("cbxTipo", c.tipo));
       EXPECT_TRUE(v.userType("txtValor", c.valor));

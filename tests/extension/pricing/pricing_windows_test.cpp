@@ -75,6 +75,9 @@ TEST_F(PricingWindows, ScheduledPricesWindowChangesMarksAndSavesAndAsksForTheRep
     EXPECT_TRUE(v.userType("txtArtIni", pet1));
     EXPECT_TRUE(v.userType("txtArtFin", pet2));
     EXPECT_TRUE(v.userChoose("LbxPrecos", "PVP 3"));
+    // Refused, the value keeps the focus, though its frame holds it.
+    EXPECT_FALSE(v.userType("txtValor", "150"));
+    EXPECT_EQ(v.focused(), "txtValor");
     EXPECT_TRUE(v.userType("txtValor", "10"));
     EXPECT_EQ(grid(window).gridModel().dataRowCount(), 2u);
     EXPECT_EQ(grid(window).font().family(), "Verdana");
@@ -96,8 +99,9 @@ TEST_F(PricingWindows, ScheduledPricesWindowChangesMarksAndSavesAndAsksForTheRep
     EXPECT_TRUE(c.userClick("CmdCancel"));
   });
   late::call(form, "Editar", {Variant(std::int32_t{0})});
-  ASSERT_FALSE(ui.boxes().empty());
-  EXPECT_EQ(ui.boxes()[0].prompt, "Alterações gravadas com êxito.");
+  ASSERT_EQ(ui.boxes().size(), 2u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "Valor inválido!");
+  EXPECT_EQ(ui.boxes()[1].prompt, "Alterações gravadas com êxito.");
   const double after = vb::CDbl(
       Variant(testing::firstValue(copy.company(), "SELECT PVP1SIVA FROM U_QOR_PRECOS WHERE ARTIGO = '" + pet1 + "'")));
   EXPECT_DOUBLE_EQ(after, before * 1.1);
