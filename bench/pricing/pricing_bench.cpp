@@ -44,6 +44,7 @@
 #include "platform/ui/MemoryFormView.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "platform/vb/Conversions.h"
+#include "tests/support/ChildProcesses.h"
 
 namespace {
 
@@ -368,19 +369,9 @@ BENCHMARK(BM_SaveChanges_ScheduledPrices_1000Marked)->Unit(benchmark::kMilliseco
 
 // The quillbridge process this process started.
 pid_t bridgeProcess() {
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    if (!std::getline(stat, line) || line.find("(quillbridge)") == std::string::npos) continue;
-    std::istringstream rest(line.substr(line.rfind(')') + 2));
-    char state = 0;
-    pid_t parent = 0;
-    rest >> state >> parent;
-    if (parent == ::getpid() && state != 'Z') return static_cast<pid_t>(std::stol(name));
-  }
-  throw std::runtime_error("the bridge's process was not found");
+  const auto found = testing::childProcesses("quillbridge");
+  if (found.empty()) throw std::runtime_error("the bridge's process was not found");
+  return found.front();
 }
 
 // The bridge started on the copy, as the extension starts it.

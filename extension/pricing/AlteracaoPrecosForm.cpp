@@ -4,6 +4,7 @@
 #include "platform/automation/AutomationError.h"
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/sql/Recordset.h"
+#include "platform/ui/LongWork.h"
 #include "platform/ui/UiServices.h"
 #include "platform/vb/Dates.h"
 #include "platform/vb/MsgBox.h"
@@ -90,6 +91,29 @@ std::optional<AlteracaoPrecosForm::Alteracao> AlteracaoPrecosForm::alteracaoPedi
   const std::string valor = view().text(kValor);
   if (valor.empty()) return std::nullopt;
   return Alteracao{view().text(kTipo), vb::CDbl(Variant(valor))};
+}
+
+void AlteracaoPrecosForm::aplicaAlteracao(sql::Recordset& rs, const std::vector<ParPrecos>& pares) {
+  if (rs.recordCount() == 0 || pares.empty()) return;
+  const auto alteracao = alteracaoPedida();
+  if (!alteracao) return;
+  struct Campos {
+    std::size_t semIva, comIva;
+  };
+  std::vector<Campos> campos;
+  for (const ParPrecos& par : pares) campos.push_back({rs.fieldIndex(par.semIva), rs.fieldIndex(par.comIva)});
+  const std::size_t iva = rs.fieldIndex("IVA");
+  ui::LongWork work(ui(), "A aplicar a alteração aos preços...", static_cast<std::size_t>(rs.recordCount()));
+  std::size_t feitas = 0;
+  for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+    for (const Campos& c : campos) {
+      Variant novo = alteracao->aplica(rs.value(c.semIva));
+      rs.setValue(c.comIva, comIva(novo, rs.value(iva)));
+      rs.setValue(c.semIva, std::move(novo));
+    }
+    work.step(++feitas);
+  }
+  rs.moveFirst();
 }
 
 void AlteracaoPrecosForm::FillChoiceLists() {
@@ -238,9 +262,48 @@ std::vector<std::size_t> AlteracaoPrecosForm::linhasDaGrelha(bool marcadas) cons
   return linhas;
 }
 
+void AlteracaoPrecosForm::gravaLinhas(bool mensagem, const std::function<bool(std::size_t)>& escreve,
+                                      const std::function<bool(std::size_t, Date)>& moveData) {
+  ui::GridControl& grid = grelha();
+  RedrawSuspended suspended(grid);
+  const int resposta = perguntaDataActivacao();
+  bool escreveu = false;
+  // The grid's rows stay what they were until the reload at the end.
+  if (const auto rs = grid.model().recordset()) {
+    const std::vector<std::size_t> marcadas = linhasDaGrelha(true);
+    std::vector<std::size_t> datas;
+    if (resposta == vb::vbYes) datas = linhasDaGrelha(false);
+    if (resposta == vb::vbNo) datas = marcadas;
+    ui::LongWork work(ui(), "A gravar os preços...", marcadas.size() + datas.size());
+    for (std::size_t linha : marcadas) {
+      if (escreve(linha)) escreveu = true;
+      work.next();
+    }
+    if (!datas.empty()) {
+      const Date activacao = dataActivacao();
+      for (std::size_t linha : datas) {
+        if (moveData(linha, activacao)) escreveu = true;
+        work.next();
+      }
+    }
+  }
+  if (mensagem && escreveu) ui().msgBox("Alterações gravadas com êxito.");
+  RefreshGrid();
+  view().setChecked(kDataAlterada, false);
+}
+
 // ---- Printing ----
 
-void AlteracaoPrecosForm::imprimir(std::string_view ficheiro, sql::Recordset& rows) {
+std::string AlteracaoPrecosForm::dataIso(const std::string& texto) {
+  return vb::FormatDate(vb::CDate(Variant(texto)), "yyyy-mm-dd");
+}
+
+void AlteracaoPrecosForm::imprimir(std::string_view ficheiro, const std::string& consulta) {
+  std::shared_ptr<sql::Recordset> rows;
+  {
+    RedrawSuspended suspended(grelha());
+    rows = data().OpenRecordset(consulta);
+  }
   ReportPrinter printer(ui());
   printer.setTipoRelatorio(ReportPrinter::kReportFile);
   printer.setServidor(servidor_);
@@ -251,7 +314,7 @@ void AlteracaoPrecosForm::imprimir(std::string_view ficheiro, sql::Recordset& ro
   printer.setDestino(ReportPrinter::kToScreen);
   printer.setConsultaBaseDados(0);
   printer.setPai(owner_);
-  printer.Imprimir(rows, true);
+  printer.Imprimir(*rows, true);
 }
 
 // ---- Events ----

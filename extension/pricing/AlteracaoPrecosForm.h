@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,13 +96,15 @@ class AlteracaoPrecosForm : public ui::Form {
   // column in front (redraw suspended meanwhile).
   void bindGrid(std::shared_ptr<sql::Recordset> recordset, const std::vector<Coluna>& colunas,
                 std::vector<ui::RecordsetTableModel::GroupLevel> grouping = {});
-  // Typing a price without VAT in one of these columns: blank empties it and
-  // its partner with VAT; text that is no number is refused; a number gives
-  // the partner its price with the row's IVA.
+
+  // A new price without VAT and its partner with VAT, by field.
   struct ParPrecos {
     std::string semIva;
     std::string comIva;
   };
+  // Typing a price without VAT in one of these columns: blank empties it and
+  // its partner with VAT; text that is no number is refused; a number gives
+  // the partner its price with the row's IVA.
   void setPrecosEditaveis(std::vector<ParPrecos> pares);
 
   // Loaded: the change types with "Margem" chosen, the activation date
@@ -114,6 +117,11 @@ class AlteracaoPrecosForm : public ui::Form {
     Variant aplica(const Variant& preco) const { return precoAlterado(tipo, valor, preco); }
   };
   std::optional<Alteracao> alteracaoPedida() const;
+  // The change of txtValor, when there is one, applied to every row of the
+  // grid's new recordset, in memory and unrounded: each new price without
+  // VAT of `pares` changed, and its partner with VAT made from it at the
+  // row's IVA.
+  void aplicaAlteracao(sql::Recordset& rs, const std::vector<ParPrecos>& pares);
   // When chkBxData is checked, asks whether the activation date goes to
   // every filtered row (vbYes), the marked ones (vbNo) or none (vbCancel);
   // vbCancel when it is not checked.
@@ -121,15 +129,26 @@ class AlteracaoPrecosForm : public ui::Form {
   // The data rows of the grid in grid order, as recordset positions;
   // `marcadas` keeps only the marked ones.
   std::vector<std::size_t> linhasDaGrelha(bool marcadas) const;
+  // The course of a save, the grid's redraw suspended: the activation-date
+  // question when the date was changed; each marked row through `escreve`,
+  // in grid order; then the rows the answer gives the activation date
+  // through `moveData` (every row on Yes, the marked ones on No). Each
+  // answers whether it wrote. Then, when asked for and something was
+  // written, the success message; the grid reloaded and the date no longer
+  // marked as changed. A failure stops the save where it is.
+  void gravaLinhas(bool mensagem, const std::function<bool(std::size_t)>& escreve,
+                   const std::function<bool(std::size_t, Date)>& moveData);
   // The date of dtpActivacao.
   Date dataActivacao() const;
   // The range fields and description fields empty, no change, the
   // activation date today and not marked.
   void clearFields();
 
-  // Prints a report file of the program's folder from the rows of a
-  // recordset, with the connection settings and the owner window.
-  void imprimir(std::string_view ficheiro, sql::Recordset& rows);
+  // Prints a report file of the program's folder from the rows of a query,
+  // with the connection settings and the owner window.
+  void imprimir(std::string_view ficheiro, const std::string& consulta);
+  // A date of a criteria form as the statements write it ("yyyy-mm-dd").
+  static std::string dataIso(const std::string& texto);
 
   // Runs `body` with the grid's refreshes held: the refresh its field
   // validations ask for runs once, at the end (setting several fields in a

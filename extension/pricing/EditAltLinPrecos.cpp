@@ -12,7 +12,6 @@
 #include "platform/ui/LongWork.h"
 #include "platform/ui/UiServices.h"
 #include "platform/vb/Dates.h"
-#include "platform/vb/MsgBox.h"
 #include "platform/vb/OleDate.h"
 #include "platform/vb/Strings.h"
 
@@ -116,20 +115,7 @@ void EditAltLinPrecos::RefreshGrid() {
   auto rs = data().OpenRecordset(precos::QueryLinePrices(
       view().text("txtVendIni"), view().text("txtVendFin"), linha("txtLinIni"), linha("txtLinFin"),
       view().text("txtArtIni"), view().text("txtArtFin"), moedaNacional(), regimeIvaNacional()));
-  const auto alteracao = alteracaoPedida();
-  if (alteracao && rs->recordCount() > 0) {
-    const std::size_t novo = rs->fieldIndex("PVPNEW"), novoIva = rs->fieldIndex("PVPIVANEW"),
-                      iva = rs->fieldIndex("IVA");
-    ui::LongWork work(ui(), "A aplicar a alteração aos preços...", static_cast<std::size_t>(rs->recordCount()));
-    std::size_t feitas = 0;
-    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-      Variant preco = alteracao->aplica(rs->value(novo));
-      rs->setValue(novoIva, comIva(preco, rs->value(iva)));
-      rs->setValue(novo, std::move(preco));
-      work.step(++feitas);
-    }
-    rs->moveFirst();
-  }
+  aplicaAlteracao(*rs, {{"PVPNEW", "PVPIVANEW"}});
   bindGrid(std::move(rs),
            {{"VENDEDOR", "", 1800, "", true},
             {"VENDNOME", "", 1800, "", true},
@@ -173,33 +159,16 @@ void EditAltLinPrecos::SetDefaultRanges() {
 }
 
 void EditAltLinPrecos::SaveChanges(bool mensagem) {
-  ui::GridControl& grid = grelha();
-  RedrawSuspended suspended(grid);
-  const int resposta = perguntaDataActivacao();
-  bool enviou = false;
-  if (grid.model().recordset()) {
-    const std::vector<std::size_t> marcadas = linhasDaGrelha(true);
-    std::vector<std::size_t> datas;
-    if (resposta == vb::vbYes) datas = linhasDaGrelha(false);
-    if (resposta == vb::vbNo) datas = marcadas;
-    ui::LongWork work(ui(), "A gravar os preços...", marcadas.size() + datas.size());
-    for (std::size_t linha : marcadas) {
-      ChangeOnePrice(linha);
-      enviou = true;
-      work.next();
-    }
-    if (!datas.empty()) {
-      const Date activacao = dataActivacao();
-      for (std::size_t linha : datas) {
+  gravaLinhas(
+      mensagem,
+      [&](std::size_t linha) {
+        ChangeOnePrice(linha);
+        return true;
+      },
+      [&](std::size_t linha, Date activacao) {
         MovePriceToDate(linha, activacao);
-        enviou = true;
-        work.next();
-      }
-    }
-  }
-  if (mensagem && enviou) ui().msgBox("Alterações gravadas com êxito.");
-  RefreshGrid();
-  view().setChecked("chkBxData", false);
+        return true;
+      });
 }
 
 namespace {
@@ -253,16 +222,12 @@ void EditAltLinPrecos::PrintChanges() {
   if (criterios.Cancelou()) return;
 
   auto numero = [](const std::string& text) { return vb::CInt(Variant(vb::Val(vb::UCase(vb::Trim(text))))); };
-  auto isoDate = [](const std::string& text) { return vb::FormatDate(vb::CDate(Variant(text)), "yyyy-mm-dd"); };
-  std::shared_ptr<sql::Recordset> rs;
-  {
-    RedrawSuspended suspended(grelha());
-    rs = data().OpenRecordset(precos::QueryLinePricesByStartDate(
-        criterios.PrimeiroVnd(), criterios.UltimoVnd(), numero(criterios.PrimeiroPrc()), numero(criterios.UltimoPrc()),
-        criterios.PrimeiroArt(), criterios.UltimoArt(), isoDate(criterios.PrimeiraData()),
-        isoDate(criterios.UltimaData()), moedaNacional(), regimeIvaNacional()));
-  }
-  imprimir("\\qor_VT_AltLinPrecos.rpt", *rs);
+  imprimir("\\qor_VT_AltLinPrecos.rpt",
+           precos::QueryLinePricesByStartDate(criterios.PrimeiroVnd(), criterios.UltimoVnd(),
+                                              numero(criterios.PrimeiroPrc()), numero(criterios.UltimoPrc()),
+                                              criterios.PrimeiroArt(), criterios.UltimoArt(),
+                                              dataIso(criterios.PrimeiraData()), dataIso(criterios.UltimaData()),
+                                              moedaNacional(), regimeIvaNacional()));
 }
 
 const MemberTable<EditAltLinPrecos>& EditAltLinPrecos::members() {

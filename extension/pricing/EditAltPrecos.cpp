@@ -10,7 +10,6 @@
 #include "platform/ui/LongWork.h"
 #include "platform/ui/UiServices.h"
 #include "platform/vb/Dates.h"
-#include "platform/vb/MsgBox.h"
 #include "platform/vb/OleDate.h"
 #include "platform/vb/Strings.h"
 
@@ -115,27 +114,9 @@ void EditAltPrecos::RefreshGrid() {
   auto rs = data().OpenRecordset(precos::QueryScheduledPrices(view().text("txtArtIni"), view().text("txtArtFin"),
                                                               view().text("txtGrpIni"), view().text("txtGrpFin"),
                                                               moedaNacional(), regimeIvaNacional()));
-  const auto alteracao = alteracaoPedida();
-  const std::vector<int> niveis = niveisEscolhidos();
-  if (alteracao && rs->recordCount() > 0 && !niveis.empty()) {
-    struct Campos {
-      std::size_t semIva, comIva;
-    };
-    std::vector<Campos> campos;
-    for (int n : niveis) campos.push_back({rs->fieldIndex(semIva(n) + "NEW"), rs->fieldIndex(comIvaDe(n) + "NEW")});
-    const std::size_t iva = rs->fieldIndex("IVA");
-    ui::LongWork work(ui(), "A aplicar a alteração aos preços...", static_cast<std::size_t>(rs->recordCount()));
-    std::size_t feitas = 0;
-    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-      for (const Campos& c : campos) {
-        Variant novo = alteracao->aplica(rs->value(c.semIva));
-        rs->setValue(c.comIva, comIva(novo, rs->value(iva)));
-        rs->setValue(c.semIva, std::move(novo));
-      }
-      work.step(++feitas);
-    }
-    rs->moveFirst();
-  }
+  std::vector<ParPrecos> escolhidos;
+  for (int n : niveisEscolhidos()) escolhidos.push_back({semIva(n) + "NEW", comIvaDe(n) + "NEW"});
+  aplicaAlteracao(*rs, escolhidos);
 
   std::vector<Coluna> colunas = {{"ARTIGO", "Artigo", 1800},
                                  {"NOME", "Nome", 4000},
@@ -187,32 +168,16 @@ void EditAltPrecos::onChanged(std::string_view control) {
 }
 
 void EditAltPrecos::SaveChanges(bool mensagem) {
-  const int resposta = perguntaDataActivacao();
-  ui::GridControl& grid = grelha();
-  RedrawSuspended suspended(grid);
-  bool gravou = false;
-  if (const auto rs = grid.model().recordset()) {
-    const std::vector<std::size_t> marcadas = linhasDaGrelha(true);
-    std::vector<std::size_t> datas;
-    if (resposta == vb::vbYes) datas = linhasDaGrelha(false);
-    if (resposta == vb::vbNo) datas = marcadas;
-    ui::LongWork work(ui(), "A gravar os preços...", marcadas.size() + datas.size());
-    for (std::size_t linha : marcadas) {
-      WritePrices(textAt(*rs, linha, "ARTIGO"), linha);
-      gravou = true;
-      work.next();
-    }
-    if (!datas.empty()) {
-      const Date activacao = dataActivacao();
-      for (std::size_t linha : datas) {
-        if (WriteActivationDate(textAt(*rs, linha, "ARTIGO"), activacao)) gravou = true;
-        work.next();
-      }
-    }
-  }
-  if (mensagem && gravou) ui().msgBox("Alterações gravadas com êxito.");
-  RefreshGrid();
-  view().setChecked("chkBxData", false);
+  const sql::Recordset* grid = grelha().model().recordset().get();
+  gravaLinhas(
+      mensagem,
+      [&](std::size_t linha) {
+        WritePrices(textAt(*grid, linha, "ARTIGO"), linha);
+        return true;
+      },
+      [&](std::size_t linha, Date activacao) {
+        return WriteActivationDate(textAt(*grid, linha, "ARTIGO"), activacao);
+      });
 }
 
 // The stored prices become the history (all six, whatever levels were
@@ -254,15 +219,10 @@ void EditAltPrecos::PrintChanges() {
   criterios.Editar(Variant(std::int32_t{0}));
   if (criterios.Cancelou()) return;
 
-  auto isoDate = [](const std::string& text) { return vb::FormatDate(vb::CDate(Variant(text)), "yyyy-mm-dd"); };
-  std::shared_ptr<sql::Recordset> rs;
-  {
-    RedrawSuspended suspended(grelha());
-    rs = data().OpenRecordset(precos::QueryScheduledPricesByActivation(
-        criterios.PrimeiroArt(), criterios.UltimoArt(), isoDate(criterios.PrimeiraData()),
-        isoDate(criterios.UltimaData()), moedaNacional(), regimeIvaNacional()));
-  }
-  imprimir("\\qor_VT_AltPrecos.rpt", *rs);
+  imprimir("\\qor_VT_AltPrecos.rpt",
+           precos::QueryScheduledPricesByActivation(criterios.PrimeiroArt(), criterios.UltimoArt(),
+                                                    dataIso(criterios.PrimeiraData()), dataIso(criterios.UltimaData()),
+                                                    moedaNacional(), regimeIvaNacional()));
 }
 
 const MemberTable<EditAltPrecos>& EditAltPrecos::members() {

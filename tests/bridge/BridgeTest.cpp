@@ -11,6 +11,7 @@
 #include "erp/api/ApiLog.h"
 #include "extension/components/DataAccess.h"
 #include "platform/automation/remote/CreateObject.h"
+#include "tests/support/ChildProcesses.h"
 
 namespace quill::bridgetest {
 
@@ -103,26 +104,7 @@ AutomationError errorOf(const std::function<void()>& call) {
   return AutomationError(0, "", "");
 }
 
-std::vector<pid_t> bridgeProcesses() {
-  std::vector<pid_t> found;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    // "pid (comm) state ppid ..."
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    if (!std::getline(stat, line)) continue;
-    auto open = line.find('('), close = line.rfind(')');
-    if (open == std::string::npos || close == std::string::npos) continue;
-    std::istringstream rest(line.substr(close + 2));
-    char state = 0;
-    pid_t parent = 0;
-    rest >> state >> parent;
-    if (parent == ::getpid() && line.substr(open + 1, close - open - 1) == "quillbridge" && state != 'Z')
-      found.push_back(static_cast<pid_t>(std::stol(name)));
-  }
-  return found;
-}
+std::vector<pid_t> bridgeProcesses() { return testing::childProcesses("quillbridge"); }
 
 bool processGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
 

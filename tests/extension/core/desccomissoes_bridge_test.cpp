@@ -14,6 +14,7 @@
 #include "platform/ui/RecordingUiServices.h"
 #include "platform/vb/Conversions.h"
 #include "tests/erp/api/DemoCompanyCopy.h"
+#include "tests/support/ChildProcesses.h"
 
 namespace quill {
 namespace {
@@ -22,17 +23,7 @@ namespace demo = erp::demo;
 namespace fs = std::filesystem;
 
 // The bridge processes this test process started that are still running.
-int runningBridges() {
-  int count = 0;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string pid, comm, state;
-    int ppid = 0;
-    if (!(stat >> pid >> comm >> state >> ppid)) continue;
-    if (ppid == getpid() && comm == "(quillbridge)" && state != "Z") ++count;
-  }
-  return count;
-}
+int runningBridges() { return static_cast<int>(testing::childProcesses("quillbridge").size()); }
 
 class DescComissoesWithBridge : public ::testing::Test {
  protected:

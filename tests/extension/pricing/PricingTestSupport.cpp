@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "erp/DemoCodes.h"
@@ -18,6 +16,7 @@
 #include "platform/automation/remote/CreateObject.h"
 #include "platform/ui/MemoryFormView.h"
 #include "platform/vb/Conversions.h"
+#include "tests/support/ChildProcesses.h"
 
 namespace quill::pricingtest {
 
@@ -40,37 +39,12 @@ ui::ViewFactory memoryViewPlayedBy(std::vector<ui::ControlSpec> controls,
   };
 }
 
-namespace {
-
-// The quillbridge processes this process started.
-std::vector<pid_t> bridgeChildren() {
-  std::vector<pid_t> found;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    if (!std::getline(stat, line)) continue;
-    const auto open = line.find('('), close = line.rfind(')');
-    if (open == std::string::npos || close == std::string::npos) continue;
-    std::istringstream rest(line.substr(close + 2));
-    char state = 0;
-    pid_t parent = 0;
-    rest >> state >> parent;
-    if (parent == ::getpid() && line.substr(open + 1, close - open - 1) == "quillbridge" && state != 'Z')
-      found.push_back(static_cast<pid_t>(std::stol(name)));
-  }
-  return found;
-}
-
-}  // namespace
-
 RealBridge::RealBridge() : dataAccess_(std::make_shared<DataAccess>()) {
   if (!dataAccess_->OpenConnection(company_.connectionString())) {
     ADD_FAILURE() << dataAccess_->lastError();
     return;
   }
-  const auto before = bridgeChildren();
+  const auto before = testing::childProcesses("quillbridge");
   // The server starts in this process's current folder: its logs go to the copy.
   const fs::path previous = fs::current_path();
   fs::current_path(company_.folder());
@@ -81,7 +55,7 @@ RealBridge::RealBridge() : dataAccess_(std::make_shared<DataAccess>()) {
     throw;
   }
   fs::current_path(previous);
-  for (pid_t pid : bridgeChildren())
+  for (pid_t pid : testing::childProcesses("quillbridge"))
     if (std::find(before.begin(), before.end(), pid) == before.end()) pid_ = pid;
   const std::string folder = company_.folder().string();
   EXPECT_TRUE(vb::CBool(late::call(bridge_, "Iniciar",
@@ -115,7 +89,7 @@ void RealBridge::kill() {
   // Dead before the test goes on (a zombie is dead): the next call meets a
   // closed peer.
   for (int i = 0; i < 400; ++i) {
-    const auto running = bridgeChildren();
+    const auto running = testing::childProcesses("quillbridge");
     if (std::find(running.begin(), running.end(), pid_) == running.end()) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
