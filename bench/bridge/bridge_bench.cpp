@@ -14,6 +14,7 @@
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
 #include "tests/erp/api/DemoCompanyCopy.h"
+#include "tests/support/BridgeStart.h"
 
 namespace {
 
@@ -64,16 +65,9 @@ struct StartedBridge {
     addLongDocument(company);
     if (!dataAccess->OpenConnection(company.connectionString()))
       throw std::runtime_error("the demo company cannot be opened: " + dataAccess->lastError());
-    const fs::path previous = fs::current_path();
-    fs::current_path(company.folder());
-    bridge = createObject("Quillbridge.SageNextApi");
-    fs::current_path(previous);
-    const std::string folder = company.folder().string();
-    if (!vb::CBool(late::call(bridge, "Iniciar",
-                              {Variant(folder), Variant(folder), Variant(demo::kCompanyCode), Variant(demo::kLogin),
-                               Variant(demo::kPassword)})))
+    bridge = testing::createBridgeIn(company.folder());
+    if (!testing::startBridge(bridge, company.folder(), demo::kCompanyCode, demo::kLogin, demo::kPassword, dataAccess))
       throw std::runtime_error("the bridge did not start");
-    late::set(bridge, "DataAccess", dataAccess);
   }
   ~StartedBridge() {
     late::call(bridge, "Terminar");

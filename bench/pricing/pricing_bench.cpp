@@ -37,13 +37,13 @@
 #include "extension/reports/CriteriosMapasMediaVenda.h"
 #include "extension/reports/frmCriterios.h"
 #include "platform/automation/PropertyBag.h"
-#include "platform/automation/remote/CreateObject.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
 #include "platform/ui/FormDialog.h"
 #include "platform/ui/MemoryFormView.h"
 #include "platform/ui/ScriptedUiServices.h"
 #include "platform/vb/Conversions.h"
+#include "tests/support/BridgeStart.h"
 #include "tests/support/ChildProcesses.h"
 
 namespace {
@@ -380,17 +380,10 @@ struct StartedBridge {
   DispatchPtr bridge;
   pid_t pid = 0;  // the bridge's process
   StartedBridge() {
-    const fs::path previous = fs::current_path();
-    fs::current_path(LargeCopy::get().folder);
-    bridge = createObject("Quillbridge.SageNextApi");
-    fs::current_path(previous);
+    bridge = testing::createBridgeIn(LargeCopy::get().folder);
     pid = bridgeProcess();
-    const std::string folder = LargeCopy::get().folder.string();
-    if (!vb::CBool(late::call(bridge, "Iniciar",
-                              {Variant(folder), Variant(folder), Variant(LargeCopy::get().companyCode),
-                               Variant("quill"), Variant("quill")})))
+    if (!testing::startBridge(bridge, LargeCopy::get().folder, LargeCopy::get().companyCode, "quill", "quill", data))
       throw std::runtime_error("the bridge did not start");
-    late::set(bridge, "DataAccess", data);
   }
   ~StartedBridge() {
     late::call(bridge, "Terminar");

@@ -1,6 +1,7 @@
 #include "extension/pricing/AlteracaoPrecosForm.h"
 
 #include "extension/components/ReportPrinter.h"
+#include "extension/reports/CriteriosControls.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/sql/Recordset.h"
@@ -25,7 +26,19 @@ bool missing(const Variant& v) { return v.isNull() || v.isEmpty(); }
 
 }  // namespace
 
-std::vector<ui::ControlSpec> comTeclaEnter(std::vector<ui::ControlSpec> controls) {
+const std::vector<ui::ControlSpec>& grelhaEBotoes() {
+  using namespace criterios;
+  static const std::vector<ui::ControlSpec> controls = {
+      {"grdLinPrecos", ui::ControlKind::Grid},  button("cmdSelAll", "Seleccionar todos"),
+      button("cmdUnselAll", "Limpar selecção"), button("CmdConf", "Confirmar"),
+      button("cmdImprimir", "Imprimir"),        cancelButton("cmdSair", "Sair"),
+  };
+  return controls;
+}
+
+std::vector<ui::ControlSpec> comTeclaEnter(std::vector<ui::ControlSpec> controls,
+                                           const std::vector<ui::ControlSpec>& comuns) {
+  controls.insert(controls.end(), comuns.begin(), comuns.end());
   for (ui::ControlSpec& c : controls) {
     const std::string prefix = vb::UCase(vb::Left(c.name, 3));
     if (prefix == "TXT" || prefix == "CBX" || prefix == "DTP") c.enterMovesOn = true;

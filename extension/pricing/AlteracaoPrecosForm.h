@@ -208,7 +208,11 @@ class AlteracaoPrecosForm : public ui::Form {
 // The controls of the editors with their Enter key: it moves on from the
 // text fields, the combo and the picker (names beginning "txt", "cbx",
 // "dtp"), as Tab does.
-std::vector<ui::ControlSpec> comTeclaEnter(std::vector<ui::ControlSpec> controls);
+// The controls of an editor: its own (ranges and change), then `comuns`.
+std::vector<ui::ControlSpec> comTeclaEnter(std::vector<ui::ControlSpec> controls,
+                                           const std::vector<ui::ControlSpec>& comuns = {});
+// The grid and the buttons that both editors end with.
+const std::vector<ui::ControlSpec>& grelhaEBotoes();
 
 // While it lives, the grid does not draw; as it was afterwards.
 class RedrawSuspended {

@@ -11,6 +11,7 @@
 #include "erp/api/ApiLog.h"
 #include "extension/components/DataAccess.h"
 #include "platform/automation/remote/CreateObject.h"
+#include "tests/support/BridgeStart.h"
 #include "tests/support/ChildProcesses.h"
 
 namespace quill::bridgetest {
@@ -31,16 +32,7 @@ void BridgeTest::SetUp() {
   dataAccess_ = std::make_shared<DataAccess>();
   ASSERT_TRUE(dataAccess_->OpenConnection(company_->connectionString())) << dataAccess_->lastError();
   recorder_ = std::make_shared<RecordingDataAccess>(dataAccess_);
-  // The server starts in this process's current folder.
-  const fs::path previous = fs::current_path();
-  fs::current_path(company_->folder());
-  try {
-    bridge_ = createObject("Quillbridge.SageNextApi");
-  } catch (...) {
-    fs::current_path(previous);
-    throw;
-  }
-  fs::current_path(previous);
+  bridge_ = testing::createBridgeIn(company_->folder());
 }
 
 void BridgeTest::TearDown() {

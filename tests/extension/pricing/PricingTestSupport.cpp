@@ -13,9 +13,9 @@
 #include "erp/DemoCodes.h"
 #include "extension/components/DataAccess.h"
 #include "platform/automation/PropertyBag.h"
-#include "platform/automation/remote/CreateObject.h"
 #include "platform/ui/MemoryFormView.h"
 #include "platform/vb/Conversions.h"
+#include "tests/support/BridgeStart.h"
 #include "tests/support/ChildProcesses.h"
 
 namespace quill::pricingtest {
@@ -45,23 +45,11 @@ RealBridge::RealBridge() : dataAccess_(std::make_shared<DataAccess>()) {
     return;
   }
   const auto before = testing::childProcesses("quillbridge");
-  // The server starts in this process's current folder: its logs go to the copy.
-  const fs::path previous = fs::current_path();
-  fs::current_path(company_.folder());
-  try {
-    bridge_ = createObject("Quillbridge.SageNextApi");
-  } catch (...) {
-    fs::current_path(previous);
-    throw;
-  }
-  fs::current_path(previous);
+  bridge_ = testing::createBridgeIn(company_.folder());
   for (pid_t pid : testing::childProcesses("quillbridge"))
     if (std::find(before.begin(), before.end(), pid) == before.end()) pid_ = pid;
-  const std::string folder = company_.folder().string();
-  EXPECT_TRUE(vb::CBool(late::call(bridge_, "Iniciar",
-                                   {Variant(folder), Variant(folder), Variant(demo::kCompanyCode),
-                                    Variant(demo::kLogin), Variant(demo::kPassword)})));
-  late::set(bridge_, "DataAccess", dataAccess_);
+  EXPECT_TRUE(
+      testing::startBridge(bridge_, company_.folder(), demo::kCompanyCode, demo::kLogin, demo::kPassword, dataAccess_));
 }
 
 RealBridge::~RealBridge() {
