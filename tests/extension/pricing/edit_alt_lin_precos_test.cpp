@@ -350,7 +350,7 @@ TEST_F(EditAltLinPrecosTest, PrintingSavesFirstThenPrintsThePricesStartingInTheP
   const auto printed = ui::ReportOutput::lastPrinted();
   ASSERT_TRUE(printed);
   EXPECT_EQ(printed->name, "qor_VT_AltLinPrecos");
-  const std::string text = testing::pdfText(printed->file);
+  const std::string text = printed->text;
   EXPECT_NE(text.find("Alteração de Linhas de Preços"), std::string::npos) << text;
   EXPECT_NE(text.find("Vendedor " + kSeller), std::string::npos) << text;
   EXPECT_NE(text.find("Linha de preços 1 Revenda"), std::string::npos) << text;

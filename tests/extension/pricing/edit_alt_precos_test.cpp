@@ -24,7 +24,6 @@
 #include "platform/vb/OleDate.h"
 #include "tests/extension/pricing/PricingTestSupport.h"
 #include "tests/extension/support/FormTestSupport.h"
-#include "tests/support/PdfText.h"
 #include "tests/support/TestApplication.h"
 
 namespace quill {
@@ -461,7 +460,7 @@ TEST_F(EditAltPrecosTest, PrintingSavesFirstAndPrintsTheArticlesActivatedInThePe
   const auto printed = ui::ReportOutput::lastPrinted();
   ASSERT_TRUE(printed);
   EXPECT_EQ(printed->name, "qor_VT_AltPrecos");
-  const std::string text = testing::pdfText(printed->file);
+  const std::string text = printed->text;
   EXPECT_NE(text.find("Alteração de Preços"), std::string::npos) << text;
   EXPECT_NE(text.find(kPet1), std::string::npos) << text;
   EXPECT_EQ(text.find(kPet2), std::string::npos) << text;

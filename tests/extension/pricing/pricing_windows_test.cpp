@@ -22,7 +22,6 @@
 #include "platform/vb/MsgBox.h"
 #include "tests/extension/pricing/PricingTestSupport.h"
 #include "tests/extension/support/FormTestSupport.h"
-#include "tests/support/PdfText.h"
 #include "tests/support/TestApplication.h"
 
 namespace quill {
@@ -147,7 +146,7 @@ TEST_F(PricingWindows, PriceLinesWindowSavesThroughTheBridgeAndPrintsWithItsCrit
   EXPECT_DOUBLE_EQ(std::stod(price.at(0).at(3)), before);
   const auto printed = ui::ReportOutput::lastPrinted();
   ASSERT_TRUE(printed);
-  EXPECT_NE(testing::pdfText(printed->file).find(mil1), std::string::npos);
+  EXPECT_NE(printed->text.find(mil1), std::string::npos);
 }
 
 TEST_F(PricingWindows, PriceLineCriteriaWindowIsMadeByNameAndReadBack) {
