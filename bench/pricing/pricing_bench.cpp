@@ -29,13 +29,10 @@
 #include "bench/remote/SocketPairRoundTrip.h"
 #include "extension/components/ConnectionString.h"
 #include "extension/components/DataAccess.h"
-#include "extension/pricing/CriteriosAltLinPrc.h"
 #include "extension/pricing/EditAltLinPrecos.h"
 #include "extension/pricing/EditAltPrecos.h"
 #include "extension/pricing/EditorPrecosDialog.h"
 #include "extension/pricing/PricingStatements.h"
-#include "extension/reports/CriteriosMapasMediaVenda.h"
-#include "extension/reports/frmCriterios.h"
 #include "platform/automation/PropertyBag.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
@@ -239,11 +236,12 @@ BENCHMARK(BM_SocketPairRoundTrip_Baseline)->Unit(benchmark::kMicrosecond)->Itera
 
 // ---- The editors ----
 
-template <typename Editor, typename Criteria>
+// An editor on a memory view; it prints nothing here, so it makes no components.
+template <typename Editor>
 std::unique_ptr<Editor> editor(ui::UiServices& ui, std::shared_ptr<DataAccess> data, DispatchPtr bridge) {
   auto form = std::make_unique<Editor>(
       ui, [](ui::Form& f) { return std::make_unique<ui::MemoryFormView>(f, Editor::controls()); },
-      [](ui::Form& f) { return std::make_unique<ui::MemoryFormView>(f, Criteria::controls()); });
+      typename Editor::Components());
   form->setDataAccess(std::move(data));
   form->setNextApi(std::move(bridge));
   if (!form->leParametrosNacionais()) throw std::runtime_error("no national currency");
@@ -261,7 +259,7 @@ void BM_RefreshGrid_ScheduledPrices_Large(benchmark::State& state) {
   application();
   seedScheduledPrices();
   ui::ScriptedUiServices ui;
-  auto form = editor<EditAltPrecos, CriteriosMapasMediaVenda>(ui, LargeCopy::get().open(), parametersBridge());
+  auto form = editor<EditAltPrecos>(ui, LargeCopy::get().open(), parametersBridge());
   ui::FormView& v = form->view();
   v.setText("txtArtIni", " ");
   v.setText("txtArtFin", kLastCode);
@@ -294,7 +292,7 @@ void BM_RefreshGrid_ScheduledPrices_Large_Window(benchmark::State& state) {
         window = dialog.get();
         return ui::FormDialog::viewOwning(std::move(dialog));
       },
-      [&](ui::Form& f) { return ui::FormDialog::viewOwning(std::make_unique<frmCriteriosMapasMediaVenda>(f, ui)); });
+      EditAltPrecos::Components());
   form->setDataAccess(LargeCopy::get().open());
   form->setNextApi(parametersBridge());
   if (!form->leParametrosNacionais()) return state.SkipWithError("no national currency");
@@ -335,7 +333,7 @@ void BM_SaveChanges_ScheduledPrices_1000Marked(benchmark::State& state) {
   seedScheduledPrices();
   ui::ScriptedUiServices ui;
   auto data = LargeCopy::get().open();
-  auto form = editor<EditAltPrecos, CriteriosMapasMediaVenda>(ui, data, parametersBridge());
+  auto form = editor<EditAltPrecos>(ui, data, parametersBridge());
   ui::FormView& v = form->view();
   const auto [first, last] = thousandArticles(*data);
   v.setText("txtArtIni", first);
@@ -423,7 +421,7 @@ void BM_SaveChanges_LinePrices_1000Marked(benchmark::State& state) {
   application();
   ui::ScriptedUiServices ui;
   StartedBridge started;
-  auto form = editor<EditAltLinPrecos, CriteriosAltLinPrc>(ui, started.data, started.bridge);
+  auto form = editor<EditAltLinPrecos>(ui, started.data, started.bridge);
   narrowToThousandLinePrices(*form, *started.data);
   ui::FormView& v = form->view();
   v.setText("cbxTipo", "Valor");

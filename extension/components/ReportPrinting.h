@@ -23,5 +23,9 @@ struct ReportDatabase {
 // owner window, then Imprimir(array, True).
 void imprimirRelatorio(const DispatchPtr& printer, const ReportDatabase& database, const std::string& ficheiro,
                        const std::vector<std::string>& parametros, std::int32_t pai);
+// The same from the rows of a recordset instead of the file's query: after
+// the output setting, ConsultaBaseDados = 0, and Imprimir(recordset, True).
+void imprimirRelatorio(const DispatchPtr& printer, const ReportDatabase& database, const std::string& ficheiro,
+                       const DispatchPtr& dados, std::int32_t pai);
 
 }  // namespace quill

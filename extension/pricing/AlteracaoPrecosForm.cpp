@@ -1,9 +1,8 @@
 #include "extension/pricing/AlteracaoPrecosForm.h"
 
-#include "extension/components/ReportPrinter.h"
+#include "extension/components/LibraryFolder.h"
 #include "extension/reports/CriteriosControls.h"
 #include "platform/automation/AutomationError.h"
-#include "platform/automation/ProgramRegistry.h"
 #include "platform/sql/Recordset.h"
 #include "platform/ui/LongWork.h"
 #include "platform/ui/UiServices.h"
@@ -46,13 +45,20 @@ std::vector<ui::ControlSpec> comTeclaEnter(std::vector<ui::ControlSpec> controls
   return controls;
 }
 
-AlteracaoPrecosForm::AlteracaoPrecosForm(ui::UiServices& ui) : Form(ui) {}
+AlteracaoPrecosForm::AlteracaoPrecosForm(ui::UiServices& ui, Components components)
+    : Form(ui), components_(std::move(components)) {}
 
 AlteracaoPrecosForm::~AlteracaoPrecosForm() = default;
 
 DataAccess& AlteracaoPrecosForm::data() const {
   if (!dataAccess_) throw vbError(vberr::ObjectNotSet, "DataAccess");
   return *dataAccess_;
+}
+
+DispatchPtr AlteracaoPrecosForm::componente(std::string_view nome) const {
+  DispatchPtr component = components_ ? components_(nome) : nullptr;
+  if (!component) throw vbError(vberr::CannotCreateObject, std::string(nome));
+  return component;
 }
 
 DispatchPtr AlteracaoPrecosForm::nextApi() const {
@@ -317,17 +323,8 @@ void AlteracaoPrecosForm::imprimir(std::string_view ficheiro, const std::string&
     RedrawSuspended suspended(grelha());
     rows = data().OpenRecordset(consulta);
   }
-  ReportPrinter printer(ui());
-  printer.setTipoRelatorio(ReportPrinter::kReportFile);
-  printer.setServidor(servidor_);
-  printer.setBaseDados(baseDados_);
-  printer.setUtilizador(utilizador_);
-  printer.setPassWord(passWord_);
-  printer.setFicheiroRelatorio(programFolder().string() + std::string(ficheiro));
-  printer.setDestino(ReportPrinter::kToScreen);
-  printer.setConsultaBaseDados(0);
-  printer.setPai(owner_);
-  printer.Imprimir(*rows, true);
+  imprimirRelatorio(componente("ReportPrinter"), database_, libraryFolder().string() + std::string(ficheiro),
+                    DispatchPtr(rows), owner_);
 }
 
 // ---- Events ----

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "extension/components/DataAccess.h"
+#include "extension/components/ReportPrinting.h"
 #include "extension/reports/CriteriosForm.h"
 #include "platform/automation/MemberTable.h"
 #include "platform/ui/Form.h"
@@ -35,13 +36,17 @@ class Recordset;
 // error while Editar prepares the window reaches its caller.
 class AlteracaoPrecosForm : public ui::Form {
  public:
+  // Makes the library's components by name: the report's criteria form and
+  // the "ReportPrinter".
+  using Components = std::function<DispatchPtr(std::string_view name)>;
+
   ~AlteracaoPrecosForm() override;
 
   // ---- Properties, set by the opener before Editar ----
-  void setServidor(std::string value) { servidor_ = std::move(value); }
-  void setBaseDados(std::string value) { baseDados_ = std::move(value); }
-  void setUtilizador(std::string value) { utilizador_ = std::move(value); }
-  void setPassWord(std::string value) { passWord_ = std::move(value); }
+  void setServidor(std::string value) { database_.servidor = std::move(value); }
+  void setBaseDados(std::string value) { database_.baseDados = std::move(value); }
+  void setUtilizador(std::string value) { database_.utilizador = std::move(value); }
+  void setPassWord(std::string value) { database_.passWord = std::move(value); }
   // The bridge: only its national currency and VAT regime (and, for the
   // price lines, AlteraPreco) are used.
   void setNextApi(DispatchPtr nextApi) { nextApi_ = std::move(nextApi); }
@@ -73,7 +78,7 @@ class AlteracaoPrecosForm : public ui::Form {
   static Variant comIva(const Variant& semIva, const Variant& taxa);
 
  protected:
-  explicit AlteracaoPrecosForm(ui::UiServices& ui);
+  AlteracaoPrecosForm(ui::UiServices& ui, Components components);
 
   // A range field, its description and what it names.
   struct Intervalo {
@@ -144,7 +149,9 @@ class AlteracaoPrecosForm : public ui::Form {
   // activation date today and not marked.
   void clearFields();
 
-  // Prints a report file of the program's folder from the rows of a query,
+  // A component made by name; Can't create object (429) when there is none.
+  DispatchPtr componente(std::string_view nome) const;
+  // Prints a report file of the library's folder from the rows of a query,
   // with the connection settings and the owner window.
   void imprimir(std::string_view ficheiro, const std::string& consulta);
   // A date of a criteria form as the statements write it ("yyyy-mm-dd").
@@ -194,7 +201,8 @@ class AlteracaoPrecosForm : public ui::Form {
   bool validateIntervalo(const Intervalo& intervalo);
   bool ValidateValor();
 
-  std::string servidor_, baseDados_, utilizador_, passWord_;
+  Components components_;
+  ReportDatabase database_;
   DispatchPtr nextApi_;
   std::shared_ptr<DataAccess> dataAccess_;
   std::string moeda_, regime_;

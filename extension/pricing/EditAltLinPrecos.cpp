@@ -2,7 +2,6 @@
 
 #include "bridge/DateOnlyMarker.h"
 #include "extension/components/DataAccess.h"
-#include "extension/pricing/CriteriosAltLinPrc.h"
 #include "extension/pricing/PricingKinds.h"
 #include "extension/pricing/PricingStatements.h"
 #include "extension/reports/CodeKinds.h"
@@ -76,9 +75,8 @@ const std::vector<ui::ControlSpec>& EditAltLinPrecos::controls() {
   return controls;
 }
 
-EditAltLinPrecos::EditAltLinPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView,
-                                   ui::ViewFactory makeCriteriaView)
-    : AlteracaoPrecosForm(ui), makeCriteriaView_(std::move(makeCriteriaView)) {
+EditAltLinPrecos::EditAltLinPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView, Components components)
+    : AlteracaoPrecosForm(ui, std::move(components)) {
   attach(makeView(*this));
   view().setCaption("Alteração de Linhas de preços");
   addIntervalo({"txtVendIni", "txtVendIniDesc", &kinds::vendedoresPorCodigo()});
@@ -203,26 +201,27 @@ void EditAltLinPrecos::MovePriceToDate(std::size_t linha, Date activacao) {
 
 void EditAltLinPrecos::PrintChanges() {
   SaveChanges(false);
-  CriteriosAltLinPrc criterios(ui(), makeCriteriaView_);
-  criterios.setDataAccess(dataAccess());
-  criterios.setPrimeiroVnd(view().text("txtVendIni"));
-  criterios.setUltimoVnd(view().text("txtVendFin"));
-  criterios.setPrimeiroPrc(view().text("txtLinIni"));
-  criterios.setUltimoPrc(view().text("txtLinFin"));
-  criterios.setPrimeiraData("01-01-" + std::to_string(vb::Year(vb::today())));
-  criterios.setUltimaData(vb::FormatDate(vb::today(), "dd-mm-yyyy"));
-  criterios.setPrimeiroArt(view().text("txtArtIni"));
-  criterios.setUltimoArt(view().text("txtArtFin"));
-  // Over this window: the active one.
-  criterios.showModal(0);
-  if (criterios.Cancelou()) return;
-
-  auto numero = [](const std::string& text) { return vb::CInt(Variant(vb::Val(vb::UCase(vb::Trim(text))))); };
+  DispatchPtr criterios = componente("frmCriteriosAltLinPrc");
+  late::set(criterios, "DataAccess", dataAccess());
+  late::let(criterios, "PrimeiroVnd", Variant(view().text("txtVendIni")));
+  late::let(criterios, "UltimoVnd", Variant(view().text("txtVendFin")));
+  late::let(criterios, "PrimeiroPrc", Variant(view().text("txtLinIni")));
+  late::let(criterios, "UltimoPrc", Variant(view().text("txtLinFin")));
+  late::let(criterios, "PrimeiraData", Variant("01-01-" + std::to_string(vb::Year(vb::today()))));
+  late::let(criterios, "UltimaData", Variant(vb::FormatDate(vb::today(), "dd-mm-yyyy")));
+  late::let(criterios, "PrimeiroArt", Variant(view().text("txtArtIni")));
+  late::let(criterios, "UltimoArt", Variant(view().text("txtArtFin")));
+  // Show vbModal over the owner.
+  late::call(criterios, "Show", {Variant(std::int16_t{1}), Variant(owner())});
+  if (vb::CBool(late::get(criterios, "Cancelou"))) return;
+  auto texto = [&](const char* propriedade) { return vb::CStr(late::get(criterios, propriedade)); };
+  auto numero = [&](const char* propriedade) {
+    return vb::CInt(Variant(vb::Val(vb::UCase(vb::Trim(texto(propriedade))))));
+  };
   imprimir("\\qor_VT_AltLinPrecos.rpt",
-           precos::QueryLinePricesByStartDate(criterios.PrimeiroVnd(), criterios.UltimoVnd(),
-                                              numero(criterios.PrimeiroPrc()), numero(criterios.UltimoPrc()),
-                                              criterios.PrimeiroArt(), criterios.UltimoArt(),
-                                              dataIso(criterios.PrimeiraData()), dataIso(criterios.UltimaData()),
+           precos::QueryLinePricesByStartDate(texto("PrimeiroVnd"), texto("UltimoVnd"), numero("PrimeiroPrc"),
+                                              numero("UltimoPrc"), texto("PrimeiroArt"), texto("UltimoArt"),
+                                              dataIso(texto("PrimeiraData")), dataIso(texto("UltimaData")),
                                               moedaNacional(), regimeIvaNacional()));
 }
 

@@ -17,8 +17,8 @@ class EditAltLinPrecos : public AlteracaoPrecosForm, public DispatchObject<EditA
  public:
   static constexpr const char* kFormName = "frmEditAltLinPrecos";
 
-  // makeCriteriaView makes the view of the report's criteria form.
-  EditAltLinPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView, ui::ViewFactory makeCriteriaView);
+  // The report's criteria form is "frmCriteriosAltLinPrc".
+  EditAltLinPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView, Components components);
   ~EditAltLinPrecos() override;
 
   // The prices of the ranges, once for every client of the seller on the
@@ -49,8 +49,6 @@ class EditAltLinPrecos : public AlteracaoPrecosForm, public DispatchObject<EditA
   std::int16_t linha(std::string_view field) const;
   void ChangeOnePrice(std::size_t linha);
   void MovePriceToDate(std::size_t linha, Date activacao);
-
-  ui::ViewFactory makeCriteriaView_;
 };
 
 }  // namespace quill

@@ -4,7 +4,6 @@
 #include "extension/pricing/PricingKinds.h"
 #include "extension/pricing/PricingStatements.h"
 #include "extension/reports/CriteriosControls.h"
-#include "extension/reports/CriteriosMapasMediaVenda.h"
 #include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/ui/LongWork.h"
@@ -66,8 +65,8 @@ const std::vector<ui::ControlSpec>& EditAltPrecos::controls() {
   return controls;
 }
 
-EditAltPrecos::EditAltPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView, ui::ViewFactory makeCriteriaView)
-    : AlteracaoPrecosForm(ui), makeCriteriaView_(std::move(makeCriteriaView)) {
+EditAltPrecos::EditAltPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView, Components components)
+    : AlteracaoPrecosForm(ui, std::move(components)) {
   attach(makeView(*this));
   view().setCaption("Alteração de Preços");
   addIntervalo({"txtArtIni", "txtArtIniDesc", &kinds::artigosComCampos()});
@@ -204,21 +203,19 @@ bool EditAltPrecos::WriteActivationDate(const std::string& artigo, Date activaca
 
 void EditAltPrecos::PrintChanges() {
   SaveChanges(false);
-  CriteriosMapasMediaVenda criterios(ui(), makeCriteriaView_);
-  criterios.setCaption("Alteração de Preços");
-  criterios.setDataAccess(dataAccess());
-  criterios.setPrimeiraData("01-01-" + std::to_string(vb::Year(vb::today())));
-  criterios.setUltimaData(vb::FormatDate(vb::today(), "dd-mm-yyyy"));
-  criterios.setPrimeiroArt(view().text("txtArtIni"));
-  criterios.setUltimoArt(view().text("txtArtFin"));
-  // Over this window: the active one.
-  criterios.Editar(Variant(std::int32_t{0}));
-  if (criterios.Cancelou()) return;
-
-  imprimir("\\qor_VT_AltPrecos.rpt",
-           precos::QueryScheduledPricesByActivation(criterios.PrimeiroArt(), criterios.UltimoArt(),
-                                                    dataIso(criterios.PrimeiraData()), dataIso(criterios.UltimaData()),
-                                                    moedaNacional(), regimeIvaNacional()));
+  DispatchPtr criterios = componente("frmCriteriosMapasMediaVenda");
+  late::let(criterios, "Caption", Variant("Alteração de Preços"));
+  late::set(criterios, "DataAccess", dataAccess());
+  late::let(criterios, "PrimeiraData", Variant("01-01-" + std::to_string(vb::Year(vb::today()))));
+  late::let(criterios, "UltimaData", Variant(vb::FormatDate(vb::today(), "dd-mm-yyyy")));
+  late::let(criterios, "PrimeiroArt", Variant(view().text("txtArtIni")));
+  late::let(criterios, "UltimoArt", Variant(view().text("txtArtFin")));
+  late::call(criterios, "Editar", {Variant(owner())});
+  if (vb::CBool(late::get(criterios, "Cancelou"))) return;
+  auto texto = [&](const char* propriedade) { return vb::CStr(late::get(criterios, propriedade)); };
+  imprimir("\\qor_VT_AltPrecos.rpt", precos::QueryScheduledPricesByActivation(
+                                         texto("PrimeiroArt"), texto("UltimoArt"), dataIso(texto("PrimeiraData")),
+                                         dataIso(texto("UltimaData")), moedaNacional(), regimeIvaNacional()));
 }
 
 const MemberTable<EditAltPrecos>& EditAltPrecos::members() {

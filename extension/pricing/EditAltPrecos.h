@@ -18,8 +18,8 @@ class EditAltPrecos : public AlteracaoPrecosForm, public DispatchObject<EditAltP
  public:
   static constexpr const char* kFormName = "frmEditAltPrecos";
 
-  // makeCriteriaView makes the view of the report's criteria form.
-  EditAltPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView, ui::ViewFactory makeCriteriaView);
+  // The report's criteria form is "frmCriteriosMapasMediaVenda".
+  EditAltPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView, Components components);
   ~EditAltPrecos() override;
 
   // Every ERP article without a row gets one (each time the window opens).
@@ -51,8 +51,6 @@ class EditAltPrecos : public AlteracaoPrecosForm, public DispatchObject<EditAltP
   std::vector<int> niveisEscolhidos() const;
   void WritePrices(const std::string& artigo, std::size_t linha);
   bool WriteActivationDate(const std::string& artigo, Date activacao);
-
-  ui::ViewFactory makeCriteriaView_;
 };
 
 }  // namespace quill

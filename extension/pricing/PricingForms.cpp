@@ -1,13 +1,12 @@
 #include "extension/pricing/PricingForms.h"
 
-#include "extension/pricing/EditLinPrecos.h"
-#include "extension/pricing/frmEditLinPrecos.h"
 #include "extension/pricing/CriteriosAltLinPrc.h"
 #include "extension/pricing/EditAltLinPrecos.h"
 #include "extension/pricing/EditAltPrecos.h"
+#include "extension/pricing/EditLinPrecos.h"
 #include "extension/pricing/EditorPrecosDialog.h"
 #include "extension/pricing/frmCriteriosAltLinPrc.h"
-#include "extension/reports/frmCriterios.h"
+#include "extension/pricing/frmEditLinPrecos.h"
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/ui/FormDialog.h"
 
@@ -24,16 +23,12 @@ void add(ClassFactory& factory, ui::UiServices& ui) {
   });
 }
 
-template <typename Window>
-ui::ViewFactory windowOf(ui::UiServices& ui) {
-  return [&ui](ui::Form& form) { return ui::FormDialog::viewOwning(std::make_unique<Window>(form, ui)); };
-}
-
-// An editor over its window, with the window of its report's criteria.
-template <typename Logic, typename Window, typename CriteriaWindow>
-void addEditor(ClassFactory& factory, ui::UiServices& ui) {
+// A form without components of its own over its window.
+template <typename Logic, typename Window>
+void addForm(ClassFactory& factory, ui::UiServices& ui) {
   factory.add(Logic::kFormName, [&ui]() -> DispatchPtr {
-    return std::make_shared<Logic>(ui, windowOf<Window>(ui), windowOf<CriteriaWindow>(ui));
+    return std::make_shared<Logic>(
+        ui, [&ui](ui::Form& form) { return ui::FormDialog::viewOwning(std::make_unique<Window>(form, ui)); });
   });
 }
 
@@ -41,11 +36,9 @@ void addEditor(ClassFactory& factory, ui::UiServices& ui) {
 
 void registerPricingForms(ClassFactory& factory, ui::UiServices& ui) {
   add<EditLinPrecos, frmEditLinPrecos>(factory, ui);
-  addEditor<EditAltLinPrecos, frmEditAltLinPrecos, frmCriteriosAltLinPrc>(factory, ui);
-  addEditor<EditAltPrecos, frmEditAltPrecos, frmCriteriosMapasMediaVenda>(factory, ui);
-  factory.add(CriteriosAltLinPrc::kFormName, [&ui]() -> DispatchPtr {
-    return std::make_shared<CriteriosAltLinPrc>(ui, windowOf<frmCriteriosAltLinPrc>(ui));
-  });
+  add<EditAltLinPrecos, frmEditAltLinPrecos>(factory, ui);
+  add<EditAltPrecos, frmEditAltPrecos>(factory, ui);
+  addForm<CriteriosAltLinPrc, frmCriteriosAltLinPrc>(factory, ui);
 }
 
 }  // namespace quill

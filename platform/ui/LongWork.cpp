@@ -2,13 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/ui/UiServices.h"
-
 namespace quill::ui {
 
 LongWork::LongWork(UiServices& ui, std::string caption, std::size_t total)
-    : ui_(ui), caption_(std::move(caption)), total_(total), every_(std::max<std::size_t>(1, total / 100)) {
-  ui_.setBusyCursor(true);
+    : ui_(ui), busy_(ui), caption_(std::move(caption)), total_(total), every_(std::max<std::size_t>(1, total / 100)) {
   if (total_ > 0) ui_.showProgress(caption_, 0, static_cast<std::int64_t>(total_));
   nextReport_ = every_;
 }
@@ -16,9 +13,8 @@ LongWork::LongWork(UiServices& ui, std::string caption, std::size_t total)
 LongWork::~LongWork() {
   try {
     if (total_ > 0) ui_.showProgress(caption_, 0, 0);
-    ui_.setBusyCursor(false);
   } catch (...) {
-    // The pointer and the bar are not worth a failure of their own.
+    // The bar is not worth a failure of its own.
   }
 }
 

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <string>
 
-namespace quill::ui {
+#include "platform/ui/UiServices.h"
 
-class UiServices;
+namespace quill::ui {
 
 // Long work as the user sees it: the busy pointer for as long as it lasts
 // and a progress bar that moves as its steps are done. The bar is told at
@@ -26,6 +26,7 @@ class LongWork {
 
  private:
   UiServices& ui_;
+  BusyCursor busy_;
   std::string caption_;
   std::size_t total_;
   std::size_t every_;

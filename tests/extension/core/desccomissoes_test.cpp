@@ -704,62 +704,63 @@ TEST_F(CommandsTest, WithTheApiLinkOffThePriceLineEditorWarnsBeforeAnythingElse)
   EXPECT_EQ(ui.boxes()[1].prompt,
             "A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.");
   EXPECT_TRUE(createdComponents.empty());
+}
 
-  // The price editors: the bridge and the database settings follow the data
-  // access, in the tabled order; the host window is the owner.
-  TEST_F(CommandsTest, PriceEditorsGetTheBridgeAndTheDatabaseSettingsInOrderOverTheHostWindow) {
-    auto d = opened();
-    for (const char* name : {"frmEditAltLinPrecos", "frmEditAltPrecos"}) offer(name, std::make_shared<FakeForm>(false));
-    late::call(d, "EditAltLinhasPrecos", {Variant(std::int32_t{9}), Variant(std::string(demo::kCompanyCode))});
-    late::call(d, "EditAltPrecos", {Variant(std::int32_t{9}), Variant(std::string(demo::kCompanyCode))});
-    EXPECT_TRUE(ui.boxes().empty()) << ui.boxes()[0].prompt;
-    EXPECT_EQ(createdComponents, (std::vector<std::string>{"frmEditAltLinPrecos", "frmEditAltPrecos"}));
-    for (const auto& form : forms) {
-      // (Cancelou is the fake's own.)
-      EXPECT_EQ(form->object->propertyNames(),
-                (std::vector<std::string>{"Cancelou", "DataAccess", "NextApi", "Utilizador", "BaseDados", "PassWord",
-                                          "Servidor"}));
-      EXPECT_EQ(form->object->value("NextApi").objectValue(), d->nextApi());
-      EXPECT_EQ(form->editarArgs, (std::vector<Variant>{Variant(std::int32_t{9})}));
-    }
-    EXPECT_TRUE(printer.printed.empty());
+// The price editors: the bridge and the database settings follow the data
+// access, in the tabled order; the host window is the owner.
+TEST_F(CommandsTest, PriceEditorsGetTheBridgeAndTheDatabaseSettingsInOrderOverTheHostWindow) {
+  auto d = opened();
+  for (const char* name : {"frmEditAltLinPrecos", "frmEditAltPrecos"}) offer(name, std::make_shared<FakeForm>(false));
+  late::call(d, "EditAltLinhasPrecos", {Variant(std::int32_t{9}), Variant(std::string(demo::kCompanyCode))});
+  late::call(d, "EditAltPrecos", {Variant(std::int32_t{9}), Variant(std::string(demo::kCompanyCode))});
+  EXPECT_TRUE(ui.boxes().empty()) << ui.boxes()[0].prompt;
+  EXPECT_EQ(createdComponents, (std::vector<std::string>{"frmEditAltLinPrecos", "frmEditAltPrecos"}));
+  for (const auto& form : forms) {
+    // (Cancelou is the fake's own.)
+    EXPECT_EQ(form->object->propertyNames(),
+              (std::vector<std::string>{"Cancelou", "DataAccess", "NextApi", "Utilizador", "BaseDados", "PassWord",
+                                        "Servidor"}));
+    EXPECT_EQ(form->object->value("NextApi").objectValue(), d->nextApi());
+    EXPECT_EQ(form->editarArgs, (std::vector<Variant>{Variant(std::int32_t{9})}));
   }
+  EXPECT_TRUE(printer.printed.empty());
+}
 
-  TEST_F(CommandsTest, PriceEditorsWarnFirstWhenTheApiIsOffAndStaySilentForAnotherCompany) {
-    auto d = opened();
-    offer("frmEditAltPrecos", std::make_shared<FakeForm>(false));
-    ui.answerNext(6);
-    d->ConnectDisconnectApiNext();
-    ui.clearBoxes();
-    // Off: the warning, even for a company that does not concern the extension.
-    late::call(d, "EditAltPrecos", {Variant(std::int32_t{1}), Variant("OUTRA")});
-    ASSERT_EQ(ui.boxes().size(), 1u);
-    EXPECT_EQ(ui.boxes()[0].prompt,
-              "A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.");
-    EXPECT_TRUE(createdComponents.empty());
+TEST_F(CommandsTest, PriceEditorsWarnFirstWhenTheApiIsOffAndStaySilentForAnotherCompany) {
+  auto d = opened();
+  offer("frmEditAltPrecos", std::make_shared<FakeForm>(false));
+  ui.answerNext(6);
+  d->ConnectDisconnectApiNext();
+  ui.clearBoxes();
+  // Off: the warning, even for a company that does not concern the extension.
+  late::call(d, "EditAltPrecos", {Variant(std::int32_t{1}), Variant("OUTRA")});
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt,
+            "A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.");
+  EXPECT_TRUE(createdComponents.empty());
 
-    ui.answerNext(6);
-    d->ConnectDisconnectApiNext();
-    ui.clearBoxes();
-    late::call(d, "EditAltLinhasPrecos", {Variant(std::int32_t{1}), Variant("OUTRA")});
-    EXPECT_TRUE(ui.boxes().empty());
-    EXPECT_TRUE(createdComponents.empty());
-  }
+  ui.answerNext(6);
+  d->ConnectDisconnectApiNext();
+  ui.clearBoxes();
+  late::call(d, "EditAltLinhasPrecos", {Variant(std::int32_t{1}), Variant("OUTRA")});
+  EXPECT_TRUE(ui.boxes().empty());
+  EXPECT_TRUE(createdComponents.empty());
+}
 
-  TEST_F(CommandsTest, PriceEditorFailuresAreTitledByTheirCommands) {
-    auto d = opened();
-    auto form = std::make_shared<FakeForm>(false);
-    form->object->setMethod("Editar", [](std::span<Variant>) -> Variant {
-      throw AutomationError(3265, "DataAccess", "Item cannot be found");
-    });
-    offer("frmEditAltPrecos", form);
-    late::call(d, "EditAltPrecos", {Variant(std::int32_t{1}), Variant(std::string(demo::kCompanyCode))});
-    late::call(d, "EditAltLinhasPrecos", {Variant(std::int32_t{1}), Variant(std::string(demo::kCompanyCode))});
-    ASSERT_EQ(ui.boxes().size(), 2u);
-    EXPECT_EQ(ui.boxes()[0].prompt, "Erro Item cannot be found");
-    EXPECT_EQ(ui.boxes()[0].title, "Alteração de Preços");
-    EXPECT_EQ(ui.boxes()[1].title, "Alteração de Linhas de preços");  // no such form here
-  }
+TEST_F(CommandsTest, PriceEditorFailuresAreTitledByTheirCommands) {
+  auto d = opened();
+  auto form = std::make_shared<FakeForm>(false);
+  form->object->setMethod("Editar", [](std::span<Variant>) -> Variant {
+    throw AutomationError(3265, "DataAccess", "Item cannot be found");
+  });
+  offer("frmEditAltPrecos", form);
+  late::call(d, "EditAltPrecos", {Variant(std::int32_t{1}), Variant(std::string(demo::kCompanyCode))});
+  late::call(d, "EditAltLinhasPrecos", {Variant(std::int32_t{1}), Variant(std::string(demo::kCompanyCode))});
+  ASSERT_EQ(ui.boxes().size(), 2u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "Erro Item cannot be found");
+  EXPECT_EQ(ui.boxes()[0].title, "Alteração de Preços");
+  EXPECT_EQ(ui.boxes()[1].title, "Alteração de Linhas de preços");  // no such form here
+}
 
 }  // namespace
 }  // namespace quill

@@ -9,9 +9,14 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <type_traits>
+#include <utility>
 
 #include "erp/DemoCodes.h"
 #include "extension/components/DataAccess.h"
+#include "extension/components/ReportPrinter.h"
+#include "extension/pricing/CriteriosAltLinPrc.h"
+#include "extension/reports/CriteriosMapasMediaVenda.h"
 #include "platform/automation/PropertyBag.h"
 #include "platform/ui/MemoryFormView.h"
 #include "platform/vb/Conversions.h"
@@ -30,13 +35,27 @@ std::shared_ptr<PropertyBag> parametersOnlyBridge(std::string currency, std::str
   return bridge;
 }
 
-ui::ViewFactory memoryViewPlayedBy(std::vector<ui::ControlSpec> controls,
-                                   std::function<void(ui::MemoryFormView&)> user) {
-  return [controls = std::move(controls), user = std::move(user)](ui::Form& form) {
-    auto view = std::make_unique<ui::MemoryFormView>(form, controls);
-    if (user) view->whenShown(user);
-    return view;
+MemoryComponents::MemoryComponents(ui::UiServices& ui) {
+  auto criteria = [this, &ui](auto* type) {
+    using Criteria = std::remove_pointer_t<decltype(type)>;
+    factory_.add(Criteria::kFormName, [this, &ui]() -> DispatchPtr {
+      auto view = [user = std::exchange(user_, {})](ui::Form& form) {
+        auto memory = std::make_unique<ui::MemoryFormView>(form, Criteria::controls());
+        if (user) memory->whenShown(user);
+        return memory;
+      };
+      return std::make_shared<Criteria>(ui, view);
+    });
   };
+  criteria(static_cast<CriteriosMapasMediaVenda*>(nullptr));
+  criteria(static_cast<CriteriosAltLinPrc*>(nullptr));
+  factory_.add("ReportPrinter", [&ui]() -> DispatchPtr { return std::make_shared<ReportPrinter>(ui); });
+}
+
+MemoryComponents::~MemoryComponents() = default;
+
+std::function<DispatchPtr(std::string_view name)> MemoryComponents::make() {
+  return [this](std::string_view name) { return factory_.create(name); };
 }
 
 RealBridge::RealBridge() : dataAccess_(std::make_shared<DataAccess>()) {

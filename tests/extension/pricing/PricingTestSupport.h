@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/automation/Dispatch.h"
+#include "platform/automation/ProgramRegistry.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/FormView.h"
 #include "tests/erp/api/DemoCompanyCopy.h"
@@ -15,7 +16,8 @@ class DataAccess;
 class PropertyBag;
 namespace ui {
 class MemoryFormView;
-}
+class UiServices;
+}  // namespace ui
 }  // namespace quill
 
 namespace quill::pricingtest {
@@ -25,11 +27,23 @@ using Rows = erpapi::test::DemoCompanyCopy::Rows;
 // A bridge that answers the national currency and VAT regime and nothing else.
 std::shared_ptr<PropertyBag> parametersOnlyBridge(std::string currency = "EUR", std::string regime = "CONT");
 
-// A view factory for a form the editor makes itself (the report's
-// criteria): its controls in memory, played by `user` when shown (nothing:
-// the form is closed at once).
-ui::ViewFactory memoryViewPlayedBy(std::vector<ui::ControlSpec> controls,
-                                   std::function<void(ui::MemoryFormView&)> user);
+// The components the editors make by name, for their tests: the report
+// criteria forms with their controls in memory, and the report printer.
+class MemoryComponents {
+ public:
+  using User = std::function<void(ui::MemoryFormView&)>;
+  explicit MemoryComponents(ui::UiServices& ui);
+  ~MemoryComponents();
+
+  // The next criteria form made is played by `user` when it is shown;
+  // without one it is closed at once.
+  void playNextCriteria(User user) { user_ = std::move(user); }
+  std::function<DispatchPtr(std::string_view name)> make();
+
+ private:
+  ClassFactory factory_;
+  User user_;
+};
 
 // A real quillbridge process started on its own copy of the demo ERP
 // installation, as the extension starts it: its queries come back to a

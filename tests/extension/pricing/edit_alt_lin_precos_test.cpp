@@ -62,10 +62,11 @@ class EditAltLinPrecosTest : public ::testing::Test {
     bridge = std::make_unique<pricingtest::RealBridge>();
   }
 
-  std::unique_ptr<EditAltLinPrecos> make(std::function<void(MemoryFormView&)> criteria = {}) {
-    auto form = std::make_unique<EditAltLinPrecos>(
-        ui, testing::memoryView(EditAltLinPrecos::controls()),
-        pricingtest::memoryViewPlayedBy(CriteriosAltLinPrc::controls(), std::move(criteria)));
+  // The editor; its report's criteria form is played by `criteria`.
+  std::unique_ptr<EditAltLinPrecos> make(pricingtest::MemoryComponents::User criteria = {}) {
+    components.playNextCriteria(std::move(criteria));
+    auto form =
+        std::make_unique<EditAltLinPrecos>(ui, testing::memoryView(EditAltLinPrecos::controls()), components.make());
     form->setDataAccess(bridge->dataAccess());
     form->setNextApi(bridge->object());
     return form;
@@ -116,6 +117,7 @@ class EditAltLinPrecosTest : public ::testing::Test {
   Price price(const std::string& article, int line) const { return priceOf(bridge->price(article, line)); }
 
   ui::ScriptedUiServices ui;
+  pricingtest::MemoryComponents components{ui};
   std::unique_ptr<pricingtest::RealBridge> bridge;
 };
 

@@ -60,10 +60,10 @@ class EditAltPrecosTest : public ::testing::Test {
     data = copy.open();
   }
 
-  std::unique_ptr<EditAltPrecos> make(std::function<void(MemoryFormView&)> criteria = {}) {
-    auto form = std::make_unique<EditAltPrecos>(
-        ui, testing::memoryView(EditAltPrecos::controls()),
-        pricingtest::memoryViewPlayedBy(CriteriosMapasMediaVenda::controls(), std::move(criteria)));
+  // The editor; its report's criteria form is played by `criteria`.
+  std::unique_ptr<EditAltPrecos> make(pricingtest::MemoryComponents::User criteria = {}) {
+    components.playNextCriteria(std::move(criteria));
+    auto form = std::make_unique<EditAltPrecos>(ui, testing::memoryView(EditAltPrecos::controls()), components.make());
     form->setDataAccess(data);
     form->setNextApi(bridge);
     return form;
@@ -115,6 +115,7 @@ class EditAltPrecosTest : public ::testing::Test {
   }
 
   ui::ScriptedUiServices ui;
+  pricingtest::MemoryComponents components{ui};
   testing::DemoCopy copy;
   std::shared_ptr<DataAccess> data;
   std::shared_ptr<PropertyBag> bridge = pricingtest::parametersOnlyBridge();

@@ -11,6 +11,7 @@
 #include "erp/DemoCodes.h"
 #include "extension/components/DataAccess.h"
 #include "extension/pricing/PricingForms.h"
+#include "extension/reports/ReportForms.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/automation/PropertyBag.h"
@@ -33,6 +34,8 @@ class PricingWindows : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::testApplication();
+    // The editors make their criteria forms and the report printer by name.
+    registerReportForms(factory, ui);
     registerPricingForms(factory, ui);
   }
 
