@@ -46,25 +46,9 @@ std::vector<ui::ControlSpec> comTeclaEnter(std::vector<ui::ControlSpec> controls
 }
 
 AlteracaoPrecosForm::AlteracaoPrecosForm(ui::UiServices& ui, Components components)
-    : Form(ui), components_(std::move(components)) {}
+    : Form(ui), PriceFormSettings(std::move(components)) {}
 
 AlteracaoPrecosForm::~AlteracaoPrecosForm() = default;
-
-DataAccess& AlteracaoPrecosForm::data() const {
-  if (!dataAccess_) throw vbError(vberr::ObjectNotSet, "DataAccess");
-  return *dataAccess_;
-}
-
-DispatchPtr AlteracaoPrecosForm::componente(std::string_view nome) const {
-  DispatchPtr component = components_ ? components_(nome) : nullptr;
-  if (!component) throw vbError(vberr::CannotCreateObject, std::string(nome));
-  return component;
-}
-
-DispatchPtr AlteracaoPrecosForm::nextApi() const {
-  if (!nextApi_) throw vbError(vberr::ObjectNotSet, "NextApi");
-  return nextApi_;
-}
 
 ui::GridControl& AlteracaoPrecosForm::grelha() const { return view().grid(kGrelha); }
 
@@ -323,7 +307,7 @@ void AlteracaoPrecosForm::imprimir(std::string_view ficheiro, const std::string&
     RedrawSuspended suspended(grelha());
     rows = data().OpenRecordset(consulta);
   }
-  imprimirRelatorio(componente("ReportPrinter"), database_, libraryFolder().string() + std::string(ficheiro),
+  imprimirRelatorio(componente("ReportPrinter"), database(), libraryFolder().string() + std::string(ficheiro),
                     DispatchPtr(rows), owner_);
 }
 

@@ -9,8 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "extension/components/DataAccess.h"
-#include "extension/components/ReportPrinting.h"
+#include "extension/pricing/PriceFormSettings.h"
 #include "extension/reports/CriteriosForm.h"
 #include "platform/automation/MemberTable.h"
 #include "platform/ui/Form.h"
@@ -34,23 +33,12 @@ class Recordset;
 // Errors are not caught here: they reach the event that started the
 // action, whose box shows them, and the window stays open (ui::Form). An
 // error while Editar prepares the window reaches its caller.
-class AlteracaoPrecosForm : public ui::Form {
+class AlteracaoPrecosForm : public ui::Form, public PriceFormSettings {
  public:
-  // Makes the library's components by name: the report's criteria form and
-  // the "ReportPrinter".
-  using Components = std::function<DispatchPtr(std::string_view name)>;
-
   ~AlteracaoPrecosForm() override;
 
-  // ---- Properties, set by the opener before Editar ----
-  void setServidor(std::string value) { database_.servidor = std::move(value); }
-  void setBaseDados(std::string value) { database_.baseDados = std::move(value); }
-  void setUtilizador(std::string value) { database_.utilizador = std::move(value); }
-  void setPassWord(std::string value) { database_.passWord = std::move(value); }
-  // The bridge: only its national currency and VAT regime (and, for the
+  // Of the bridge only the national currency and VAT regime (and, for the
   // price lines, AlteraPreco) are used.
-  void setNextApi(DispatchPtr nextApi) { nextApi_ = std::move(nextApi); }
-  void setDataAccess(std::shared_ptr<DataAccess> dataAccess) { dataAccess_ = std::move(dataAccess); }
 
   // Reads the national currency and VAT regime from the bridge; without
   // both it says so and shows nothing. Otherwise prepares the window and
@@ -149,8 +137,6 @@ class AlteracaoPrecosForm : public ui::Form {
   // activation date today and not marked.
   void clearFields();
 
-  // A component made by name; Can't create object (429) when there is none.
-  DispatchPtr componente(std::string_view nome) const;
   // Prints a report file of the library's folder from the rows of a query,
   // with the connection settings and the owner window.
   void imprimir(std::string_view ficheiro, const std::string& consulta);
@@ -186,9 +172,6 @@ class AlteracaoPrecosForm : public ui::Form {
   void onClick(std::string_view control) override;
   void onChanged(std::string_view control) override;
 
-  DataAccess& data() const;
-  const std::shared_ptr<DataAccess>& dataAccess() const { return dataAccess_; }
-  DispatchPtr nextApi() const;
   ui::GridControl& grelha() const;
   std::int32_t owner() const { return owner_; }
 
@@ -201,10 +184,6 @@ class AlteracaoPrecosForm : public ui::Form {
   bool validateIntervalo(const Intervalo& intervalo);
   bool ValidateValor();
 
-  Components components_;
-  ReportDatabase database_;
-  DispatchPtr nextApi_;
-  std::shared_ptr<DataAccess> dataAccess_;
   std::string moeda_, regime_;
   std::int32_t owner_ = 0;
   std::vector<Intervalo> intervalos_;
@@ -238,20 +217,9 @@ class RedrawSuspended {
 template <class Editor>
 MemberTable<Editor> AlteracaoPrecosForm::editorMembers() {
   using Args = typename MemberTable<Editor>::Args;
-  auto text = [](void (AlteracaoPrecosForm::*setter)(std::string)) {
-    return [setter](Editor& f, Args a) { (f.*setter)(vb::CStr(a.back())); };
-  };
-  auto dataAccess = [](Editor& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); };
-  auto nextApi = [](Editor& f, Args a) { f.setNextApi(requireObject(a.back())); };
   MemberTable<Editor> table;
-  table.property("DataAccess", {}, dataAccess, dataAccess)
-      .property("NextApi", {}, nextApi, nextApi)
-      .property("Servidor", {}, text(&AlteracaoPrecosForm::setServidor))
-      .property("BaseDados", {}, text(&AlteracaoPrecosForm::setBaseDados))
-      .property("Utilizador", {}, text(&AlteracaoPrecosForm::setUtilizador))
-      .property("PassWord", {}, text(&AlteracaoPrecosForm::setPassWord))
-      .sub(
-          "Editar", [](Editor& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
+  addSettings(table).sub(
+      "Editar", [](Editor& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
   return table;
 }
 

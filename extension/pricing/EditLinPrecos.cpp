@@ -106,22 +106,12 @@ const std::vector<ui::ControlSpec>& EditLinPrecos::controls() {
 }
 
 EditLinPrecos::EditLinPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView, Components components)
-    : Form(ui), components_(std::move(components)), reportFolder_(libraryFolder()) {
+    : Form(ui), PriceFormSettings(std::move(components)), reportFolder_(libraryFolder()) {
   attach(makeView(*this));
   view().setCaption("Linhas de Preços");
 }
 
 EditLinPrecos::~EditLinPrecos() = default;
-
-DataAccess& EditLinPrecos::data() const {
-  if (!dataAccess_) throw vbError(vberr::ObjectNotSet, kFormName);
-  return *dataAccess_;
-}
-
-const DispatchPtr& EditLinPrecos::api() const {
-  if (!nextApi_) throw vbError(vberr::ObjectNotSet, kFormName);
-  return nextApi_;
-}
 
 ui::GridControl& EditLinPrecos::grelha() const { return view().grid("grdLinPrecos"); }
 
@@ -135,8 +125,8 @@ void EditLinPrecos::Editar(const Variant& lPai) {
   owner_ = lPai.isEmpty() || lPai.isNull() || lPai.isObject() ? 0 : vb::CLng(lPai);
   log("Editar", std::string("INI") + kTraco);
   try {
-    moedaNacional_ = vb::CStr(late::get(api(), "MoedaNacional"));
-    regimeIvaNacional_ = vb::CStr(late::get(api(), "RegimeIVANacional"));
+    moedaNacional_ = vb::CStr(late::get(nextApi(), "MoedaNacional"));
+    regimeIvaNacional_ = vb::CStr(late::get(nextApi(), "RegimeIVANacional"));
     if (moedaNacional_.empty() || regimeIvaNacional_.empty()) {
       ui().msgBox("A moeda Nacional e o Regime de IVA Nacional devem ser definidos nos parametros da aplicação.",
                   vb::vbInformation, kTitulo);
@@ -382,7 +372,7 @@ void EditLinPrecos::alteraPreco(std::size_t position, std::int32_t linha, bool s
   const std::int32_t lLinha = nulo(valor(c.pvp)) ? -linha : linha;
   const std::string moeda = soData ? std::string(kDateOnlyMarker) + moedaNacional_ : moedaNacional_;
   const Date inicio = soData ? vb::CDate(Variant(view().text("dtpDataInicio"))) : dataOuZero(valor(c.datinic));
-  late::call(api(), "AlteraPreco",
+  late::call(nextApi(), "AlteraPreco",
              {Variant(vb::CStr(valor(c.codigo))), Variant(moeda), Variant(lLinha), Variant(inicio),
               Variant(dataOuZero(valor(c.datinicori))), Variant(numeroOuZero(valor(c.pvp))),
               Variant(numeroOuZero(valor(c.pvpori))), Variant(numeroOuZero(valor(c.pvpiva))),
@@ -444,10 +434,9 @@ void EditLinPrecos::Gravar() {
 
 void EditLinPrecos::Imprimir() {
   Gravar();
-  DispatchPtr criterios = components_ ? components_("frmCriteriosMapasPorVnd") : nullptr;
-  if (!criterios) throw vbError(vberr::CannotCreateObject, kFormName);
+  DispatchPtr criterios = componente("frmCriteriosMapasPorVnd");
   late::let(criterios, "Mapa", Variant(std::int16_t{1}));
-  late::set(criterios, "DataAccess", dataAccess_);
+  late::set(criterios, "DataAccess", dataAccess());
   late::call(criterios, "Editar", {Variant(owner_)});
   if (vb::CBool(late::get(criterios, "Cancelou"))) return;
   std::vector<std::string> parametros(6);
@@ -458,7 +447,7 @@ void EditLinPrecos::Imprimir() {
   criterios.reset();
   // Printing ends the editing.
   view().hide();
-  imprimirRelatorio(components_("ReportPrinter"), database_, reportFolder_.string() + kRelatorio, parametros, owner_);
+  imprimirRelatorio(componente("ReportPrinter"), database(), reportFolder_.string() + kRelatorio, parametros, owner_);
 }
 
 // ---------------------------------------------------------------- Late-bound interface
@@ -466,21 +455,12 @@ void EditLinPrecos::Imprimir() {
 const MemberTable<EditLinPrecos>& EditLinPrecos::members() {
   using Form = EditLinPrecos;
   using Args = MemberTable<Form>::Args;
-  auto texto = [](void (Form::*setter)(std::string)) {
-    return [setter](Form& f, Args a) { (f.*setter)(vb::CStr(a.back())); };
-  };
-  auto objecto = [](Form& f, Args a) { f.setNextApi(a.back().objectValue()); };
-  auto dados = [](Form& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); };
-  static const auto table =
-      MemberTable<Form>()
-          .property("Servidor", {}, texto(&Form::setServidor))
-          .property("BaseDados", {}, texto(&Form::setBaseDados))
-          .property("Utilizador", {}, texto(&Form::setUtilizador))
-          .property("PassWord", {}, texto(&Form::setPassWord))
-          .property("NextApi", {}, objecto, objecto)
-          .property("DataAccess", {}, dados, dados)
-          .sub(
-              "Editar", [](Form& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
+  static const auto table = [] {
+    MemberTable<Form> members;
+    addSettings(members).sub(
+        "Editar", [](Form& f, Args a) { f.Editar(a.empty() ? Variant() : a[0]); }, Arity{0, 1});
+    return members;
+  }();
   return table;
 }
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "extension/components/ReportPrinting.h"
+#include "extension/pricing/PriceFormSettings.h"
 #include "platform/automation/MemberTable.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/FormView.h"
@@ -32,27 +32,19 @@ class Recordset;
 // A save that the bridge refuses stops at that article: the articles sent
 // before it stay sent (and the grid knows they were), the box says why, and
 // the window stays open with the rest of the user's changes.
-class EditLinPrecos : public ui::Form, public DispatchObject<EditLinPrecos> {
+class EditLinPrecos : public ui::Form, public PriceFormSettings, public DispatchObject<EditLinPrecos> {
  public:
   static constexpr const char* kFormName = "frmEditLinPrecos";
   static constexpr const char* kTitulo = "Linhas de preços";
   static constexpr const char* kRelatorio = "\\qor_VT_LinhasPrecos.rpt";
   static constexpr const char* kDebugLog = "DBGLINPRC.TXT";
 
-  // Makes the library's components by name: the criteria form
-  // "frmCriteriosMapasPorVnd" and the "ReportPrinter".
-  using Components = std::function<DispatchPtr(std::string_view name)>;
-
+  // Its components: the criteria form "frmCriteriosMapasPorVnd" and the
+  // "ReportPrinter".
   EditLinPrecos(ui::UiServices& ui, const ui::ViewFactory& makeView, Components components);
   ~EditLinPrecos() override;
 
-  // ---- Properties, set before Editar ----
-  void setServidor(std::string value) { database_.servidor = std::move(value); }
-  void setBaseDados(std::string value) { database_.baseDados = std::move(value); }
-  void setUtilizador(std::string value) { database_.utilizador = std::move(value); }
-  void setPassWord(std::string value) { database_.passWord = std::move(value); }
-  void setNextApi(DispatchPtr nextApi) { nextApi_ = std::move(nextApi); }
-  void setDataAccess(std::shared_ptr<DataAccess> dataAccess) { dataAccess_ = std::move(dataAccess); }
+  // Its properties, set before Editar, are PriceFormSettings'.
 
   // Checks the company's setup, loads the price lines and shows the window
   // modally over lPai; returns once it is hidden. Failures are shown.
@@ -91,15 +83,9 @@ class EditLinPrecos : public ui::Form, public DispatchObject<EditLinPrecos> {
   void mostrarLinha(std::int32_t linha, const std::string& descricao);
   void log(std::string_view procedimento, std::string_view mensagem) const;
 
-  DataAccess& data() const;
-  const DispatchPtr& api() const;
   ui::GridControl& grelha() const;
   sql::Recordset* precos() const { return precos_.get(); }
 
-  Components components_;
-  ReportDatabase database_;
-  DispatchPtr nextApi_;
-  std::shared_ptr<DataAccess> dataAccess_;
   std::filesystem::path reportFolder_;
 
   std::int32_t owner_ = 0;
