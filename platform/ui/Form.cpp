@@ -39,6 +39,12 @@ void Form::changed(std::string_view control) {
   guarded([&] { onChanged(control); });
 }
 
+void Form::escape(std::string_view control) {
+  bool taken = false;
+  // A failure has been shown; the window stays open.
+  if (guarded([&] { taken = onEscape(control); }) && !taken) closeRequested();
+}
+
 void Form::closeRequested() {
   guarded([&] { onClose(); });
 }

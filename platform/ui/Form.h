@@ -45,6 +45,9 @@ class Form {
   void click(std::string_view control);
   // The user changed a picker, a check box, a combo or a list.
   void changed(std::string_view control);
+  // Esc in a control: the form may take it (onEscape); otherwise the
+  // window is asked to close, as with the close box.
+  void escape(std::string_view control);
   // The close box (or Esc).
   void closeRequested();
 
@@ -53,6 +56,8 @@ class Form {
   virtual void onLookup(std::string_view control) {}
   virtual void onClick(std::string_view control) {}
   virtual void onChanged(std::string_view control) {}
+  // Esc in a control; true when the form took the key, false to close.
+  virtual bool onEscape(std::string_view control) { return false; }
   // By default the window hides, which ends its modal show.
   virtual void onClose();
   // The title of the form's error boxes: its caption unless it says otherwise.

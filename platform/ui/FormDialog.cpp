@@ -472,6 +472,20 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void FormDialog::reject() { form_.closeRequested(); }
 
+// Esc goes to the form first, with the control it was pressed in.
+void FormDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  std::string control;
+  for (QWidget* w = focusWidget(); w && w != this && control.empty(); w = w->parentWidget())
+    for (const auto& e : entries_)
+      if (e.widget == w) control = e.spec.name;
+  event->accept();
+  form_.escape(control);
+}
+
 void FormDialog::closeEvent(QCloseEvent* event) {
   form_.closeRequested();
   // The form decides: hidden means closed.

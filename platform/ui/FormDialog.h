@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/automation/ProgramRegistry.h"
 #include "platform/ui/FormView.h"
 
 namespace quill::ui {
@@ -52,6 +53,7 @@ class FormDialog : public QDialog {
  protected:
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -68,5 +70,15 @@ class FormDialog : public QDialog {
   FormView* view_ = nullptr;
   bool quietLists_ = false;  // lists changed by code raise no event
 };
+
+// Registers a form by its name (Logic::kFormName): each creation makes its
+// logic over a window of its own, a late-bound object that owns both.
+template <typename Logic, typename Window>
+void addForm(ClassFactory& factory, UiServices& ui) {
+  factory.add(Logic::kFormName, [&ui]() -> DispatchPtr {
+    return std::make_shared<Logic>(
+        ui, [&ui](Form& form) { return FormDialog::viewOwning(std::make_unique<Window>(form, ui)); });
+  });
+}
 
 }  // namespace quill::ui

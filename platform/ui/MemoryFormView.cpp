@@ -237,7 +237,7 @@ bool MemoryFormView::userKey(std::string_view name, std::string_view key) {
     return true;
   }
   if (k == "ESC") {
-    form_.closeRequested();
+    form_.escape(c.spec.name);
     return true;
   }
   return true;
