@@ -130,6 +130,8 @@ std::shared_ptr<sql::Recordset> DataAccess::OpenUpdatable(std::string_view sql) 
   return recordset;
 }
 
+sql::Transaction DataAccess::BeginTransaction() { return sql::Transaction(connection()); }
+
 std::shared_ptr<sql::Connection> DataAccess::GetConnection() {
   connection();
   return connection_;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/automation/MemberTable.h"
+#include "platform/sql/Transaction.h"
 
 namespace quill {
 
@@ -53,6 +54,15 @@ class DataAccess : public DispatchObject<DataAccess> {
   // A recordset each of whose rows is written by its own Update (and removed
   // by its own Delete).
   std::shared_ptr<sql::Recordset> OpenUpdatable(std::string_view sql);
+  // Starts an all-or-nothing unit of work: what Execute, SaveRecordset and
+  // the rows of updatable recordsets write until the guard's commit() is
+  // kept together, and undone when the guard goes uncommitted (an error
+  // left the block). Fails, having changed nothing, when another user holds
+  // the database's write lock past the busy timeout.
+  //   auto transaction = dataAccess.BeginTransaction();
+  //   ... writes ...
+  //   transaction.commit();
+  sql::Transaction BeginTransaction();
   // The live connection, for commands and lookups; ObjectClosed when none
   // is open.
   std::shared_ptr<sql::Connection> GetConnection();
