@@ -1,6 +1,7 @@
 // The extension library's entry point: the host creates its classes by
 // program id through QuillCreateObject.
 
+#include "extension/commissions/CommissionForms.h"
 #include "extension/components/FrmProgesso.h"
 #include "extension/components/LibraryFolder.h"
 #include "extension/core/DescComissoes.h"
@@ -19,6 +20,7 @@ const quill::ClassFactory& components() {
   static const bool filled = [] {
     quill::registerReportForms(classes, quill::ui::processUiServices());
     quill::registerPricingForms(classes, quill::ui::processUiServices());
+    quill::registerCommissionForms(classes, quill::ui::processUiServices());
     return true;
   }();
   (void)filled;
