@@ -12,12 +12,15 @@ namespace quill::host {
 
 const std::vector<ExtensionCommand>& extensionCommands() {
   using A = ExtensionCommand::Arguments;
-  // In the order of the extension's interface; the price, discount and
-  // commission editors join as the extension offers them.
+  // In the order of the extension's interface; the discounts report joins
+  // as the extension offers it.
   static const std::vector<ExtensionCommand> commands = {
+      {"EditGruposDescontos", "Descontos por cliente/grupo...", A::WindowAndCompany},
       {"EditLinhasPrecos", "Linhas de preços...", A::WindowAndCompany},
       {"EditAltLinhasPrecos", "Alteração de linhas de preços...", A::WindowAndCompany},
       {"EditAltPrecos", "Alteração de preços...", A::WindowAndCompany},
+      {"EditComissoes", "Cálculo de comissões...", A::WindowAndCompany},
+      {"EditComPorGrupo", "Comissões por grupo...", A::CompanyOnly},
       {"MapaPendentesComTolerancia", "Mapa de pendentes com tolerância...", A::WindowAndCompany},
       {"MapaMediaVendas", "Mapa de média de vendas...", A::WindowAndCompany},
       {"MapaPendentes", "Mapa de pendentes...", A::WindowAndCompany},

@@ -80,11 +80,16 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   // Each opens its form; the reports print with the criteria chosen. A
   // command for a company that does not concern the extension does nothing.
   // Failures are shown ("Erro " + description, titled by the command).
+  // Discounts and commissions (DescComissoesCommissionCommands.cpp):
+  void EditGruposDescontos(std::int32_t lPai, std::string_view sEmpresa);
+  void EditComissoes(std::int32_t lPai, std::string_view sEmpresa);
+  void EditComPorGrupo(std::string_view sEmpresa);
   // The price editors need the API link: with it off they warn and open
   // nothing.
   void EditLinhasPrecos(std::int32_t lPai, std::string_view sEmpresa);
   void EditAltLinhasPrecos(std::int32_t lPai, std::string_view sEmpresa);
   void EditAltPrecos(std::int32_t lPai, std::string_view sEmpresa);
+  // Reports:
   void MapaPendentes(std::int32_t lPai, std::string_view sEmpresa);
   void MapaPendentesComTolerancia(std::int32_t lPai, std::string_view sEmpresa);
   void MapaMediaVendas(std::int32_t lPai, std::string_view sEmpresa);

@@ -130,9 +130,13 @@ void DescComissoes::addCommandMembers(MemberTable<DescComissoes>& table) {
   // EditAltLinhasPrecos, EditAltPrecos, EditComissoes, EditComPorGrupo,
   // MapaDescontosClienteGrupo, MapaPendentesComTolerancia, MapaMediaVendas,
   // MapaPendentes.
+  windowAndCompany("EditGruposDescontos", &D::EditGruposDescontos);
   windowAndCompany("EditLinhasPrecos", &D::EditLinhasPrecos);
   windowAndCompany("EditAltLinhasPrecos", &D::EditAltLinhasPrecos);
   windowAndCompany("EditAltPrecos", &D::EditAltPrecos);
+  windowAndCompany("EditComissoes", &D::EditComissoes);
+  table.sub(
+      "EditComPorGrupo", [](D& d, Args a) { d.EditComPorGrupo(vb::CStr(a[0])); }, Arity::exactly(1));
   windowAndCompany("MapaPendentesComTolerancia", &D::MapaPendentesComTolerancia);
   windowAndCompany("MapaMediaVendas", &D::MapaMediaVendas);
   windowAndCompany("MapaPendentes", &D::MapaPendentes);

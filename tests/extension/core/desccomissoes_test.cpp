@@ -149,17 +149,31 @@ class DescComissoesTest : public ::testing::Test {
 TEST_F(DescComissoesTest, InterfaceListsTheMembersInTheHostsOrder) {
   auto d = make();
   auto names = d->memberNames();
-  std::vector<std::string> expected = {"EmpresaInteressa",        "ConnectionOpen",
-                                       "ConnectionClose",         "ConnectDisconnectApiNext",
-                                       "ValidadeDescontoCliente", "Desconto",
-                                       "ValidateArtigo",          "ValidateQuantidade",
-                                       "ValidateUnidade",         "ValidatePrecoUnit",
-                                       "ValidateDesconto",        "ValidateDescontoValor",
-                                       "IsNotaCredito",           "VendasDocumentoInteressa",
-                                       "VendasTemLinhaPrecos",    "VendasAbonoFrete",
-                                       "EditLinhasPrecos",        "EditAltLinhasPrecos",
-                                       "EditAltPrecos",           "MapaPendentesComTolerancia",
-                                       "MapaMediaVendas",         "MapaPendentes"};
+  std::vector<std::string> expected = {"EmpresaInteressa",
+                                       "ConnectionOpen",
+                                       "ConnectionClose",
+                                       "ConnectDisconnectApiNext",
+                                       "ValidadeDescontoCliente",
+                                       "Desconto",
+                                       "ValidateArtigo",
+                                       "ValidateQuantidade",
+                                       "ValidateUnidade",
+                                       "ValidatePrecoUnit",
+                                       "ValidateDesconto",
+                                       "ValidateDescontoValor",
+                                       "IsNotaCredito",
+                                       "VendasDocumentoInteressa",
+                                       "VendasTemLinhaPrecos",
+                                       "VendasAbonoFrete",
+                                       "EditGruposDescontos",
+                                       "EditLinhasPrecos",
+                                       "EditAltLinhasPrecos",
+                                       "EditAltPrecos",
+                                       "EditComissoes",
+                                       "EditComPorGrupo",
+                                       "MapaPendentesComTolerancia",
+                                       "MapaMediaVendas",
+                                       "MapaPendentes"};
   EXPECT_EQ(names, expected);
 }
 
@@ -641,6 +655,58 @@ TEST_F(CommandsTest, ACancelledFormPrintsNothingAndAnotherCompanyOpensNothing) {
   late::call(d, "MapaMediaVendas", {Variant(std::int32_t{1}), Variant("OUTRA")});
   EXPECT_TRUE(createdComponents.empty());
   EXPECT_TRUE(ui.boxes().empty());
+}
+
+TEST_F(CommandsTest, TheDiscountAndCommissionEditorsGetTheirPropertiesInTheTabledOrderAndTheirOwner) {
+  auto d = opened();
+  struct Case {
+    const char* command;
+    const char* form;
+    std::vector<std::string> properties;
+    Variant owner;
+  };
+  const std::vector<std::string> connection = {"DataAccess", "Utilizador", "BaseDados", "PassWord", "Servidor"};
+  const Case cases[] = {{"EditGruposDescontos", "frmEditGrpDescontos", connection, Variant(std::int32_t{42})},
+                        {"EditComissoes", "frmEditComissoes", connection, Variant(std::int32_t{42})},
+                        {"EditComPorGrupo", "frmEditComGrp", {"DataAccess"}, Variant(std::int32_t{0})}};
+  for (const auto& c : cases) {
+    auto form = std::make_shared<FakeForm>(false);
+    offer(c.form, form);
+    if (std::string(c.command) == "EditComPorGrupo")
+      late::call(d, c.command, {Variant(std::string(demo::kCompanyCode))});
+    else
+      late::call(d, c.command, {Variant(std::int32_t{42}), Variant(std::string(demo::kCompanyCode))});
+    std::vector<std::string> expected = {"Cancelou"};  // the fake's own
+    expected.insert(expected.end(), c.properties.begin(), c.properties.end());
+    EXPECT_EQ(form->object->propertyNames(), expected) << c.command;
+    EXPECT_TRUE(form->object->value("DataAccess").isObject()) << c.command;
+    ASSERT_EQ(form->editarArgs.size(), 1u) << c.command;
+    EXPECT_EQ(form->editarArgs[0], c.owner) << c.command;
+  }
+  EXPECT_TRUE(ui.boxes().empty());
+  EXPECT_TRUE(printer.printed.empty());
+  // Another company opens nothing.
+  createdComponents.clear();
+  late::call(d, "EditComissoes", {Variant(std::int32_t{1}), Variant("OUTRA")});
+  late::call(d, "EditComPorGrupo", {Variant("OUTRA")});
+  EXPECT_TRUE(createdComponents.empty());
+}
+
+TEST_F(CommandsTest, TheEditorsFailuresAreTitledByTheirCommand) {
+  auto d = opened();
+  const std::pair<const char*, const char*> titles[] = {{"EditGruposDescontos", "Grupos/Descontos"},
+                                                        {"EditComissoes", "Comissões"},
+                                                        {"EditComPorGrupo", "Comissões por Grupo"}};
+  for (const auto& [command, title] : titles) {
+    ui.clearBoxes();
+    if (std::string(command) == "EditComPorGrupo")
+      late::call(d, command, {Variant(std::string(demo::kCompanyCode))});
+    else
+      late::call(d, command, {Variant(std::int32_t{1}), Variant(std::string(demo::kCompanyCode))});
+    ASSERT_EQ(ui.boxes().size(), 1u) << command;  // no such form here
+    EXPECT_EQ(ui.boxes()[0].title, title);
+    EXPECT_EQ(ui.boxes()[0].prompt.rfind("Erro ", 0), 0u);
+  }
 }
 
 TEST_F(CommandsTest, AFailureIsShownTitledByTheCommandAndGoesNoFurther) {
