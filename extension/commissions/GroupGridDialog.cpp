@@ -28,6 +28,7 @@ GroupGridDialog::GroupGridDialog(ui::Form& form, ui::UiServices& ui, const std::
   auto& grid = widgetAs<ui::RecordsetGrid>(layout_.grid);
   grid.setFont(QFont("Verdana", 8));
   grid.horizontalHeader()->setFont(QFont("Segoe UI", 9));
+  grid.horizontalHeader()->setStretchLastSection(true);
   line1_ = new QFrame(this);
   line1_->setObjectName("Line1");
   line1_->setFrameShape(QFrame::HLine);
@@ -52,20 +53,23 @@ void GroupGridDialog::layoutControls() {
 
   // Inside the frame (its children are the dialog's, placed over it).
   const int inner = 2 * kMargin;
-  int x = inner;
-  const int rowTop = kMargin + 2 * kMargin;
-  for (const auto& field : layout_.keyRow) {
-    widget(field.name).setGeometry(x, rowTop, field.width, kRowHeight);
-    x += field.width + kGap;
+  int y = kMargin + 2 * kMargin;
+  for (const auto& row : layout_.keyRows) {
+    int x = inner;
+    for (const auto& field : row) {
+      if (!field.name.empty()) widget(field.name).setGeometry(x, y, field.width, kRowHeight);
+      x += field.width + kGap;
+    }
+    y += kRowHeight + kGap;
   }
-  const int gridTop = rowTop + kRowHeight + kMargin;
+  const int gridTop = y - kGap + kMargin;
   widget(layout_.grid)
       .setGeometry(inner, gridTop, clamp(w - 2 * inner), clamp(kMargin + frameHeight - kMargin - gridTop));
 
   const int stripTop = h - kStrip;
   line1_->setGeometry(kMargin, stripTop, clamp(w - 2 * kMargin), 2);
   const int buttonTop = stripTop + (kStrip - kButtonHeight) / 2;
-  x = kMargin;
+  int x = kMargin;
   for (const auto& name : layout_.leftButtons) {
     widget(name).setGeometry(x, buttonTop, kButtonWidth, kButtonHeight);
     x += kButtonWidth + kGap;

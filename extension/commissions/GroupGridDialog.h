@@ -10,19 +10,19 @@ class QFrame;
 namespace quill {
 
 // The window of a group editor: a frame that fills the window but for a
-// strip at the bottom, holding the key's fields in a row on top and the
-// grid under them; in the strip a separator line, the buttons on the right
+// strip at the bottom, holding the key's fields in rows on top and the grid
+// under them; in the strip a separator line, the buttons on the right
 // and, when there are buttons on the left, a second line between the two.
 // A window too small for it all lays out what fits.
 class GroupGridDialog : public ui::FormDialog {
  public:
   struct Field {
-    std::string name;
-    int width;  // pixels
+    std::string name;  // empty: room left blank
+    int width;         // pixels
   };
   struct Layout {
     std::string frame;
-    std::vector<Field> keyRow;
+    std::vector<std::vector<Field>> keyRows;
     std::string grid;
     std::vector<std::string> leftButtons;
     std::vector<std::string> rightButtons;

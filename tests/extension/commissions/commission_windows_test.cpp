@@ -46,14 +46,17 @@ class CommissionWindows : public ::testing::Test {
     return form;
   }
 
+  // A picture of a window, when QUILL_SCREENSHOT_DIR names a folder.
+  static void picture(QWidget& window, const QString& suffix = {}) {
+    QApplication::processEvents();
+    if (const char* folder = std::getenv("QUILL_SCREENSHOT_DIR"))
+      window.grab().save(QString::fromUtf8(folder) + "/" + window.windowTitle().replace('/', '-') + suffix + ".png");
+  }
+
   // Plays the user in the next window shown, after a picture of it.
   void play(std::function<void(ui::FormView&, QWidget&)> user) {
     ui.onNextModal([user = std::move(user)](QWidget& window) {
-      window.resize(window.size());
-      QApplication::processEvents();
-      if (const char* folder = std::getenv("QUILL_SCREENSHOT_DIR"))
-        window.grab().save(QString::fromUtf8(folder) + "/" + window.objectName() + window.metaObject()->className() +
-                           ".png");
+      picture(window);
       user(*dynamic_cast<ui::FormDialog&>(window).view(), window);
     });
   }
@@ -75,6 +78,7 @@ TEST_F(CommissionWindows, DiscountWindowSavesWhatIsTypedForTheClientChosen) {
     const int row = v.grid("grdGrpDesc").model().findRow("ARROZ");
     EXPECT_FALSE(v.userEditCell("grdGrpDesc", row, "DESCONTO", "x"));
     EXPECT_TRUE(v.userEditCell("grdGrpDesc", row, "DESCONTO", "0,25"));
+    picture(window, " editado");
     EXPECT_TRUE(v.userClick("CmdConf"));
     EXPECT_TRUE(v.userClick("CmdCancel"));
   });
