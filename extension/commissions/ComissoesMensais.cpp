@@ -1,8 +1,8 @@
 #include "extension/commissions/ComissoesMensais.h"
 
 #include "extension/components/DataAccess.h"
-#include "extension/core/RecordValues.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlError.h"
 
@@ -65,7 +65,7 @@ void ComissoesMensais::criarTabela() {
 }
 
 bool ComissoesMensais::calculado(const std::string& ano, int mes) {
-  return !noRows(data_.OpenRecordset(doMes(ano, mes)).get());
+  return !sql::noRows(data_.OpenRecordset(doMes(ano, mes)).get());
 }
 
 std::shared_ptr<sql::Recordset> ComissoesMensais::bases(const std::string& ano, int mes) {

@@ -1,9 +1,9 @@
 #include "extension/commissions/EditComGrp.h"
 
 #include "extension/commissions/GroupGrid.h"
-#include "extension/core/RecordValues.h"
 #include "extension/reports/CriteriosControls.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/ui/RecordsetTableModel.h"
@@ -63,15 +63,15 @@ EditComGrp::~EditComGrp() = default;
 void EditComGrp::Editar(const Variant&) {
   try {
     auto rs = data().OpenRecordset(vendedores());
-    if (noRows(rs.get())) {
+    if (sql::noRows(rs.get())) {
       ui().msgBox("Não existem Vendedores definidos.", vb::vbInformation, "Comissões por Grupo");
       return;
     }
     vendedores_.clear();
     std::vector<std::string> names;
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-      vendedores_.push_back(textOf(*rs, "CODIGO"));
-      names.push_back(textOf(*rs, "NOME"));
+      vendedores_.push_back(sql::fieldText(*rs, "CODIGO"));
+      names.push_back(sql::fieldText(*rs, "NOME"));
     }
     view().setItems("cmbLinhaPrc", names);
     view().setListIndex("cmbLinhaPrc", 0);

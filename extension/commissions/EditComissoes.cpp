@@ -4,8 +4,8 @@
 #include <cctype>
 
 #include "extension/commissions/ComissoesMensais.h"
-#include "extension/core/RecordValues.h"
 #include "extension/reports/CriteriosControls.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/ui/UiServices.h"
 #include "platform/vb/MsgBox.h"
@@ -173,7 +173,7 @@ void EditComissoes::calcular() {
     ui::LongWork work(ui());
     work.progress("A calcular as comissões do mês...", 0, 0);
     auto bases = comissoes.bases(*ano, mes);
-    if (!noRows(bases.get())) {
+    if (!sql::noRows(bases.get())) {
       comissoes.gravar(*ano, mes, *bases,
                        [&work](int done, int total) { work.progress("A gravar as comissões do mês...", done, total); });
       calculado = true;

@@ -1,11 +1,11 @@
 #include "extension/commissions/EditGrpDescontos.h"
 
 #include "extension/commissions/GroupGrid.h"
-#include "extension/core/RecordValues.h"
 #include "extension/reports/CodeKinds.h"
 #include "extension/reports/CriteriosControls.h"
 #include "extension/reports/CriteriosMapas.h"
 #include "extension/reports/frmCriterios.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/ui/FormDialog.h"
@@ -76,7 +76,7 @@ void EditGrpDescontos::Editar(const Variant& lPai) {
   keepOwner(lPai);
   try {
     auto rs = data().OpenRecordset(clientesActivos());
-    if (noRows(rs.get())) {
+    if (sql::noRows(rs.get())) {
       ui().msgBox("Não existem Clientes definidos.", vb::vbInformation, "Descontos Cliente/Grupo");
       return;
     }
@@ -87,8 +87,8 @@ void EditGrpDescontos::Editar(const Variant& lPai) {
     clientes_.clear();
     std::vector<std::string> entries;
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-      clientes_.push_back(textOf(*rs, "CODIGO"));
-      entries.push_back(vb::padRight(clientes_.back(), kCodeWidth) + textOf(*rs, "NOME"));
+      clientes_.push_back(sql::fieldText(*rs, "CODIGO"));
+      entries.push_back(vb::padRight(clientes_.back(), kCodeWidth) + sql::fieldText(*rs, "NOME"));
     }
     v.setItems("cmbClientes", entries);
     v.setListIndex("cmbClientes", 0);
@@ -112,15 +112,15 @@ bool EditGrpDescontos::onValidate(std::string_view control) {
   v.setText("lblCli", "");
   const std::string code = v.text("txtCli");
   auto rs = data().OpenRecordset(umCliente(code));
-  if (noRows(rs.get())) {
+  if (sql::noRows(rs.get())) {
     ui().msgBox("Cliente inválido ou não existe.", vb::vbOKOnly, kDefaultTitle);
     return false;
   }
-  if (numberOf(*rs, "INACTIVO") != 0) {
+  if (sql::fieldLong(*rs, "INACTIVO") != 0) {
     ui().msgBox("Cliente inativo.", vb::vbOKOnly, kDefaultTitle);
     return false;
   }
-  v.setText("lblCli", textOf(*rs, "NOME"));
+  v.setText("lblCli", sql::fieldText(*rs, "NOME"));
   // The list follows the client typed, when it lists it.
   for (std::size_t i = 0; i < clientes_.size(); ++i)
     if (equalsNoCase(clientes_[i], code)) v.setListIndex("cmbClientes", static_cast<int>(i));

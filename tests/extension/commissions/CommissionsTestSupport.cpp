@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "platform/sql/Connection.h"
+#include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
 #include "platform/ui/ReportOutput.h"
-#include "platform/vb/Conversions.h"
 
 namespace quill::testing {
 
@@ -19,10 +19,7 @@ std::vector<std::vector<std::string>> rowsOf(const erp::CompanyEntry& company, c
   std::vector<std::vector<std::string>> rows;
   for (auto rs = db->query(sql); !rs->eof(); rs->moveNext()) {
     std::vector<std::string> row;
-    for (std::size_t i = 0; i < rs->fieldCount(); ++i) {
-      const Variant& v = rs->value(i);
-      row.push_back(v.isNull() || v.isEmpty() ? std::string() : vb::CStr(v));
-    }
+    for (std::size_t i = 0; i < rs->fieldCount(); ++i) row.push_back(sql::textOrEmpty(rs->value(i)));
     rows.push_back(std::move(row));
   }
   db->close();

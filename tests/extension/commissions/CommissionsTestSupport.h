@@ -1,16 +1,21 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "erp/CompanyEntry.h"
-
-namespace quill::sql {
-class Connection;
-}
+#include "extension/components/DataAccess.h"
+#include "platform/sql/Connection.h"
+#include "platform/ui/MemoryFormView.h"
+#include "platform/ui/ScriptedUiServices.h"
+#include "tests/extension/support/FormTestSupport.h"
+#include "tests/support/TestApplication.h"
 
 namespace quill::testing {
 
@@ -41,6 +46,37 @@ class PdfFolder {
 
  private:
   std::filesystem::path folder_;
+};
+
+// An editor on a memory view over a copy of the demo company of the test's
+// own; a writer that finds the database locked gives up at once.
+template <typename Form>
+class EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testApplication();
+    data = copy.open();
+    data->GetConnection()->setBusyTimeout(std::chrono::milliseconds(50));
+    form = std::make_unique<Form>(ui, memoryView(Form::controls()));
+    form->setDataAccess(data);
+  }
+
+  // Opens the editor; `user` plays it, then, when it is still shown, it is
+  // left with `closeButton`.
+  void openWith(const char* closeButton, std::function<void(ui::MemoryFormView&)> user) {
+    memoryOf(*form).whenShown([closeButton, user = std::move(user)](ui::MemoryFormView& v) {
+      user(v);
+      if (v.isShown()) {
+        EXPECT_TRUE(v.userClick(closeButton));
+      }
+    });
+    form->Editar(Variant(std::int32_t{0}));
+  }
+
+  DemoCopy copy;
+  std::shared_ptr<DataAccess> data;
+  ui::ScriptedUiServices ui;
+  std::unique_ptr<Form> form;
 };
 
 }  // namespace quill::testing

@@ -26,24 +26,9 @@ using Rows = std::vector<std::vector<std::string>>;
 
 std::string s(std::string_view v) { return std::string(v); }
 
-class ComGrp : public ::testing::Test {
+class ComGrp : public testing::EditorTest<EditComGrp> {
  protected:
-  void SetUp() override {
-    testing::testApplication();
-    data = copy.open();
-    data->GetConnection()->setBusyTimeout(std::chrono::milliseconds(50));
-    form = std::make_unique<EditComGrp>(ui, testing::memoryView(EditComGrp::controls()));
-    form->setDataAccess(data);
-  }
-
-  void open(std::function<void(ui::MemoryFormView&)> user) {
-    memoryOf(*form).whenShown([user = std::move(user)](ui::MemoryFormView& v) {
-      user(v);
-      EXPECT_TRUE(v.isShown());
-      EXPECT_TRUE(v.userClick("CmdCancel"));
-    });
-    form->Editar(Variant(std::int32_t{0}));
-  }
+  void open(std::function<void(ui::MemoryFormView&)> user) { openWith("CmdCancel", std::move(user)); }
   // Chooses a seller by its place in the list, as its name may repeat.
   void choose(ui::MemoryFormView& v, std::string_view seller) {
     const auto sellers = rowsOf(copy.company(), "SELECT CODIGO FROM VENDEDOR ORDER BY CODIGO");
@@ -62,11 +47,6 @@ class ComGrp : public ::testing::Test {
     return rowsOf(copy.company(),
                   "SELECT GRUPO, COMISSAO FROM U_QOR_COMGRUPOS WHERE VENDEDOR = '" + s(seller) + "' ORDER BY GRUPO");
   }
-
-  testing::DemoCopy copy;
-  std::shared_ptr<DataAccess> data;
-  ui::ScriptedUiServices ui;
-  std::unique_ptr<EditComGrp> form;
 };
 
 TEST_F(ComGrp, ListsEverySellerByNameAndTellsNamesakesApartByTheirPlace) {
@@ -165,6 +145,7 @@ TEST_F(ComGrp, AFailedSaveNamesTheErrorKeepsTheFormOpenAndWritesNothing) {
       testing::HeldWriteLock other(copy.company());
       EXPECT_TRUE(v.userClick("CmdConf"));
     }
+    EXPECT_TRUE(v.isShown());
     EXPECT_TRUE(v.grid("grdLinPrecos").redraw());
   });
   ASSERT_EQ(ui.boxes().size(), 1u);

@@ -108,26 +108,9 @@ void expectSameBases(const Bases& stored, const Bases& expected) {
   }
 }
 
-class Comissoes : public ::testing::Test {
+class Comissoes : public testing::EditorTest<EditComissoes> {
  protected:
-  void SetUp() override {
-    testing::testApplication();
-    data = copy.open();
-    data->GetConnection()->setBusyTimeout(std::chrono::milliseconds(50));
-    form = std::make_unique<EditComissoes>(ui, testing::memoryView(EditComissoes::controls()));
-    form->setDataAccess(data);
-  }
-
-  // Opens the window; `user` plays it, then it is left with btSair.
-  void open(std::function<void(ui::MemoryFormView&)> user) {
-    memoryOf(*form).whenShown([user = std::move(user)](ui::MemoryFormView& v) {
-      user(v);
-      if (v.isShown()) {
-        EXPECT_TRUE(v.userClick("btSair"));
-      }
-    });
-    form->Editar(Variant(std::int32_t{0}));
-  }
+  void open(std::function<void(ui::MemoryFormView&)> user) { openWith("btSair", std::move(user)); }
   // Calculates a month as a user does.
   void calculate(ui::MemoryFormView& v, int year, int month) {
     EXPECT_TRUE(v.userType("campo", std::to_string(year)));
@@ -144,11 +127,6 @@ class Comissoes : public ::testing::Test {
                                               "WHERE Ano = {} AND Mes = {} ORDER BY Vendedor, Grupo",
                                               year, month));
   }
-
-  testing::DemoCopy copy;
-  std::shared_ptr<DataAccess> data;
-  ui::ScriptedUiServices ui;
-  std::unique_ptr<EditComissoes> form;
 };
 
 TEST_F(Comissoes, OpeningCreatesTheTableOnceWithTheIdentityLastAndStartsAtTodaysMonth) {

@@ -33,26 +33,9 @@ std::string s(std::string_view v) { return std::string(v); }
 
 using Rows = std::vector<std::vector<std::string>>;
 
-class GrpDescontos : public ::testing::Test {
+class GrpDescontos : public testing::EditorTest<EditGrpDescontos> {
  protected:
-  void SetUp() override {
-    testing::testApplication();
-    data = copy.open();
-    data->GetConnection()->setBusyTimeout(std::chrono::milliseconds(50));
-    form = std::make_unique<EditGrpDescontos>(ui, testing::memoryView(EditGrpDescontos::controls()));
-    form->setDataAccess(data);
-  }
-
-  // Opens the editor; `user` plays it before it is closed with Cancela.
-  void open(std::function<void(ui::MemoryFormView&)> user) {
-    memoryOf(*form).whenShown([user = std::move(user)](ui::MemoryFormView& v) {
-      user(v);
-      if (v.isShown()) {
-        EXPECT_TRUE(v.userClick("CmdCancel"));
-      }
-    });
-    form->Editar(Variant(std::int32_t{0}));
-  }
+  void open(std::function<void(ui::MemoryFormView&)> user) { openWith("CmdCancel", std::move(user)); }
 
   Rows discountsOf(std::string_view client) {
     return rowsOf(copy.company(), "SELECT GRUPO, DESCONTO FROM U_QOR_GRUPOSDESCONTO WHERE CLIENTE = '" +
@@ -63,11 +46,6 @@ class GrpDescontos : public ::testing::Test {
     auto& model = v.grid("grdGrpDesc").model();
     return model.displayText(model.findRow(group), *model.columnOf("DESCONTO")).toStdString();
   }
-
-  testing::DemoCopy copy;
-  std::shared_ptr<DataAccess> data;
-  ui::ScriptedUiServices ui;
-  std::unique_ptr<EditGrpDescontos> form;
 };
 
 TEST_F(GrpDescontos, OpensOnTheFirstActiveClientWithEveryGroupOnceAndItsStoredDiscounts) {

@@ -58,6 +58,17 @@ class SampleForm : public Form {
     events.push_back("changed " + std::string(control));
     if (control == "dtpData") view().setChecked("chkData", true);
   }
+  // Esc in the code clears it; anywhere else it closes the window.
+  bool onEscape(std::string_view control) override {
+    events.push_back("escape " + std::string(control));
+    if (control != "txtCodigo") return false;
+    view().setText("txtCodigo", "");
+    return true;
+  }
+  void onClose() override {
+    events.push_back("close");
+    Form::onClose();
+  }
 };
 
 enum class ViewKind { Memory, Widgets };
@@ -130,6 +141,25 @@ TEST_P(FormViews, KeysListsPickersAndChecksRaiseTheirEvents) {
 
   EXPECT_EQ(form.events, (std::vector<std::string>{"lookup txtCodigo", "validate txtCodigo", "changed cbxTipo",
                                                    "changed dtpData", "changed chkData"}));
+}
+
+TEST_P(FormViews, EscGoesToTheFormWithItsControlAndClosesOnlyWhereTheFormLetsIt) {
+  view().setFocus("txtCodigo");
+  view().setText("txtCodigo", "12");
+  EXPECT_TRUE(view().userKey("txtCodigo", "Esc"));
+  EXPECT_EQ(view().text("txtCodigo"), "");
+  EXPECT_EQ(form.events.back(), "escape txtCodigo");
+  EXPECT_TRUE(view().userKey("cbxTipo", "Esc"));
+  EXPECT_FALSE(view().isShown());
+  const std::vector<std::string> last(form.events.end() - 2, form.events.end());
+  EXPECT_EQ(last, (std::vector<std::string>{"escape cbxTipo", "close"}));
+}
+
+TEST_P(FormViews, TheCloseBoxClosesWhateverControlHasTheFocus) {
+  view().setFocus("txtCodigo");
+  view().userClose();
+  EXPECT_FALSE(view().isShown());
+  EXPECT_EQ(form.events, std::vector<std::string>{"close"});
 }
 
 TEST_P(FormViews, AFailureInAnEventIsShownWithItsNumberAndTheFormGoesOn) {
