@@ -150,10 +150,12 @@ TEST_F(HostCompanySessionTest, MenuOffersTheCommandsTheExtensionListsAndAlwaysTh
   EXPECT_EQ(entries[0].command.member, "EditComPorGrupo");
   EXPECT_TRUE(entries[0].enabled);
   EXPECT_EQ(entries[1].kind, ExtensionMenu::Entry::Kind::ApiSwitch);
-  // The table of the program: none of the commands exists yet.
+  // The table of the program: of its commands the extension lists only this one.
   auto own = ExtensionMenu::entries(*session);
-  ASSERT_EQ(own.size(), 1u);
-  EXPECT_EQ(own[0].kind, ExtensionMenu::Entry::Kind::ApiSwitch);
+  ASSERT_EQ(own.size(), 2u);
+  EXPECT_EQ(own[0].command.member, "EditComPorGrupo");
+  EXPECT_EQ(own[0].command.arguments, ExtensionCommand::Arguments::CompanyOnly);
+  EXPECT_EQ(own[1].kind, ExtensionMenu::Entry::Kind::ApiSwitch);
 }
 
 TEST_F(HostCompanySessionTest, CommandsAreDisabledForACompanyThatDoesNotConcernTheExtension) {
