@@ -196,7 +196,7 @@ void EditComissoes::imprimir() {
   parametros[2] = std::to_string(mes);
   // Printing closes the window.
   view().hide();
-  printLibraryReport(ui(), reportConnection(), "\\qor_VT_Comissoes.rpt", parametros, owner());
+  imprimirFicheiro("\\qor_VT_Comissoes.rpt", parametros);
 }
 
 const MemberTable<EditComissoes>& EditComissoes::members() {

@@ -190,7 +190,7 @@ void EditGrpDescontos::imprimir() {
       if (parametros[i].empty()) parametros[i] = " ";
     // Printing ends the editing: what was not saved is lost.
     view().hide();
-    printLibraryReport(ui(), reportConnection(), "\\qor_VT_DescontosClienteGrupo.rpt", parametros, owner());
+    imprimirFicheiro("\\qor_VT_DescontosClienteGrupo.rpt", parametros);
   } catch (const std::exception& error) {
     ui().showNumberedError(error, "Descontos Clientes/Grupo");
   }

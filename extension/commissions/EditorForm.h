@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
-#include "extension/commissions/ReportConnection.h"
 #include "extension/components/DataAccess.h"
+#include "extension/components/ReportPrinting.h"
 #include "platform/automation/MemberTable.h"
 #include "platform/automation/Variant.h"
 #include "platform/ui/Form.h"
@@ -21,7 +24,7 @@ class EditorForm : public ui::Form {
   explicit EditorForm(ui::UiServices& ui) : Form(ui) {}
 
   void setDataAccess(std::shared_ptr<DataAccess> dataAccess) { dataAccess_ = std::move(dataAccess); }
-  ReportConnection& reportConnection() { return reportConnection_; }
+  ReportDatabase& reportDatabase() { return reportDatabase_; }
 
  protected:
   // Object variable not set (91) until the caller gives it.
@@ -30,10 +33,14 @@ class EditorForm : public ui::Form {
   // Keeps Editar's owner value; an empty value or an object is no owner.
   void keepOwner(const Variant& lPai);
   std::int32_t owner() const { return owner_; }
+  // Prints a report file of the library's folder, named as the system names
+  // it ("\qor_VT_Comissoes.rpt"), with a text parameter array (element n is
+  // parameter n) over the owner window. The printer shows its own failures.
+  void imprimirFicheiro(std::string_view ficheiro, const std::vector<std::string>& parametros);
 
  private:
   std::shared_ptr<DataAccess> dataAccess_;
-  ReportConnection reportConnection_;
+  ReportDatabase reportDatabase_;
   std::int32_t owner_ = 0;
 };
 
@@ -47,13 +54,13 @@ MemberTable<F> editorMembers(bool printSettings) {
   auto dataAccess = [](F& f, Args a) { f.setDataAccess(dataAccessOf(a.back())); };
   table.property("DataAccess", {}, dataAccess, dataAccess);
   if (!printSettings) return table;
-  auto setting = [&table](const char* name, std::string ReportConnection::*member) {
-    table.property(name, {}, [member](F& f, Args a) { f.reportConnection().*member = vb::CStr(a.back()); });
+  auto setting = [&table](const char* name, std::string ReportDatabase::*member) {
+    table.property(name, {}, [member](F& f, Args a) { f.reportDatabase().*member = vb::CStr(a.back()); });
   };
-  setting("Servidor", &ReportConnection::servidor);
-  setting("BaseDados", &ReportConnection::baseDados);
-  setting("Utilizador", &ReportConnection::utilizador);
-  setting("PassWord", &ReportConnection::passWord);
+  setting("Servidor", &ReportDatabase::servidor);
+  setting("BaseDados", &ReportDatabase::baseDados);
+  setting("Utilizador", &ReportDatabase::utilizador);
+  setting("PassWord", &ReportDatabase::passWord);
   return table;
 }
 

@@ -374,7 +374,7 @@ class ComissoesPrint : public Comissoes {
  protected:
   void SetUp() override {
     Comissoes::SetUp();
-    form->reportConnection() = {copy.company().dataFolder.string(), copy.company().databaseName, "sa", ""};
+    form->reportDatabase() = {copy.company().dataFolder.string(), copy.company().databaseName, "sa", ""};
   }
   testing::PdfFolder pdf;
 };

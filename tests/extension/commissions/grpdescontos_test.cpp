@@ -225,7 +225,7 @@ class GrpDescontosPrint : public GrpDescontos {
  protected:
   void SetUp() override {
     GrpDescontos::SetUp();
-    form->reportConnection() = {copy.company().dataFolder.string(), copy.company().databaseName, "sa", ""};
+    form->reportDatabase() = {copy.company().dataFolder.string(), copy.company().databaseName, "sa", ""};
   }
   testing::PdfFolder pdf;
 };
