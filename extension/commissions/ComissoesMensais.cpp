@@ -32,9 +32,6 @@ std::string criarTabelaSql() {
          "CONSTRAINT [PK_U_qor_ComMensais] PRIMARY KEY CLUSTERED" + " (" + " [ID] Asc" + " )" + " ) ON [PRIMARY]";
 }
 
-// How often the progress is told while the rows are written.
-constexpr int kProgressEvery = 100;
-
 }  // namespace
 
 std::string ComissoesMensais::sqlBases(const std::string& ano, int mes) {
@@ -75,8 +72,7 @@ std::shared_ptr<sql::Recordset> ComissoesMensais::bases(const std::string& ano, 
 void ComissoesMensais::gravar(const std::string& ano, int mes, sql::Recordset& bases, const Progress& progress) {
   auto transaction = data_.BeginTransaction();
   data_.Execute(limparMes(ano, mes));
-  const int total = bases.recordCount();
-  int done = 0;
+  std::size_t done = 0;
   const Variant mesValue(static_cast<std::int16_t>(mes));
   for (bases.moveFirst(); !bases.eof(); bases.moveNext()) {
     auto linha = data_.OpenUpdatable(kNovaLinha);
@@ -88,8 +84,7 @@ void ComissoesMensais::gravar(const std::string& ano, int mes, sql::Recordset& b
     linha->setValue("Comissao", bases.value("Comissao"));
     linha->setValue("ValorBase", bases.value("Peso"));
     linha->update();
-    ++done;
-    if (progress && (done % kProgressEvery == 0 || done == total)) progress(done, total);
+    if (progress) progress(++done);
   }
   transaction.commit();
 }

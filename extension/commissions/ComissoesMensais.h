@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,8 +40,8 @@ class ComissoesMensais {
   // for the article's group count.
   std::shared_ptr<sql::Recordset> bases(const std::string& ano, int mes);
 
-  // Told how many of the bases are written, as they are.
-  using Progress = std::function<void(int done, int total)>;
+  // Told how many of the bases are written, after each one.
+  using Progress = std::function<void(std::size_t done)>;
   // Replaces the month's rows, of every seller, by one row per base, in one
   // transaction: a failure anywhere leaves the month as it was.
   void gravar(const std::string& ano, int mes, sql::Recordset& bases, const Progress& progress = {});

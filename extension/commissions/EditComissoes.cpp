@@ -7,6 +7,7 @@
 #include "extension/reports/CriteriosControls.h"
 #include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
+#include "platform/ui/LongWork.h"
 #include "platform/ui/UiServices.h"
 #include "platform/vb/MsgBox.h"
 #include "platform/vb/OleDate.h"
@@ -170,12 +171,12 @@ void EditComissoes::calcular() {
   if (comissoes.calculado(*ano, mes) && avisa("Cálculo já efectuado!\n\rPretende continuar?", 3) != vb::vbOK) return;
   bool calculado = false;
   {
-    ui::LongWork work(ui());
-    work.progress("A calcular as comissões do mês...", 0, 0);
+    // Summing is one statement: only the hourglass; writing the rows moves a bar.
+    ui::BusyCursor busy(ui());
     auto bases = comissoes.bases(*ano, mes);
     if (!sql::noRows(bases.get())) {
-      comissoes.gravar(*ano, mes, *bases,
-                       [&work](int done, int total) { work.progress("A gravar as comissões do mês...", done, total); });
+      ui::LongWork work(ui(), "A gravar as comissões do mês...", static_cast<std::size_t>(bases->recordCount()));
+      comissoes.gravar(*ano, mes, *bases, [&work](std::size_t done) { work.step(done); });
       calculado = true;
     }
   }
