@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/automation/ByValue.h"
+#include "platform/automation/MessagePackReader.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlError.h"
 
@@ -12,6 +13,31 @@ namespace {
 
 using json = nlohmann::json;
 constexpr int kFormat = 1;
+
+// The recordset's document is five levels deep at most (the recordset, its
+// rows, a row, its values, a value); the bytes come from another process,
+// so anything deeper is refused before it is built.
+constexpr MessagePackReader::Limits kLimits{8, true};
+
+DataType fieldType(int number) {
+  switch (static_cast<DataType>(number)) {
+    case DataType::Empty:
+    case DataType::SmallInt:
+    case DataType::Integer:
+    case DataType::Double:
+    case DataType::Currency:
+    case DataType::Date:
+    case DataType::Boolean:
+    case DataType::Variant:
+    case DataType::BigInt:
+    case DataType::Numeric:
+    case DataType::DateTime:
+    case DataType::VarChar:
+    case DataType::VarWChar:
+      return static_cast<DataType>(number);
+  }
+  throw std::invalid_argument("a field of an unknown type");
+}
 
 json encodeValue(const Variant& v) {
   const auto type = static_cast<int>(v.type());
@@ -126,13 +152,16 @@ std::string RecordsetCodec::encode(const Recordset& rs) {
 
 std::shared_ptr<Recordset> RecordsetCodec::decode(std::string_view bytes) {
   try {
-    const json j = json::from_msgpack(bytes.begin(), bytes.end());
+    std::string why;
+    const auto read = MessagePackReader::read(bytes, kLimits, &why);
+    if (!read) throw std::invalid_argument(why);
+    const json& j = *read;
     if (j.at("format").get<int>() != kFormat) throw std::invalid_argument("unknown format");
     std::vector<Field> fields;
     for (const auto& f : j.at("fields")) {
       Field field;
       field.name = f.at("n").get<std::string>();
-      field.type = static_cast<DataType>(f.at("t").get<int>());
+      field.type = fieldType(f.at("t").get<int>());
       field.baseTable = f.at("bt").get<std::string>();
       field.baseColumn = f.at("bc").get<std::string>();
       field.key = f.at("k").get<bool>();
@@ -163,8 +192,9 @@ std::shared_ptr<Recordset> RecordsetCodec::decode(std::string_view bytes) {
     if (!rs->sortText_.empty()) rs->sort_ = RecordsetSort::parse(rs->sortText_, rs->fields_);
     rs->open_ = j.at("open").get<bool>();
     return rs;
-  } catch (const AutomationError&) {
-    throw;
+  } catch (const AutomationError& e) {
+    // A filter or sort that does not read, for one.
+    throw sqlError(sqlerr::Failed, "The recordset data cannot be read: " + e.description());
   } catch (const std::exception& e) {
     throw sqlError(sqlerr::Failed, std::string("The recordset data cannot be read: ") + e.what());
   }

@@ -12,6 +12,7 @@
 #include "platform/sql/ValueOrder.h"
 #include "platform/vb/Dates.h"
 #include "platform/vb/OleDate.h"
+#include "platform/vb/Strings.h"
 
 namespace quill::sql {
 
@@ -73,17 +74,17 @@ std::string textOf(const Variant& v) {
   }
 }
 
-char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // '*' and '%' stand for any run of characters; everything else matches
-// itself without regard to case.
-bool like(std::string_view text, std::string_view pattern) {
+// itself without regard to case. Folding keeps every character's length, so
+// the folded texts are matched byte by byte.
+bool like(std::string_view original, std::string_view originalPattern) {
+  const std::string text = vb::LCase(original), pattern = vb::LCase(originalPattern);
   std::size_t t = 0, p = 0, star = std::string_view::npos, mark = 0;
   while (t < text.size()) {
     if (p < pattern.size() && (pattern[p] == '*' || pattern[p] == '%')) {
       star = p++;
       mark = t;
-    } else if (p < pattern.size() && fold(pattern[p]) == fold(text[t])) {
+    } else if (p < pattern.size() && pattern[p] == text[t]) {
       ++p;
       ++t;
     } else if (star != std::string_view::npos) {
@@ -175,6 +176,7 @@ class Parser {
   const std::vector<Field>& fields_;
   std::vector<Node>& nodes_;
   std::size_t i_ = 0;
+  int depth_ = 0;
 
   void skipBlanks() {
     while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\t' || s_[i_] == '\r' || s_[i_] == '\n')) ++i_;
@@ -200,28 +202,26 @@ class Parser {
     return static_cast<int>(nodes_.size()) - 1;
   }
 
-  static Node combine(Node::Kind kind, int left, int right) {
+  // A run of clauses joined by one operator becomes one node.
+  int chain(Node::Kind kind, const char* word, int (Parser::*operand)()) {
+    int first = (this->*operand)();
+    if (!keyword(word)) return first;
     Node node;
     node.kind = kind;
-    node.left = left;
-    node.right = right;
-    return node;
+    node.operands.push_back(first);
+    do node.operands.push_back((this->*operand)());
+    while (keyword(word));
+    return add(std::move(node));
   }
-
-  int orExpr() {
-    int left = andExpr();
-    while (keyword("OR")) left = add(combine(Node::Kind::Or, left, andExpr()));
-    return left;
-  }
-  int andExpr() {
-    int left = primary();
-    while (keyword("AND")) left = add(combine(Node::Kind::And, left, primary()));
-    return left;
-  }
+  int orExpr() { return chain(Node::Kind::Or, "OR", &Parser::andExpr); }
+  int andExpr() { return chain(Node::Kind::And, "AND", &Parser::primary); }
   int primary() {
     if (symbol('(')) {
+      if (++depth_ > RecordsetFilter::kMaxNesting)
+        throw badFilter(s_, fmt::format("parentheses nested more than {} deep", RecordsetFilter::kMaxNesting));
       int inner = orExpr();
       if (!symbol(')')) throw badFilter(s_, "a parenthesis is not closed");
+      --depth_;
       return inner;
     }
     return clause();
@@ -339,9 +339,13 @@ bool RecordsetFilter::evaluate(int index, const std::vector<Variant>& row) const
   const Node& node = nodes_[static_cast<std::size_t>(index)];
   switch (node.kind) {
     case Node::Kind::And:
-      return evaluate(node.left, row) && evaluate(node.right, row);
+      for (int operand : node.operands)
+        if (!evaluate(operand, row)) return false;
+      return true;
     case Node::Kind::Or:
-      return evaluate(node.left, row) || evaluate(node.right, row);
+      for (int operand : node.operands)
+        if (evaluate(operand, row)) return true;
+      return false;
     case Node::Kind::Clause:
       return clauseMatches(node, row[node.field]);
   }

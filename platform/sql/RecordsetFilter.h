@@ -18,10 +18,13 @@ namespace quill::sql {
 //
 // Text compares without regard to case, as the database compares codes.
 // Dates between # are read as yyyy-mm-dd or in the regional short form.
-// Unknown fields, bad syntax and values that cannot be compared with the
-// field's type fail with InvalidArgument (3001), naming what is wrong.
+// Unknown fields, bad syntax, parentheses nested more than kMaxNesting deep
+// and values that cannot be compared with the field's type fail with
+// InvalidArgument (3001), naming what is wrong.
 class RecordsetFilter {
  public:
+  static constexpr int kMaxNesting = 32;
+
   static RecordsetFilter parse(std::string_view criteria, const std::vector<Field>& fields);
 
   bool matches(const std::vector<Variant>& row) const;
@@ -29,7 +32,7 @@ class RecordsetFilter {
   enum class Op { Eq, Ne, Lt, Gt, Le, Ge, Like };
   struct Node {
     enum class Kind { And, Or, Clause } kind = Kind::Clause;
-    int left = -1, right = -1;  // children of And/Or
+    std::vector<int> operands;  // of And/Or: a chain is one node, so depth grows only with parentheses
     std::size_t field = 0;
     Op op = Op::Eq;
     Variant literal;

@@ -12,7 +12,9 @@ Variant RecordingDataAccess::invoke(std::string_view member, CallKind kind, std:
     call += ": " + vb::CStr(args.back());
   calls_.push_back(call);
   if (hook_) hook_();
-  return target_->invoke(member, kind, args);
+  Variant result = target_->invoke(member, kind, args);
+  if (after_) after_(member, args);
+  return result;
 }
 
 }  // namespace quill::bridgetest

@@ -23,11 +23,15 @@ class RecordingDataAccess : public Dispatch {
   void clear() { calls_.clear(); }
   // Runs before each call is passed on.
   void beforeEachCall(std::function<void()> hook) { hook_ = std::move(hook); }
+  // Runs after each call, with what goes back: it may change the answer.
+  using AfterCall = std::function<void(std::string_view member, std::span<Variant> args)>;
+  void afterEachCall(AfterCall hook) { after_ = std::move(hook); }
 
  private:
   DispatchPtr target_;
   std::vector<std::string> calls_;
   std::function<void()> hook_;
+  AfterCall after_;
 };
 
 }  // namespace quill::bridgetest

@@ -6,7 +6,10 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/sql/Recordset.h"
+#include "platform/vb/Conversions.h"
 #include "tests/bridge/BridgeTest.h"
+#include "tests/platform/automation/remote/TestObjects.h"
 
 namespace quill::bridgetest {
 namespace {
@@ -46,6 +49,30 @@ TEST_F(BridgeTest, ABridgeKilledDuringACallGives462WithinASecondAndTheDocumentIs
 
   EXPECT_EQ(document(doc), before);
   EXPECT_EQ(company_->rows("PRAGMA integrity_check"), (DemoCompanyCopy::Rows{{"ok"}}));
+}
+
+// A recordset whose bytes nest 150000 lists deep, sent to the bridge as the
+// answer to its article query: the bridge answers an error naming it and
+// serves on; before, such bytes ended the process.
+TEST_F(BridgeTest, ARecordsetNestedTooDeepIsAnErrorAndTheBridgeServesOn) {
+  start();
+  auto processes = bridgeProcesses();
+  ASSERT_EQ(processes.size(), 1u);
+  const auto& doc = demo::kInvoiceInPreparation;
+  const auto before = document(doc);
+  recorder_->afterEachCall([](std::string_view member, std::span<Variant> args) {
+    if (equalsNoCase(member, "OpenRecordset"))
+      args[2] = Variant(DispatchPtr(std::make_shared<remotetest::RawByValue>(sql::Recordset::kByValueType,
+                                                                             std::string(150000, '\x91') + "\xc0")));
+  });
+  auto error = errorOf([&] { abonoDeFrete(doc, demo::kAllowancePerTonne); });
+  EXPECT_EQ(error.source(), "Processa Abono de Frete");
+  EXPECT_NE(error.description().find("The recordset data cannot be read"), std::string::npos) << error.description();
+
+  recorder_->afterEachCall({});
+  EXPECT_FALSE(processGone(processes[0]));
+  EXPECT_EQ(vb::CStr(late::get(bridge_, "MoedaNacional")), demo::kNationalCurrency);
+  EXPECT_EQ(document(doc), before);
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/automation/AutomationError.h"
+#include "platform/automation/MessagePackReader.h"
 #include "platform/automation/ProgramRegistry.h"
-#include "platform/automation/remote/MessagePackReader.h"
+#include "platform/automation/SlowCalls.h"
 #include "platform/automation/remote/ProtocolError.h"
 #include "platform/automation/remote/RemoteProxy.h"
 #include "platform/automation/remote/ServerProcess.h"
@@ -280,10 +282,68 @@ void RemoteLink::sendRelease(std::uint64_t id, std::uint64_t count) noexcept {
 
 // ---- receiving -----------------------------------------------------------
 
-RemoteLink::Received RemoteLink::nextMessage(milliseconds timeout, json& message) {
+// One call's wait as this thread's slow-call observer sees it: nothing until
+// the call has lasted slowCallAfter, then a start, a tick every slowCallTick
+// of waiting, and an end when the call is over.
+class RemoteLink::SlowWait {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  explicit SlowWait(const Options& options)
+      : observer_(slowCallObserver()), due_(Clock::now() + options.slowCallAfter), tick_(options.slowCallTick) {}
+  ~SlowWait() {
+    if (started_) tell(&SlowCallObserver::slowCallEnded);
+  }
+  SlowWait(const SlowWait&) = delete;
+  SlowWait& operator=(const SlowWait&) = delete;
+
+  // How long the socket may be waited on before the observer is due.
+  milliseconds slice(milliseconds remaining) const {
+    if (!observer_) return remaining;
+    auto untilDue = std::chrono::ceil<milliseconds>(due_ - Clock::now());
+    return std::clamp(untilDue, milliseconds(0), remaining);
+  }
+  // A slice ended with nothing arriving.
+  void waited() {
+    if (!observer_ || Clock::now() < due_) return;
+    tell(started_ ? &SlowCallObserver::slowCallWaiting : &SlowCallObserver::slowCallStarted);
+    started_ = true;
+    due_ = Clock::now() + tick_;
+  }
+
+ private:
+  void tell(void (SlowCallObserver::*what)()) noexcept {
+    try {
+      (observer_->*what)();
+    } catch (...) {
+    }
+  }
+
+  SlowCallObserver* observer_;
+  Clock::time_point due_;
+  milliseconds tick_;
+  bool started_ = false;
+};
+
+RemoteLink::Received RemoteLink::nextMessage(milliseconds timeout, json& message, SlowWait* slow) {
   if (closed_) return Received::Failed;
   std::span<const std::uint8_t> frame;
-  switch (channel_.receive(timeout, frame)) {
+  FrameChannel::Status status;
+  if (!slow || timeout.count() < 0) {
+    status = channel_.receive(timeout, frame);
+  } else {
+    // The wait goes in slices, so that the observer is told while it lasts;
+    // what part of a frame arrived stays in the channel between slices.
+    const auto deadline = SlowWait::Clock::now() + timeout;
+    for (;;) {
+      const auto remaining =
+          std::max(milliseconds(0), std::chrono::ceil<milliseconds>(deadline - SlowWait::Clock::now()));
+      status = channel_.receive(slow->slice(remaining), frame);
+      if (status != FrameChannel::Status::TimedOut || SlowWait::Clock::now() >= deadline) break;
+      slow->waited();
+    }
+  }
+  switch (status) {
     case FrameChannel::Status::Frame:
       break;
     case FrameChannel::Status::Closed:
@@ -299,7 +359,7 @@ RemoteLink::Received RemoteLink::nextMessage(milliseconds timeout, json& message
       fail("the link's socket failed");
       return Received::Failed;
   }
-  auto parsed = MessagePackReader::read(frame, kMaxMessageDepth);
+  auto parsed = MessagePackReader::read(frame, {kMaxMessageDepth, false});
   if (!parsed || !parsed->is_array() || parsed->empty()) {
     fail("the other process sent a malformed message");
     return Received::Failed;
@@ -332,9 +392,10 @@ bool RemoteLink::handle(const json& message, std::optional<std::uint64_t> awaiti
 }
 
 json RemoteLink::awaitReply(std::uint64_t callId, const std::string& source) {
+  SlowWait slow(options_);
   for (;;) {
     json message;
-    if (nextMessage(options_.callTimeout, message) != Received::Message) throw unavailable(source);
+    if (nextMessage(options_.callTimeout, message, &slow) != Received::Message) throw unavailable(source);
     try {
       if (handle(message, callId)) return message;
     } catch (const ProtocolError& e) {

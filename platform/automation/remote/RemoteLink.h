@@ -53,6 +53,11 @@ class RemoteLink final : public std::enable_shared_from_this<RemoteLink>, privat
     // meanwhile restart the wait.
     std::chrono::milliseconds callTimeout = kDefaultCallTimeout;
     std::size_t maxFrameBytes = kMaxFrameBytes;
+    // A call that has kept its caller waiting this long is a slow call for
+    // this thread's SlowCallObserver (SlowCalls.h), told again every tick
+    // while it waits.
+    std::chrono::milliseconds slowCallAfter{2000};
+    std::chrono::milliseconds slowCallTick{100};
   };
   // The defaults, with the call timeout from $QUILL_REMOTE_TIMEOUT_MS when
   // that holds a positive whole number.
@@ -121,7 +126,10 @@ class RemoteLink final : public std::enable_shared_from_this<RemoteLink>, privat
   void rollbackExports() noexcept;
   void unexport(std::uint64_t id, std::uint64_t count);
 
-  Received nextMessage(std::chrono::milliseconds timeout, nlohmann::json& message);
+  class SlowWait;
+  // The next message, waiting at most `timeout` (negative: for ever); a
+  // caller's wait tells `slow` how it goes.
+  Received nextMessage(std::chrono::milliseconds timeout, nlohmann::json& message, SlowWait* slow = nullptr);
   // Serves what arrived; true when it is the answer to `awaiting`.
   bool handle(const nlohmann::json& message, std::optional<std::uint64_t> awaiting);
   nlohmann::json awaitReply(std::uint64_t callId, const std::string& source);

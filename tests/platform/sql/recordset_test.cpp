@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <random>
 #include <utility>
 
 #include "platform/automation/ByValue.h"
@@ -230,6 +233,90 @@ TEST(Recordset, BytesThatAreNotARecordsetFailClearly) {
   auto bytes = clients()->serialize();
   bytes.resize(bytes.size() / 2);
   EXPECT_NE(errorNumberOf([&] { Recordset::deserialize(bytes); }), 0);
+}
+
+// The recordset's document, changed by `edit`, as another process might send it.
+std::string editedBytes(const std::function<void(nlohmann::json&)>& edit) {
+  const std::string bytes = clients()->serialize();
+  auto document = nlohmann::json::from_msgpack(bytes);
+  edit(document);
+  auto out = nlohmann::json::to_msgpack(document);
+  return std::string(out.begin(), out.end());
+}
+
+TEST(Recordset, HostileBytesFailWithAnErrorNamingTheProblem) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* reason;
+  } cases[] = {
+      {"150000 lists, one in the other", std::string(150000, '\x91') + "\xc0", "nested deeper"},
+      {"a value nested 40 deep", editedBytes([](auto& d) {
+         nlohmann::json value = nullptr;
+         for (int i = 0; i < 40; ++i) value = nlohmann::json::array({value});
+         d["rows"][0]["v"][0] = value;
+       }),
+       "nested deeper"},
+      {"a filter of 100000 parentheses",
+       editedBytes([](auto& d) { d["filter"] = std::string(100000, '(') + "LINHA = 1" + std::string(100000, ')'); }),
+       "parentheses nested more than 32 deep"},
+      {"a field of a type no recordset has", editedBytes([](auto& d) { d["fields"][0]["t"] = 999; }), "unknown type"},
+      {"a row of another width", editedBytes([](auto& d) { d["rows"][0]["v"].erase(0); }), "does not fit"},
+      {"a position beyond the rows", editedBytes([](auto& d) { d["pos"] = 4000000000LL; }), "outside the rows"},
+  };
+  for (const auto& c : cases) {
+    std::string description;
+    EXPECT_EQ(errorNumberOf([&] { Recordset::deserialize(c.bytes); }, &description), sqlerr::Failed) << c.name;
+    EXPECT_NE(description.find("The recordset data cannot be read"), std::string::npos) << c.name;
+    EXPECT_NE(description.find(c.reason), std::string::npos) << c.name << ": " << description;
+  }
+}
+
+TEST(Recordset, ALongChainOfClausesFiltersWithoutDeepRecursion) {
+  auto rs = clients();
+  std::string criteria = "LINHA > 1";
+  for (int i = 0; i < 200000; ++i) criteria += i % 2 ? " AND LINHA > 1" : " AND LINHA < 9";
+  rs->setFilter(criteria);
+  EXPECT_EQ(codes(*rs), (std::vector<std::string>{"C2", "C3"}));
+  rs->setFilter("(LINHA = 1 OR (LINHA = 3 AND (CLIENTE = 'c3'))) OR NOME LIKE 'b*'");
+  EXPECT_EQ(codes(*rs), (std::vector<std::string>{"C1", "C2", "C3"}));
+  EXPECT_NE(errorNumberOf([&] { rs->setFilter(std::string(33, '(') + "LINHA = 1" + std::string(33, ')')); }), 0);
+  rs->setFilter(std::string(32, '(') + "LINHA = 1" + std::string(32, ')'));
+  EXPECT_EQ(codes(*rs), (std::vector<std::string>{"C1"}));
+}
+
+// Random damage to a recordset's bytes: a copy that is read is whole (it can
+// be walked and read); the rest fails with the layer's error, never worse.
+TEST(Recordset, DamagedBytesGiveAWholeCopyOrAClearError) {
+  auto rs = clients();
+  rs->setFilter("LINHA > 1");
+  rs->setSort("NOME DESC");
+  const std::string good = rs->serialize();
+  std::mt19937 random(16);
+  int copies = 0;
+  for (int i = 0; i < 20000; ++i) {
+    std::string bytes = good;
+    for (int n = 1 + random() % 3; n > 0 && !bytes.empty(); --n) {
+      std::size_t at = random() % bytes.size();
+      if (random() % 2)
+        bytes[at] = static_cast<char>(random());
+      else
+        bytes.erase(at, 1 + random() % 4);
+    }
+    std::shared_ptr<Recordset> copy;
+    try {
+      copy = Recordset::deserialize(bytes);
+    } catch (const AutomationError&) {
+      continue;
+    }
+    ++copies;
+    std::int32_t seen = 0;
+    if (copy->recordCount() > 0)
+      for (copy->moveFirst(); !copy->eof() && seen <= copy->recordCount(); copy->moveNext(), ++seen)
+        for (const auto& field : copy->fields()) (void)copy->value(field.name);
+    EXPECT_EQ(seen, copy->recordCount()) << i;
+  }
+  EXPECT_GT(copies, 0);
 }
 
 }  // namespace

@@ -142,6 +142,11 @@ const MemberTable<LocalOnlyRows>& LocalOnlyRows::members() {
   return table;
 }
 
+const MemberTable<RawByValue>& RawByValue::members() {
+  static const auto table = MemberTable<RawByValue>();
+  return table;
+}
+
 void registerTestTypes() {
   registerByValueType(TestRows::kTypeName, [](std::string_view bytes) {
     auto rows = std::make_shared<TestRows>();

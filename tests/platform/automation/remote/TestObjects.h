@@ -53,6 +53,21 @@ class LocalOnlyRows : public DispatchObject<LocalOnlyRows>, public ByValueObject
   std::string serialize() const override { return "x"; }
 };
 
+// A by-value object whose bytes are whatever a test says, under any type
+// name: what a broken or hostile peer could send.
+class RawByValue : public DispatchObject<RawByValue>, public ByValueObject {
+ public:
+  RawByValue(std::string typeName, std::string bytes) : typeName_(std::move(typeName)), bytes_(std::move(bytes)) {}
+  static const MemberTable<RawByValue>& members();
+  std::string className() const override { return "RawByValue"; }
+  std::string byValueTypeName() const override { return typeName_; }
+  std::string serialize() const override { return bytes_; }
+
+ private:
+  std::string typeName_;
+  std::string bytes_;
+};
+
 // Registers TestRows for rebuilding; called by both processes.
 void registerTestTypes();
 

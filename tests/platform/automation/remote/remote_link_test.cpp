@@ -3,10 +3,12 @@
 // itself writing frames by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <thread>
 
+#include "platform/automation/SlowCalls.h"
 #include "platform/automation/remote/RemoteLink.h"
 #include "platform/automation/remote/RemoteProxy.h"
 #include "tests/platform/automation/remote/LinkPeers.h"
@@ -222,6 +224,60 @@ TEST_F(RemoteLinkTest, TimeSpentServingNestedCallsDoesNotCountAgainstTheWait) {
   auto trace = late::call(probe, "Bounce", {Variant(std::int32_t{6}), Variant(DispatchPtr(mine))});
   EXPECT_EQ(trace, Variant("forked6 slow5 forked4 slow3 forked2 slow1 forked0"));
   EXPECT_TRUE(peer.link->connected());
+}
+
+// What this thread's slow-call observer hears, with when.
+struct HeardSlowCalls : SlowCallObserver {
+  using Clock = std::chrono::steady_clock;
+  std::vector<std::pair<std::string, Clock::time_point>> heard;
+  HeardSlowCalls() { addSlowCallObserver(this); }
+  ~HeardSlowCalls() override { removeSlowCallObserver(this); }
+  void slowCallStarted() override { heard.emplace_back("started", Clock::now()); }
+  void slowCallWaiting() override { heard.emplace_back("waiting", Clock::now()); }
+  void slowCallEnded() override { heard.emplace_back("ended", Clock::now()); }
+  std::size_t count(const char* what) const {
+    return static_cast<std::size_t>(
+        std::count_if(heard.begin(), heard.end(), [&](auto& h) { return h.first == what; }));
+  }
+};
+
+TEST_F(RemoteLinkTest, ACallThatKeepsItsCallerWaitingIsToldToTheObserverUntilItEnds) {
+  auto o = options(5s);
+  o.slowCallAfter = 300ms;
+  o.slowCallTick = 50ms;
+  ForkedPeer peer(o);
+  auto probe = peer.link->createRemote(kProbeProgId);
+  HeardSlowCalls observer;
+
+  late::call(probe, "Sleep", {Variant(std::int32_t{100})});
+  EXPECT_TRUE(observer.heard.empty()) << "a quick call is not slow";
+
+  const auto start = HeardSlowCalls::Clock::now();
+  late::call(probe, "Sleep", {Variant(std::int32_t{900})});
+  ASSERT_GE(observer.heard.size(), 3u);
+  EXPECT_EQ(observer.heard.front().first, "started");
+  EXPECT_GE(observer.heard.front().second - start, 290ms);
+  EXPECT_LT(observer.heard.front().second - start, 600ms);
+  EXPECT_EQ(observer.heard.back().first, "ended");
+  EXPECT_EQ(observer.count("started"), 1u);
+  EXPECT_EQ(observer.count("ended"), 1u);
+  EXPECT_GE(observer.count("waiting"), 6u) << "about every 50 ms from 300 ms to 900 ms";
+  EXPECT_LE(observer.count("waiting"), 13u);
+
+  // A call that times out ends too, with the timeout's error.
+  observer.heard.clear();
+  ForkedPeer frozen(options(700ms));
+  auto stuck = frozen.link->createRemote(kProbeProgId);
+  EXPECT_EQ(errorOf([&] { late::call(stuck, "Sleep", {Variant(std::int32_t{3000})}); }).number(), 462);
+  EXPECT_EQ(observer.count("started"), 0u) << "the default 2 s were not reached";
+  auto slowFrozen = options(700ms);
+  slowFrozen.slowCallAfter = 200ms;
+  ForkedPeer frozenLonger(slowFrozen);
+  auto stuckLonger = frozenLonger.link->createRemote(kProbeProgId);
+  EXPECT_EQ(errorOf([&] { late::call(stuckLonger, "Sleep", {Variant(std::int32_t{3000})}); }).number(), 462);
+  EXPECT_EQ(observer.count("started"), 1u);
+  ASSERT_FALSE(observer.heard.empty());
+  EXPECT_EQ(observer.heard.back().first, "ended");
 }
 
 }  // namespace

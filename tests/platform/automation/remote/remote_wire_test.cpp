@@ -5,7 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <random>
+
+#include "platform/automation/MessagePackReader.h"
+#include "platform/automation/remote/ProtocolError.h"
 #include "platform/automation/remote/RemoteLink.h"
+#include "platform/automation/remote/VariantCodec.h"
+#include "platform/sql/Recordset.h"
+#include "platform/sql/SqlError.h"
 #include "tests/platform/automation/remote/LinkPeers.h"
 #include "tests/platform/automation/remote/TestObjects.h"
 
@@ -17,7 +24,7 @@ using namespace std::chrono_literals;
 
 // Message kinds and reference sides as they travel.
 constexpr int kCall = 0, kReply = 1, kRelease = 3, kCreate = 4;
-constexpr int kObject = 9, kMine = 0, kYours = 1;
+constexpr int kObject = 9, kMine = 0, kYours = 1, kByValue = 10;
 
 RemoteLink::Options options(std::size_t maxFrame = RemoteLink::kMaxFrameBytes) {
   RemoteLink::Options o;
@@ -193,6 +200,97 @@ TEST_F(RemoteWireTest, AMalformedMessageClosesTheLinkWith462) {
     EXPECT_TRUE(peer.receive());  // the create
     EXPECT_FALSE(peer.receive(500ms)) << row.name;
   }
+}
+
+// A by-value recordset whose bytes nest lists 150000 deep: the process that
+// reads it, whichever side, answers an error and both stay up.
+TEST_F(RemoteWireTest, ARecordsetNestedTooDeepIsAnErrorOnEitherSideAndTheLinkStays) {
+  const std::string deep = std::string(150000, '\x91') + "\xc0";
+  auto expectUnreadable = [](const AutomationError& error, const char* side) {
+    EXPECT_EQ(error.number(), sql::sqlerr::Failed) << side;
+    EXPECT_NE(error.description().find("The recordset data cannot be read"), std::string::npos)
+        << side << ": " << error.description();
+  };
+
+  // In an answer to this process (the host's side of the bridge).
+  RawPeer peer(options());
+  peer.send(json::array({kReply, 1, json::array({kObject, kMine, 7, "Remote"}), json::array()}));
+  auto remote = peer.link->createRemote("Remote.Thing");
+  peer.send(json::array({kReply, 2,
+                         json::array({kByValue, sql::Recordset::kByValueType,
+                                      json::binary(std::vector<std::uint8_t>(deep.begin(), deep.end()))}),
+                         json::array()}));
+  expectUnreadable(errorOf([&] { late::call(remote, "Rows"); }), "answer");
+  EXPECT_TRUE(peer.link->connected());
+  peer.send(json::array({kReply, 3, "still here", json::array()}));
+  EXPECT_EQ(late::call(remote, "Ping"), Variant("still here"));
+
+  // In the arguments of a call to the other process (the bridge's side).
+  ForkedPeer forked(options());
+  auto probe = forked.link->createRemote(kProbeProgId);
+  auto hostile = std::make_shared<RawByValue>(sql::Recordset::kByValueType, deep);
+  expectUnreadable(errorOf([&] { late::call(probe, "Echo", {Variant(DispatchPtr(hostile))}); }), "call");
+  EXPECT_TRUE(forked.link->connected());
+  auto rows = sql::Recordset::create({{"CODIGO", sql::DataType::VarWChar}});
+  rows->appendRow({Variant("Pão1")});
+  auto back =
+      std::dynamic_pointer_cast<sql::Recordset>(late::call(probe, "Echo", {Variant(DispatchPtr(rows))}).objectValue());
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->value("CODIGO"), Variant("Pão1"));
+}
+
+// Object references, for decoding values outside a link: each decodes to
+// the same stand-in; a malformed one is the protocol error the link's is.
+class StandInReferences : public ObjectMarshal {
+ public:
+  json encodeReference(const DispatchPtr&) override { return json::array({kObject, kMine, 1, "StandIn"}); }
+  DispatchPtr decodeReference(const json& reference) override {
+    if (reference.size() != 4) throw ProtocolError("a malformed object reference");
+    return object;
+  }
+  DispatchPtr object = std::make_shared<Probe>("stand-in");
+};
+
+// The reader of every message and the value decoder behind it, fed damaged
+// and random messages: each is read as values or refused as a protocol
+// error or an automation error (a by-value object that cannot be rebuilt).
+TEST_F(RemoteWireTest, DamagedMessagesAreReadOrRefusedNeverWorse) {
+  StandInReferences references;
+  auto rows = sql::Recordset::create({{"CODIGO", sql::DataType::VarWChar}, {"QUANT", sql::DataType::Double}});
+  rows->appendRow({Variant("Pão1"), Variant(2.5)});
+  const Variant seedValues[] = {
+      Variant(makeArray({Variant(std::int16_t{5}), Variant(Date{45000.5}), Variant::null(),
+                         Variant(makeArray({Variant("x"), Variant(1.5)}, 1))},
+                        0)),
+      Variant(DispatchPtr(rows)),
+      Variant(DispatchPtr(references.object)),
+  };
+  std::vector<std::string> seeds;
+  for (const auto& v : seedValues) {
+    auto bytes = json::to_msgpack(json::array({kReply, 1, VariantCodec::encode(v, references), json::array()}));
+    seeds.emplace_back(bytes.begin(), bytes.end());
+  }
+  std::mt19937 random(462);
+  int decoded = 0;
+  for (int i = 0; i < 20000; ++i) {
+    std::string bytes = seeds[random() % seeds.size()];
+    for (int n = 1 + random() % 3; n > 0 && !bytes.empty(); --n) {
+      std::size_t at = random() % bytes.size();
+      if (random() % 2)
+        bytes[at] = static_cast<char>(random());
+      else
+        bytes.erase(at, 1 + random() % 3);
+    }
+    auto message = MessagePackReader::read(bytes, {72, false});
+    if (!message || !message->is_array() || message->size() < 3) continue;
+    try {
+      VariantCodec::decode((*message)[2], references);
+      ++decoded;
+    } catch (const ProtocolError&) {
+    } catch (const AutomationError&) {
+    }
+  }
+  EXPECT_GT(decoded, 0);
 }
 
 TEST_F(RemoteWireTest, AMessageAboveTheMaximumIsRefusedWithoutClosingTheLink) {
