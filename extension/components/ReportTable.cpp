@@ -3,6 +3,7 @@
 #include "extension/components/ReportFile.h"
 #include "platform/automation/Dispatch.h"
 #include "platform/sql/Recordset.h"
+#include "platform/sql/ValueOrder.h"
 #include "platform/vb/Conversions.h"
 
 namespace quill {
@@ -144,7 +145,7 @@ class Builder {
         Level& level = levels[l];
         std::string key = vb::CStr(rows_.value(level.field));
         // Codes compare without regard to case, as the database orders them.
-        if (opened || level.group < 0 || !equalsNoCase(key, level.key)) {
+        if (opened || level.group < 0 || sql::compareTextNoCase(key, level.key) != 0) {
           opened = true;  // a new outer group opens new inner ones
           level.key = std::move(key);
           d.groups.push_back({expand(level.heading), expand(level.total)});

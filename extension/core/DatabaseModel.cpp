@@ -8,6 +8,7 @@
 #include "platform/sql/Connection.h"
 #include "platform/sql/ProcedureRegistry.h"
 #include "platform/sql/Recordset.h"
+#include "platform/sql/ValueOrder.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Strings.h"
 
@@ -51,17 +52,17 @@ std::shared_ptr<sql::Recordset> DatabaseModel::DescontosGrupoCliente(const sql::
 
   // The columns: every group, then groups known only from discounts.
   std::vector<Group> columns;
-  std::map<std::string, std::size_t> columnOf;  // by folded group code
+  std::map<std::string, std::size_t> columnOf;  // by code key
   for (groups->moveFirst(); !groups->eof(); groups->moveNext()) {
     const Variant& code = groups->value("COD");
     if (!code.isString()) continue;
-    columnOf.emplace(foldCase(code.stringValue()), columns.size());
+    columnOf.emplace(sql::codeKey(code.stringValue()), columns.size());
     columns.push_back({code.stringValue(), groupLabel(code, groups->value("DESCR"))});
   }
   for (discounts->moveFirst(); !discounts->eof(); discounts->moveNext()) {
     const Variant& code = discounts->value("GRUPO");
-    if (!code.isString() || columnOf.count(foldCase(code.stringValue()))) continue;
-    columnOf.emplace(foldCase(code.stringValue()), columns.size());
+    if (!code.isString() || columnOf.count(sql::codeKey(code.stringValue()))) continue;
+    columnOf.emplace(sql::codeKey(code.stringValue()), columns.size());
     columns.push_back({code.stringValue(), code.stringValue()});
   }
 
@@ -69,24 +70,24 @@ std::shared_ptr<sql::Recordset> DatabaseModel::DescontosGrupoCliente(const sql::
   for (const Group& g : columns) fields.push_back({g.label, sql::DataType::Double});
   auto result = sql::Recordset::create(std::move(fields));
 
-  std::map<std::string, std::vector<Variant>> rows;  // by folded client code
+  std::map<std::string, std::vector<Variant>> rows;  // by code key
   for (clients->moveFirst(); !clients->eof(); clients->moveNext()) {
     std::vector<Variant> row(columns.size() + 1, Variant::null());
     row[0] = clients->value("CODIGO");
-    rows.emplace(foldCase(clients->value("CODIGO").stringValue()), std::move(row));
+    rows.emplace(sql::codeKey(clients->value("CODIGO").stringValue()), std::move(row));
   }
   for (discounts->moveFirst(); !discounts->eof(); discounts->moveNext()) {
     const Variant& client = discounts->value("CLIENTE");
     const Variant& group = discounts->value("GRUPO");
     const Variant& discount = discounts->value("DESCONTO");
     if (!client.isString() || !group.isString() || !discount.isNumeric()) continue;
-    auto row = rows.find(foldCase(client.stringValue()));
+    auto row = rows.find(sql::codeKey(client.stringValue()));
     if (row == rows.end()) continue;
     const double value = vb::CDbl(discount);
-    if (value != 0.0) row->second[columnOf.at(foldCase(group.stringValue())) + 1] = Variant(value);
+    if (value != 0.0) row->second[columnOf.at(sql::codeKey(group.stringValue())) + 1] = Variant(value);
   }
   for (clients->moveFirst(); !clients->eof(); clients->moveNext())
-    result->appendRow(rows.at(foldCase(clients->value("CODIGO").stringValue())));
+    result->appendRow(rows.at(sql::codeKey(clients->value("CODIGO").stringValue())));
   return result;
 }
 

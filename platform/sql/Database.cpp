@@ -8,8 +8,16 @@
 
 #include "platform/sql/SqlError.h"
 #include "platform/sql/Statement.h"
+#include "platform/sql/ValueOrder.h"
 
 namespace quill::sql {
+
+namespace {
+int compareCodes(void*, int lengthA, const void* a, int lengthB, const void* b) {
+  return compareTextNoCase(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
+                           std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
+}
+}  // namespace
 
 Database::Database(const std::filesystem::path& file, Mode mode) : file_(file) {
   std::error_code ec;
@@ -38,6 +46,8 @@ Database::Database(const std::filesystem::path& file, Mode mode) : file_(file) {
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   setBusyTimeout(kDefaultBusyTimeout);
+  // Before anything reads the schema: its code columns and indexes use it.
+  sqlite3_create_collation_v2(db_, kCodeCollation, SQLITE_UTF8, nullptr, compareCodes, nullptr);
   try {
     // A file that is not a database opens without complaint; reading the
     // schema makes it speak now.
@@ -100,6 +110,16 @@ Statement Database::prepare(std::string_view sql, std::string* tail, bool persis
 std::int64_t Database::scalarInt(std::string_view sql) {
   Statement statement = prepare(sql);
   return statement && statement.step() ? statement.integer(0) : 0;
+}
+
+std::vector<std::string> Database::missingTables(std::span<const std::string_view> names) {
+  std::vector<std::string> missing;
+  for (std::string_view name : names) {
+    Statement lookup = prepare("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE");
+    lookup.bind(1, name);
+    if (!lookup.step() || lookup.integer(0) == 0) missing.emplace_back(name);
+  }
+  return missing;
 }
 
 std::int64_t Database::changes() const { return db_ ? sqlite3_changes64(db_) : 0; }

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 
@@ -53,6 +55,10 @@ class Database {
   Statement prepare(std::string_view sql, std::string* tail = nullptr, bool persistent = false);
   // The first column of the first row of a query, as an integer (0 when none).
   std::int64_t scalarInt(std::string_view sql);
+
+  // The tables of `names` that the database does not have (names compare
+  // without regard to case), in that order.
+  std::vector<std::string> missingTables(std::span<const std::string_view> names);
 
   std::int64_t changes() const;
   std::int64_t lastInsertId() const;

@@ -8,6 +8,7 @@
 #include "platform/automation/Dispatch.h"
 #include "platform/sql/SqlError.h"
 #include "platform/sql/SqlLexer.h"
+#include "platform/sql/ValueOrder.h"
 #include "platform/vb/OleDate.h"
 
 namespace quill::sql {
@@ -53,11 +54,16 @@ std::string sqliteType(std::string_view tsqlType, bool identity) {
   return t;  // SMALLINT, TINYINT, BIGINT, BIT, and anything SQLite reads by itself
 }
 
+bool isServerCharacterType(std::string_view tsqlType) {
+  const std::string t = upper(tsqlType);
+  return t == "NVARCHAR" || t == "VARCHAR" || t == "NCHAR" || t == "CHAR" || t == "NTEXT" || t == "SYSNAME";
+}
+
 // The collation of the original server's name: case-insensitive ones become
-// NOCASE, the rest compare byte by byte.
+// the code collation, the rest compare byte by byte.
 std::string sqliteCollation(std::string_view tsqlCollation) {
   const std::string c = upper(tsqlCollation);
-  if (c == "NOCASE" || c.find("_CI") != std::string::npos) return "NOCASE";
+  if (c == "NOCASE" || c == kCodeCollation || c.find("_CI") != std::string::npos) return kCodeCollation;
   if (c == "RTRIM") return "RTRIM";
   return "BINARY";
 }
@@ -533,6 +539,7 @@ class Rewriter {
     if (!type.empty() || e.identity) e.parts.push_back(sqliteType(type, e.identity));
     // SQLite numbers rows itself only for an INTEGER PRIMARY KEY column.
     if (e.identity) e.parts.push_back("PRIMARY KEY AUTOINCREMENT");
+    bool collated = false;
     for (; k < sig.size(); ++k) {
       const SqlToken& tok = t_[sig[k]];
       const SqlToken* next = k + 1 < sig.size() ? &t_[sig[k + 1]] : nullptr;
@@ -550,11 +557,16 @@ class Rewriter {
       }
       if (tok.isWord("COLLATE") && next) {
         e.parts.push_back("COLLATE " + sqliteCollation(next->name()));
+        collated = true;
         ++k;
         continue;
       }
       e.parts.push_back(render(tok));
     }
+    // The server's character types without a collation of their own take
+    // its default, which ignores case. (TEXT is SQLite's too: as written.)
+    if (!collated && isServerCharacterType(type))
+      e.parts.insert(e.parts.begin() + 2, std::string("COLLATE ") + kCodeCollation);
     return e;
   }
 };

@@ -1,5 +1,7 @@
 #include "platform/sql/ValueOrder.h"
 
+#include "platform/vb/Strings.h"
+
 namespace quill::sql {
 
 namespace {
@@ -24,7 +26,10 @@ double number(const Variant& v) {
   }
 }
 
-char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string_view withoutTrailingBlanks(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
 
 template <class T>
 int threeWay(T a, T b) {
@@ -33,14 +38,10 @@ int threeWay(T a, T b) {
 }  // namespace
 
 int compareTextNoCase(std::string_view a, std::string_view b) {
-  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto x = static_cast<unsigned char>(fold(a[i]));
-    const auto y = static_cast<unsigned char>(fold(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return threeWay(a.size(), b.size());
+  return vb::compareText(withoutTrailingBlanks(a), withoutTrailingBlanks(b));
 }
+
+std::string codeKey(std::string_view code) { return vb::LCase(withoutTrailingBlanks(code)); }
 
 int compareValues(const Variant& a, const Variant& b) {
   const int ra = rank(a), rb = rank(b);

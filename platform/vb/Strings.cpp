@@ -249,4 +249,26 @@ bool equalsText(std::string_view a, std::string_view b) {
   return true;
 }
 
+int compareText(std::string_view a, std::string_view b) {
+  // The order key of the character at `pos`, which moves past it.
+  auto next = [](std::string_view text, std::size_t& pos) -> char32_t {
+    auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {
+      ++pos;
+      return byte >= 'A' && byte <= 'Z' ? byte + 32 : byte;
+    }
+    Utf8Char ch = decodeUtf8(text, pos);
+    pos += ch.length;
+    if (ch.codePoint == 0xFFFD && ch.length == 1) return 0x110000 + byte;  // a stray byte
+    return lowerOf(ch.codePoint);
+  };
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    char32_t x = next(a, i), y = next(b, j);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  return j < b.size() ? -1 : 0;
+}
+
 }  // namespace quill::vb

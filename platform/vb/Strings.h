@@ -60,4 +60,10 @@ std::string padLeft(std::string_view text, std::size_t width);
 // Text comparison without regard to case (vbTextCompare's equality).
 bool equalsText(std::string_view a, std::string_view b);
 
+// Texts ordered without regard to case, for the letters UCase and LCase
+// know: character by character, each as its lower-case code point; a byte
+// that is not UTF-8 orders after every character. <0, 0 or >0; 0 exactly
+// when equalsText holds.
+int compareText(std::string_view a, std::string_view b);
+
 }  // namespace quill::vb

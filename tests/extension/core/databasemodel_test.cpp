@@ -21,6 +21,7 @@ using sql::testing::TempFolder;
 const char* kCompany =
     "CREATE TABLE CLIENTES (CODIGO TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, NOME TEXT, VENDEDOR TEXT COLLATE NOCASE);"
     "CREATE TABLE GRUPOS (COD TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, DESCR TEXT);"
+    "CREATE TABLE ARTIGOS (CODIGO TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, GRUPO TEXT);"
     "CREATE TABLE U_QOR_GRUPOSDESCONTO (CLIENTE TEXT COLLATE NOCASE NOT NULL, GRUPO TEXT COLLATE NOCASE NOT NULL,"
     "  DESCONTO REAL, PRIMARY KEY (CLIENTE, GRUPO));"
     "INSERT INTO CLIENTES VALUES ('C001', 'Quinta do Vale', 'V1'), ('C002', 'Aviário Sol', 'V2'),"
@@ -75,6 +76,15 @@ TEST_F(DescontosGrupoCliente, CodesMatchWithoutRegardToCaseAndOutsideTheRangesTh
   auto plain = call("C003", "V1");
   ASSERT_EQ(plain->recordCount(), 1);
   for (std::size_t i = 1; i < plain->fieldCount(); ++i) EXPECT_TRUE(plain->value(i).isNull()) << i;
+}
+
+TEST_F(DescontosGrupoCliente, AGroupCodeWithAccentsInAnotherCaseIsTheSameGroup) {
+  db->execute("INSERT INTO GRUPOS VALUES ('PÃO', 'Pães')");
+  db->execute("INSERT INTO U_QOR_GRUPOSDESCONTO VALUES ('C003', 'pão  ', 4)");
+  auto rs = call("C003", "V1");
+  ASSERT_EQ(rs->recordCount(), 1);
+  EXPECT_EQ(rs->fieldCount(), 6u) << "no column of its own";
+  EXPECT_EQ(rs->value("PÃO-Pães"), Variant(4.0));
 }
 
 TEST_F(DescontosGrupoCliente, ARangeOfClientsGivesARowForEachInCodeOrder) {

@@ -292,6 +292,8 @@ TEST_F(Criterios, ToleranceProposesTrimmedCodesAndValidatesAPickAtOnce) {
   EXPECT_EQ(view.caption(), "Mapa Pendentes com Tolerância");
   view.whenShown([&](ui::MemoryFormView& v) {
     EXPECT_EQ(v.text("txtVendFin"), "VZZ");
+    // The trimmed code finds its seller, as on the original server.
+    EXPECT_EQ(v.text("txtVendFinDesc"), "Último");
     // Enter means nothing here.
     v.setFocus("txtCliIni");
     v.userKey("txtCliIni", "Enter");

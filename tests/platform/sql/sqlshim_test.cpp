@@ -84,8 +84,8 @@ const Translation kTranslations[] = {
      "[Mes] [smallint] NULL,[Ano] [smallint] NULL,[Grupo] [nvarchar](6) COLLATE Latin1_General_CI_AS NULL,"
      "[Comissao] [money] NULL,[ValorBase] [money] NULL,[Id] [int] IDENTITY(1,1) NOT NULL,"
      "CONSTRAINT [PK_U_qor_ComMensais] PRIMARY KEY CLUSTERED ( [ID] Asc ) ) ON [PRIMARY]",
-     " CREATE TABLE \"U_qor_ComMensais\" (\"Vendedor\" TEXT COLLATE NOCASE NULL, \"Mes\" SMALLINT NULL, "
-     "\"Ano\" SMALLINT NULL, \"Grupo\" TEXT COLLATE NOCASE NULL, \"Comissao\" REAL NULL, \"ValorBase\" REAL NULL, "
+     " CREATE TABLE \"U_qor_ComMensais\" (\"Vendedor\" TEXT COLLATE QUILL_CI_AS NULL, \"Mes\" SMALLINT NULL, "
+     "\"Ano\" SMALLINT NULL, \"Grupo\" TEXT COLLATE QUILL_CI_AS NULL, \"Comissao\" REAL NULL, \"ValorBase\" REAL NULL, "
      "\"Id\" INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL) "},
     {"create table with a composite clustered key and storage options",
      "CREATE TABLE T ([A] [int] NOT NULL, [B] [varchar](5) COLLATE Latin1_General_CS_AS, [C] [datetime], "
@@ -96,7 +96,8 @@ const Translation kTranslations[] = {
     {"create table in the target dialect keeps its meaning",
      "CREATE TABLE IF NOT EXISTS U_QOR_COMGRUPOS (VENDEDOR TEXT COLLATE NOCASE NOT NULL, COMISSAO REAL, "
      "CONSTRAINT PK_U_QOR_COMGRUPOS PRIMARY KEY (VENDEDOR)) WITHOUT ROWID",
-     "CREATE TABLE IF NOT EXISTS \"U_QOR_COMGRUPOS\" (\"VENDEDOR\" TEXT COLLATE NOCASE NOT NULL, \"COMISSAO\" REAL, "
+     "CREATE TABLE IF NOT EXISTS \"U_QOR_COMGRUPOS\" (\"VENDEDOR\" TEXT COLLATE QUILL_CI_AS NOT NULL, \"COMISSAO\" "
+     "REAL, "
      "CONSTRAINT PK_U_QOR_COMGRUPOS PRIMARY KEY ( VENDEDOR )) WITHOUT ROWID"},
     {"create table as select is an ordinary statement", "CREATE TABLE C AS SELECT [A] FROM T",
      "CREATE TABLE C AS SELECT \"A\" FROM T"},
