@@ -147,10 +147,89 @@ std::optional<std::string> windows1252FromUtf8(std::string_view text) {
   return out;
 }
 
+std::string utf8FromUtf8OrWindows1252(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  for (std::size_t i = 0; i < bytes.size();) {
+    auto c = static_cast<unsigned char>(bytes[i]);
+    if (c < 0x80) {
+      out += bytes[i++];
+      continue;
+    }
+    Utf8Char ch = decodeUtf8(bytes, i);
+    if (ch.codePoint == 0xFFFD && ch.length == 1)
+      appendUtf8(out, c < 0xA0 ? kHighControls[c - 0x80] : c);
+    else
+      out.append(bytes.substr(i, ch.length));
+    i += ch.length;
+  }
+  return out;
+}
+
+std::string utf8FromUtf16Le(std::string_view bytes, bool* wasLossless) {
+  bool lossless = bytes.size() % 2 == 0;
+  std::string out;
+  out.reserve(bytes.size());
+  const std::size_t units = bytes.size() / 2;
+  auto unit = [&](std::size_t k) {
+    return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k]) | static_cast<unsigned char>(bytes[2 * k + 1])
+                                                                                << 8);
+  };
+  for (std::size_t k = 0; k < units; ++k) {
+    char16_t u = unit(k);
+    if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units && unit(k + 1) >= 0xDC00 && unit(k + 1) <= 0xDFFF) {
+      appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (unit(k + 1) - 0xDC00));
+      ++k;
+    } else if (u >= 0xD800 && u <= 0xDFFF) {
+      appendUtf8(out, 0xFFFD);
+      lossless = false;
+    } else {
+      appendUtf8(out, u);
+    }
+  }
+  if (bytes.size() % 2) appendUtf8(out, 0xFFFD);
+  if (wasLossless) *wasLossless = lossless;
+  return out;
+}
+
+std::string utf16LeFromUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  auto put = [&out](char32_t u) {
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>((u >> 8) & 0xFF);
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    Utf8Char ch = decodeUtf8(text, i);
+    i += ch.length;
+    if (ch.codePoint >= 0x10000) {
+      put(0xD800 + ((ch.codePoint - 0x10000) >> 10));
+      put(0xDC00 + ((ch.codePoint - 0x10000) & 0x3FF));
+    } else {
+      put(ch.codePoint);
+    }
+  }
+  return out;
+}
+
+FileEncoding fileEncodingOf(std::string_view bytes) {
+  if (bytes.substr(0, kBom.size()) == kBom) return FileEncoding::Utf8WithBom;
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return FileEncoding::Utf16Le;
+  return FileEncoding::Utf8;
+}
+
 std::string decodeFileText(std::string_view bytes) {
-  if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
+  switch (fileEncodingOf(bytes)) {
+    case FileEncoding::Utf16Le:
+      return utf8FromUtf16Le(bytes.substr(2));
+    case FileEncoding::Utf8WithBom:
+      bytes.remove_prefix(kBom.size());
+      break;
+    case FileEncoding::Utf8:
+      break;
+  }
   if (isValidUtf8(bytes)) return std::string(bytes);
-  return utf8FromWindows1252(bytes);
+  return utf8FromUtf8OrWindows1252(bytes);
 }
 
 }  // namespace quill::vb

@@ -39,8 +39,30 @@ std::string utf8FromWindows1252(std::string_view bytes);
 // valid UTF-8.
 std::optional<std::string> windows1252FromUtf8(std::string_view text);
 
-// A file's bytes as UTF-8: as they are when they are valid UTF-8 (a leading
-// byte-order mark removed), else read as Windows-1252.
+// Text that is UTF-8 except where it is not: every well-formed UTF-8
+// sequence is kept, every byte that is not part of one is read as
+// Windows-1252. A file edited on Windows may hold both.
+std::string utf8FromUtf8OrWindows1252(std::string_view bytes);
+
+// UTF-16 little-endian code units (without a byte-order mark) as UTF-8; a
+// surrogate without its pair, and an odd last byte, become U+FFFD. Lossless
+// when `wasLossless` is given and set.
+std::string utf8FromUtf16Le(std::string_view bytes, bool* wasLossless = nullptr);
+// UTF-8 as UTF-16 little-endian code units (no byte-order mark); a byte that
+// is not UTF-8 becomes U+FFFD.
+std::string utf16LeFromUtf8(std::string_view text);
+
+// How a file's text is stored, told by its first bytes.
+enum class FileEncoding {
+  Utf8,         // UTF-8 (bytes that are not are read as Windows-1252)
+  Utf8WithBom,  // the same, after EF BB BF
+  Utf16Le,      // UTF-16 little-endian after FF FE, as Windows' Notepad saves "Unicode"
+};
+FileEncoding fileEncodingOf(std::string_view bytes);
+
+// A file's bytes as UTF-8: a byte-order mark removed, UTF-16 converted, and
+// UTF-8 kept where it is well formed with every other byte read as
+// Windows-1252.
 std::string decodeFileText(std::string_view bytes);
 
 }  // namespace quill::vb

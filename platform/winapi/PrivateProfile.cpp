@@ -11,10 +11,9 @@ namespace quill::winapi {
 
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
-// A file read for one query. Its bytes stay in a buffer that each thread
-// keeps between calls, and are decoded from Windows-1252 only where needed.
+// A file read for one query, as UTF-8 text. Its bytes stay in a buffer that
+// each thread keeps between calls; a file that is UTF-8 already (the usual
+// case) is read in place, any other is decoded (vb::decodeFileText).
 class ProfileSource {
  public:
   explicit ProfileSource(const std::filesystem::path& file) {
@@ -22,25 +21,20 @@ class ProfileSource {
     auto bytes = readFileInto(file, buffer);
     if (!bytes) return;
     readable_ = true;
-    raw_ = *bytes;
-    if (raw_.substr(0, kBom.size()) == kBom) raw_.remove_prefix(kBom.size());
-    if (!vb::isValidUtf8(raw_)) encoding_ = ProfileEncoding::Windows1252;
+    text_ = *bytes;
+    const auto encoding = vb::fileEncodingOf(text_);
+    if (encoding == vb::FileEncoding::Utf8WithBom) text_.remove_prefix(3);
+    if (encoding == vb::FileEncoding::Utf16Le || !vb::isValidUtf8(text_)) {
+      decoded_ = vb::decodeFileText(*bytes);
+      text_ = decoded_;
+    }
   }
   bool readable() const { return readable_; }
-  ProfileEncoding encoding() const { return encoding_; }
-  // The file's bytes, without a byte-order mark.
-  std::string_view raw() const { return raw_; }
-  // The file's text as UTF-8.
-  std::string_view text() {
-    if (encoding_ == ProfileEncoding::Utf8) return raw_;
-    if (decoded_.empty()) decoded_ = vb::utf8FromWindows1252(raw_);
-    return decoded_;
-  }
+  std::string_view text() const { return text_; }
 
  private:
   bool readable_ = false;
-  ProfileEncoding encoding_ = ProfileEncoding::Utf8;
-  std::string_view raw_;
+  std::string_view text_;
   std::string decoded_;
 };
 
@@ -122,13 +116,10 @@ std::uint32_t getPrivateProfileString(std::optional<std::string_view> section, s
     if (names.empty()) return copyDefault(defaultValue, size, returned);
     return copyList(names, size, returned);
   }
-  auto value = source.readable() ? findProfileValue(source.raw(), *section, *key, source.encoding()) : std::nullopt;
+  auto value = source.readable() ? findProfileValue(source.text(), *section, *key) : std::nullopt;
   if (!value) return copyDefault(defaultValue, size, returned);
   // A value is read up to a NUL, as from a C string.
-  std::string_view found = value->substr(0, value->find('\0'));
-  if (source.encoding() == ProfileEncoding::Windows1252)
-    return copyCut(vb::utf8FromWindows1252(found), size - 1, returned);
-  return copyCut(found, size - 1, returned);
+  return copyCut(value->substr(0, value->find('\0')), size - 1, returned);
 }
 
 std::int32_t writePrivateProfileString(std::optional<std::string_view> section, std::optional<std::string_view> key,

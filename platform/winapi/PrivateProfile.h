@@ -14,12 +14,13 @@ namespace quill::winapi {
 // characters whatever their UTF-8 length.
 //
 // Files: "[section]" headers, "key=value" entries, comments starting with
-// ";" or "#", LF or CR LF line ends. Names match without regard to case
-// (accented letters included) and to blanks around them; values lose the
-// blanks around them and a matching pair of quotes. A file is read as UTF-8
-// when it is valid UTF-8 (a byte-order mark is skipped), else as
-// Windows-1252. The first of two sections or keys of the same name counts.
-// Every call reads the file afresh; nothing is cached.
+// ";" or "#", CR LF, LF or CR-alone line ends. Names match without regard to
+// case (accented letters included) and to blanks around them; values lose
+// the blanks around them and a matching pair of quotes. A file is read as
+// Windows writes it: UTF-16 little-endian after its byte-order mark, else
+// UTF-8 (a byte-order mark skipped) with each byte that is not part of a
+// UTF-8 sequence read as Windows-1252. The first of two sections or keys of
+// the same name counts. Every call reads the file afresh; nothing is cached.
 
 // GetPrivateProfileString.
 // - section and key given: the key's value, or `defaultValue` (its trailing

@@ -20,38 +20,52 @@ std::string entryLine(std::string_view key, std::string_view value) {
 }  // namespace
 
 ProfileDocument::ProfileDocument(std::string_view bytes) {
-  std::string text;
-  if (bytes.substr(0, kBom.size()) == kBom) {
-    encoding_ = Encoding::Utf8WithBom;
-    bytes.remove_prefix(kBom.size());
+  // The lines are cut from the file's own bytes (line ends are the same
+  // bytes in every 8-bit encoding); a UTF-16 file is converted first.
+  std::string converted;
+  std::string_view body = bytes;
+  switch (vb::fileEncodingOf(bytes)) {
+    case vb::FileEncoding::Utf16Le:
+      encoding_ = Encoding::Utf16Le;
+      converted = vb::utf8FromUtf16Le(bytes.substr(2), &readExactly_);
+      body = converted;
+      break;
+    case vb::FileEncoding::Utf8WithBom:
+      encoding_ = Encoding::Utf8WithBom;
+      body.remove_prefix(kBom.size());
+      break;
+    case vb::FileEncoding::Utf8:
+      break;
   }
-  if (vb::isValidUtf8(bytes)) {
-    text.assign(bytes);
-  } else {
-    // Windows-1252 reads back to the same bytes, so lines left alone are
-    // written exactly as they were.
-    encoding_ = Encoding::Windows1252;
-    text = vb::utf8FromWindows1252(bytes);
+  const bool utf8 = encoding_ == Encoding::Utf16Le || vb::isValidUtf8(body);
+  // A file with bytes that are not UTF-8 and no UTF-8 beyond ASCII is a
+  // Windows-1252 file; one that has both is UTF-8 with stray bytes.
+  if (!utf8 && encoding_ == Encoding::Utf8) {
+    bool anyUtf8 = false;
+    for (std::size_t i = 0; i < body.size() && !anyUtf8;) {
+      if (static_cast<unsigned char>(body[i]) < 0x80) {
+        ++i;
+        continue;
+      }
+      vb::Utf8Char ch = vb::decodeUtf8(body, i);
+      anyUtf8 = ch.length > 1;
+      i += ch.length;
+    }
+    if (!anyUtf8) encoding_ = Encoding::Windows1252;
   }
   bool styleKnown = false;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
+  for (std::size_t pos = 0; pos < body.size();) {
+    ProfileLineSpan span = profileLineAt(body, pos);
     Line line;
-    if (end == std::string::npos) {
-      line.text = text.substr(pos);
-      pos = text.size();
-    } else {
-      bool crlf = end > pos && text[end - 1] == '\r';
-      line.text = text.substr(pos, (crlf ? end - 1 : end) - pos);
-      line.terminator = crlf ? "\r\n" : "\n";
-      if (!styleKnown) {
-        newline_ = line.terminator;
-        styleKnown = true;
-      }
-      pos = end + 1;
+    line.original = std::string(body.substr(pos, span.end - pos));
+    line.text = utf8 ? *line.original : vb::utf8FromUtf8OrWindows1252(*line.original);
+    line.terminator = std::string(body.substr(span.end, span.next - span.end));
+    if (!styleKnown && !line.terminator.empty()) {
+      newline_ = line.terminator;
+      styleKnown = true;
     }
     lines_.push_back(std::move(line));
+    pos = span.next;
   }
 }
 
@@ -86,7 +100,7 @@ void ProfileDocument::insertLines(std::size_t at, std::vector<std::string> texts
   if (at > 0 && lines_[at - 1].terminator.empty()) lines_[at - 1].terminator = newline_;
   std::vector<Line> added;
   added.reserve(texts.size());
-  for (auto& text : texts) added.push_back({std::move(text), newline_});
+  for (auto& text : texts) added.push_back({std::move(text), newline_, std::nullopt});
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(added.begin()),
                 std::make_move_iterator(added.end()));
 }
@@ -108,6 +122,7 @@ void ProfileDocument::setValue(std::string_view section, std::string_view key, s
     ProfileLine line = parseProfileLine(lines_[i].text);
     if (line.kind == ProfileLine::Entry && vb::equalsText(line.name, key)) {
       lines_[i].text = entryLine(line.name, value);  // the key keeps its spelling in the file
+      lines_[i].original.reset();
       return;
     }
   }
@@ -159,16 +174,25 @@ void ProfileDocument::replaceSection(std::string_view section,
 }
 
 std::optional<std::string> ProfileDocument::bytes() const {
+  if (!readExactly_) return std::nullopt;
   std::string text;
   std::size_t size = 0;
   for (const auto& line : lines_) size += line.text.size() + line.terminator.size();
   text.reserve(size + kBom.size());
   if (encoding_ == Encoding::Utf8WithBom) text.append(kBom);
   for (const auto& line : lines_) {
-    text += line.text;
+    if (line.original) {
+      text += *line.original;
+    } else if (encoding_ == Encoding::Windows1252) {
+      auto encoded = vb::windows1252FromUtf8(line.text);
+      if (!encoded) return std::nullopt;
+      text += *encoded;
+    } else {
+      text += line.text;
+    }
     text += line.terminator;
   }
-  if (encoding_ == Encoding::Windows1252) return vb::windows1252FromUtf8(text);
+  if (encoding_ == Encoding::Utf16Le) return "\xFF\xFE" + vb::utf16LeFromUtf8(text);
   return text;
 }
 

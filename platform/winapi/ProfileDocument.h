@@ -11,8 +11,10 @@ namespace quill::winapi {
 // An INI file held for editing. Every line that an edit does not touch is
 // written back exactly as it was read (same bytes, same line end), so that
 // comments, blank lines, unknown lines and the other sections survive. The
-// file keeps its encoding (UTF-8 with or without a byte-order mark, or
-// Windows-1252) and its line ends (LF or CR LF; CR LF for a new file).
+// file keeps its encoding and its line ends (CR LF, LF or CR; CR LF for a
+// new file). Lines an edit writes are UTF-8 in a UTF-8 file (also one with
+// stray Windows-1252 bytes elsewhere), Windows-1252 in a file that has no
+// UTF-8 at all but bytes of that code page, UTF-16 in a UTF-16 file.
 class ProfileDocument {
  public:
   // A file's bytes; empty for a file that does not exist yet.
@@ -33,14 +35,18 @@ class ProfileDocument {
   void replaceSection(std::string_view section, const std::vector<std::pair<std::string, std::string>>& entries);
 
   // The file's new bytes; nothing when the text holds a character that the
-  // file's encoding (Windows-1252) cannot store.
+  // file's encoding (Windows-1252) cannot store, or when the file could not
+  // be read back exactly (UTF-16 that is not well formed).
   std::optional<std::string> bytes() const;
 
  private:
-  enum class Encoding { Utf8, Utf8WithBom, Windows1252 };
+  enum class Encoding { Utf8, Utf8WithBom, Windows1252, Utf16Le };
   struct Line {
     std::string text;        // without its line end, as UTF-8
-    std::string terminator;  // "\r\n", "\n", or "" for a last line without one
+    std::string terminator;  // "\r\n", "\n", "\r", or "" for a last line without one
+    // The line as the file held it (UTF-8 for a UTF-16 file), while no edit
+    // changed it.
+    std::optional<std::string> original;
   };
   struct Block {
     std::size_t header;  // index of the "[section]" line
@@ -55,6 +61,7 @@ class ProfileDocument {
 
   std::vector<Line> lines_;
   Encoding encoding_ = Encoding::Utf8;
+  bool readExactly_ = true;
   std::string newline_ = "\r\n";
 };
 

@@ -3,7 +3,6 @@
 #include <unordered_set>
 
 #include "platform/vb/Strings.h"
-#include "platform/vb/TextEncoding.h"
 
 namespace quill::winapi {
 
@@ -33,15 +32,6 @@ class UniqueNames {
   std::vector<std::string_view> names_;
 };
 
-// A name from the file against a wanted UTF-8 name.
-bool sameName(std::string_view name, std::string_view wanted, ProfileEncoding encoding) {
-  if (encoding == ProfileEncoding::Windows1252) {
-    for (char c : name)
-      if (static_cast<unsigned char>(c) >= 0x80) return vb::equalsText(vb::utf8FromWindows1252(name), wanted);
-  }
-  return vb::equalsText(name, wanted);
-}
-
 }  // namespace
 
 std::string_view trimProfileName(std::string_view name) { return trim(name); }
@@ -62,8 +52,8 @@ ProfileLine parseProfileLine(std::string_view line) {
   return {ProfileLine::Entry, name, trim(t.substr(eq + 1))};
 }
 
-std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section, std::string_view key,
-                                                 ProfileEncoding encoding) {
+std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section,
+                                                 std::string_view key) {
   section = trim(section);
   key = trim(key);
   std::optional<std::string_view> found;
@@ -77,13 +67,13 @@ std::optional<std::string_view> findProfileValue(std::string_view text, std::str
       ProfileLine line = parseProfileLine(content);
       if (line.kind != ProfileLine::Section) return true;
       if (inSection) return false;  // the first occurrence of the section ended
-      inSection = !sectionSeen && sameName(line.name, section, encoding);
+      inSection = !sectionSeen && vb::equalsText(line.name, section);
       sectionSeen = sectionSeen || inSection;
       return true;
     }
     if (!inSection || lead == ';' || lead == '#') return true;
     ProfileLine line = parseProfileLine(content);
-    if (line.kind == ProfileLine::Entry && sameName(line.name, key, encoding)) {
+    if (line.kind == ProfileLine::Entry && vb::equalsText(line.name, key)) {
       std::string_view value = line.value;
       if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);

@@ -21,34 +21,43 @@ struct ProfileLine {
 // is ignored by every read.
 ProfileLine parseProfileLine(std::string_view line);
 
-// Calls `visit(content)` for every line of `text`, the line end (LF or
-// CR LF) removed; stops early when `visit` answers false.
-template <class Visit>
-void forEachProfileLine(std::string_view text, Visit visit) {
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-    if (end == std::string_view::npos) end = text.size();
-    std::size_t contentEnd = end > pos && text[end - 1] == '\r' ? end - 1 : end;
-    if (!visit(text.substr(pos, contentEnd - pos))) return;
-    pos = next;
+// The line of `text` that starts at `pos`: its content ends at `end`, the
+// next line starts at `next`. A line ends with CR LF, LF or a CR alone (old
+// Windows and Mac programs write CR alone), as Windows reads them.
+struct ProfileLineSpan {
+  std::size_t end;
+  std::size_t next;
+};
+inline ProfileLineSpan profileLineAt(std::string_view text, std::size_t pos) {
+  std::size_t lf = text.find('\n', pos);
+  std::size_t stop = lf == std::string_view::npos ? text.size() : lf;
+  std::size_t cr = text.substr(pos, stop - pos).find('\r');
+  if (cr != std::string_view::npos && pos + cr + 1 < stop) return {pos + cr, pos + cr + 1};  // CR alone
+  if (lf == std::string_view::npos) {
+    if (cr != std::string_view::npos && pos + cr + 1 == stop) return {stop - 1, stop};  // a last CR
+    return {stop, stop};
   }
+  return {cr != std::string_view::npos ? lf - 1 : lf, lf + 1};
 }
 
-// How a file's bytes encode its text.
-enum class ProfileEncoding { Utf8, Windows1252 };
+// Calls `visit(content)` for every line of `text`, the line end removed;
+// stops early when `visit` answers false.
+template <class Visit>
+void forEachProfileLine(std::string_view text, Visit visit) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    ProfileLineSpan line = profileLineAt(text, pos);
+    if (!visit(text.substr(pos, line.end - pos))) return;
+    pos = line.next;
+  }
+}
 
 // Queries on a profile's text. Section and key names match
 // without regard to case, accented letters included. When a section or a
 // key appears twice, the first one counts, as on Windows.
 
 // The value of `key` in `section`: blanks around it removed, and a matching
-// pair of quotes (" or ') around it as well. `text` may be the file's own
-// Windows-1252 bytes: names are then decoded only to be compared (section
-// and key are UTF-8), and the value found is in the file's encoding.
-std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section, std::string_view key,
-                                                 ProfileEncoding encoding = ProfileEncoding::Utf8);
+// pair of quotes (" or ') around it as well. `text` is UTF-8.
+std::optional<std::string_view> findProfileValue(std::string_view text, std::string_view section, std::string_view key);
 
 // The names of the file's sections, or of one section's keys, in file order,
 // each once. `text` is UTF-8.

@@ -64,6 +64,57 @@ TEST_F(PrivateProfileTest, ReadsUtf8FilesWithOrWithoutByteOrderMark) {
   }
 }
 
+// What Windows' profile functions read, whichever way a Windows program
+// saved the file.
+TEST_F(PrivateProfileTest, ReadsFilesAsWindowsProgramsSaveThem) {
+  const std::string utf16 =
+      "\xFF\xFE" + vb::utf16LeFromUtf8("[Api Next]\r\nEmpresa=DEMO\r\n[Ligação]\r\nServidor=só\r\n");
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"UTF-16LE with its byte-order mark (Notepad's Unicode)", utf16},
+      {"CR alone at every line end", "[Api Next]\rEmpresa=DEMO\r[Ligação]\rServidor=só\r"},
+      {"CR alone, no line end at the last line", "[Api Next]\rEmpresa=DEMO\r\r[Ligação]\rServidor=só"},
+      {"line ends of every kind", "[Api Next]\r\nEmpresa=DEMO\n[Ligação]\rServidor=só\r\n"},
+      {"UTF-8 with one Windows-1252 byte elsewhere",
+       "[Api Next]\r\nEmpresa=DEMO\r\n; caf\xE9\r\n[Ligação]\r\nServidor=só\r\n"},
+  };
+  for (const auto& c : cases) {
+    TempFolder::write(ini_, c.bytes);
+    EXPECT_EQ(get("Api Next", "Empresa"), "DEMO") << c.name;
+    EXPECT_EQ(get("Ligação", "Servidor"), "só") << c.name;
+    EXPECT_EQ(get(nullopt, nullopt), nulList({"Api Next", "Ligação"})) << c.name;
+    EXPECT_EQ(get("Ligação", nullopt), nulList({"Servidor"})) << c.name;
+  }
+}
+
+TEST_F(PrivateProfileTest, WritingKeepsAWindowsFilesEncodingAndLineEnds) {
+  const struct {
+    const char* name;
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {"UTF-16LE stays UTF-16LE", "\xFF\xFE" + vb::utf16LeFromUtf8("[Ligação]\r\nServidor=a\r\n; é\r\n"),
+       "\xFF\xFE" + vb::utf16LeFromUtf8("[Ligação]\r\nServidor=só\r\n; é\r\nUser=sa\r\n")},
+      {"CR alone stays CR alone", "[Ligação]\rServidor=a\r", "[Ligação]\rServidor=só\rUser=sa\r"},
+      // The stray byte's line is left as it was; the new lines are UTF-8.
+      {"UTF-8 with a stray byte stays UTF-8", "[Ligação]\r\n; caf\xE9\r\nServidor=a\r\n",
+       "[Ligação]\r\n; caf\xE9\r\nServidor=só\r\nUser=sa\r\n"},
+  };
+  for (const auto& c : cases) {
+    TempFolder::write(ini_, c.before);
+    ASSERT_EQ(writePrivateProfileString("Ligação", "Servidor", "só", ini_), 1) << c.name;
+    ASSERT_EQ(writePrivateProfileString("Ligação", "User", "sa", ini_), 1) << c.name;
+    EXPECT_EQ(TempFolder::read(ini_), c.after) << c.name;
+  }
+  // A UTF-16 file that could not be read back exactly is not rewritten.
+  const std::string broken = std::string("\xFF\xFE[\0S\0]\0\x00\xD8", 10);
+  TempFolder::write(ini_, broken);
+  EXPECT_EQ(writePrivateProfileString("S", "k", "v", ini_), 0);
+  EXPECT_EQ(TempFolder::read(ini_), broken);
+}
+
 TEST_F(PrivateProfileTest, MissingThingsGiveTheDefault) {
   EXPECT_EQ(get("Api Next", "Login", "dflt"), "dflt");  // no file
   TempFolder::write(ini_, kWindowsIni);
