@@ -54,6 +54,14 @@ void takeWrittenValues(const DocumentContext& context, SalesLine& line) {
 
 EditOutcome refusedByExtension() { return {EditOutcome::Kind::RefusedByExtension, {}}; }
 
+// The largest amount the database's money columns hold (the original
+// server's money type); quantities stay within it too, and so does a line's
+// quantity times its price, from which its totals are made.
+constexpr double kMaxAmount = 922337203685477.5807;
+constexpr const char* kMaxAmountText = "922.337.203.685.477,58";
+
+bool withinAmounts(double value) { return std::isfinite(value) && std::fabs(value) <= kMaxAmount; }
+
 }  // namespace
 
 SalesLineEditor::SalesLineEditor(const CompanyCatalog& catalog, ExtensionObject* extension,
@@ -92,6 +100,13 @@ EditOutcome SalesLineEditor::editField(const SalesHeader& header, SalesLine& lin
         if (!value) return EditOutcome::refused(fmt::format("{} \"{}\" não é um número.", what, typed));
         if (*value < 0)
           return EditOutcome::refused(fmt::format("{} não pode ser {}.", what, quantity ? "negativa" : "negativo"));
+        if (!withinAmounts(*value))
+          return EditOutcome::refused(
+              fmt::format("{} \"{}\" é grande demais: o máximo é {}.", what, typed, kMaxAmountText));
+        if ((field == LineField::Quantity && !withinAmounts(*value * line.unitPrice)) ||
+            (field == LineField::UnitPrice && !withinAmounts(line.quantity * *value)))
+          return EditOutcome::refused(
+              fmt::format("A quantidade vezes o preço unitário da linha passaria o máximo de {}.", kMaxAmountText));
         if (field == LineField::Quantity) return editQuantity(header, line, *value);
         if (field == LineField::UnitPrice) return editUnitPrice(header, line, *value);
         return editDiscountValue(header, line, *value);

@@ -11,6 +11,7 @@
 #include "host/SalesLineEditor.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
+#include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
 
@@ -225,6 +226,12 @@ TEST_F(SalesLineEditorTest, BadInputIsRefusedWithAReasonAndNoHookIsCalled) {
       {LineField::Discount, "10+abc", "não é um desconto"},
       {LineField::Discount, "120", "fora de 0 a 100"},
       {LineField::DiscountValue, "-0,5", "O valor do desconto não pode ser negativo."},
+      // Beyond what the database's money columns hold (the line: 10 at 1,5).
+      {LineField::Quantity, "1e308", "\"1e308\" é grande demais: o máximo é 922.337.203.685.477,58"},
+      {LineField::UnitPrice, "1E308", "é grande demais"},
+      {LineField::DiscountValue, "1e16", "é grande demais"},
+      {LineField::Quantity, "900000000000000", "A quantidade vezes o preço unitário da linha passaria o máximo"},
+      {LineField::UnitPrice, "100000000000000", "passaria o máximo"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -238,6 +245,35 @@ TEST_F(SalesLineEditorTest, BadInputIsRefusedWithAReasonAndNoHookIsCalled) {
     EXPECT_DOUBLE_EQ(line.quantity, storedLine().quantity);
     EXPECT_EQ(line.discount, storedLine().discount);
   }
+}
+
+TEST_F(SalesLineEditorTest, AmountsUpToTheMaximumAreTaken) {
+  SalesLine line = storedLine();
+  EXPECT_TRUE(edit(line, LineField::Quantity, "600000000000000").accepted());  // times 1,5: within the maximum
+  EXPECT_DOUBLE_EQ(line.quantity, 6e14);
+  line = storedLine();
+  line.quantity = 1;
+  EXPECT_TRUE(edit(line, LineField::UnitPrice, "922337203685477").accepted());
+}
+
+TEST_F(SalesLineEditorTest, AnArticleCodeTypedInAnotherCaseIsFoundAccentedLettersIncluded) {
+  auto connection = openDatabase(demoCompany("accented"));
+  // The ordinary article again, under a code with accented capitals.
+  std::string columns;
+  auto names = connection->query("SELECT name FROM pragma_table_info('ARTIGOS') WHERE name <> 'CODIGO'");
+  for (names->moveFirst(); !names->eof(); names->moveNext()) columns += ", " + names->value("name").stringValue();
+  connection->execute(
+      "INSERT INTO ARTIGOS (CODIGO" + columns + ") SELECT 'AÇÚCAR1'" + columns + " FROM ARTIGOS WHERE CODIGO = ?",
+      {Variant(std::string(demo::kOrdinaryArticle))});
+  CompanyCatalog accented(connection);
+  SalesLineEditor withAccents(accented, &extension);
+  SalesLine line;
+  auto outcome = withAccents.edit(header, line, LineField::Article, "açúcar1");
+  ASSERT_TRUE(outcome.accepted()) << outcome.message;
+  EXPECT_EQ(line.article, "AÇÚCAR1");
+  auto asked = fake->callsOf("ValidateArtigo");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].args[1], Variant("AÇÚCAR1"));
 }
 
 TEST_F(SalesLineEditorTest, ArticleLineNeedsTheDocumentsClientFirst) {
