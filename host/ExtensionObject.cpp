@@ -28,17 +28,37 @@ std::optional<bool> ExtensionObject::hasMember(std::string_view name) const {
   return false;
 }
 
+ExtensionObject::LinkCall::~LinkCall() {
+  try {
+    if (self.afterLinkCall_) self.afterLinkCall_();
+  } catch (...) {
+    // what the host shows of the link waits for the next call
+  }
+}
+
+std::optional<bool> ExtensionObject::ApiLigada() {
+  try {
+    return vb::CBool(late::get(object_, "ApiLigada"));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
 bool ExtensionObject::EmpresaInteressa(std::string_view sEmpresa) {
   return vb::CBool(late::call(object_, "EmpresaInteressa", {text(sEmpresa)}));
 }
 
 bool ExtensionObject::ConnectionOpen(std::string_view sEmpresa, std::string_view sUserLogin) {
+  LinkCall call{*this};
   return vb::CBool(late::call(object_, "ConnectionOpen", {text(sEmpresa), text(sUserLogin)}));
 }
 
 bool ExtensionObject::ConnectionClose() { return vb::CBool(late::call(object_, "ConnectionClose")); }
 
-void ExtensionObject::ConnectDisconnectApiNext() { late::call(object_, "ConnectDisconnectApiNext"); }
+void ExtensionObject::ConnectDisconnectApiNext() {
+  LinkCall call{*this};
+  late::call(object_, "ConnectDisconnectApiNext");
+}
 
 void ExtensionObject::ValidateArtigo(Variant& oApi, Variant& sArtigo, Variant& vDescPerc, Variant& vDescValor,
                                      Variant& bCancel) {
@@ -77,11 +97,13 @@ bool ExtensionObject::VendasDocumentoInteressa(std::string_view sDocumento) {
 
 bool ExtensionObject::VendasAbonoFrete(std::int16_t iAno, std::string_view sTipo, std::int16_t iSerie,
                                        std::int32_t lNumero, std::string_view sExpedicao, std::string_view sCliente) {
+  LinkCall call{*this};
   return vb::CBool(
       late::call(object_, "VendasAbonoFrete", {iAno, text(sTipo), iSerie, lNumero, text(sExpedicao), text(sCliente)}));
 }
 
 void ExtensionObject::command(std::string_view member, std::vector<Variant> args) {
+  LinkCall call{*this};
   late::call(object_, member, std::move(args));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,13 @@ class ExtensionObject {
   // can tell.
   std::optional<bool> hasMember(std::string_view name) const;
 
+  // Runs after every call that may change the extension's API link (the
+  // opening, the switch, the allowance, a menu command), however it ended.
+  void setAfterLinkCall(std::function<void()> afterLinkCall) { afterLinkCall_ = std::move(afterLinkCall); }
+  // The extension's API link flag (its ApiLigada); nothing when the object
+  // does not tell it.
+  std::optional<bool> ApiLigada();
+
   bool EmpresaInteressa(std::string_view sEmpresa);
   bool ConnectionOpen(std::string_view sEmpresa, std::string_view sUserLogin);
   bool ConnectionClose();
@@ -48,7 +56,14 @@ class ExtensionObject {
   void command(std::string_view member, std::vector<Variant> args);
 
  private:
+  // Calls afterLinkCall_ when it goes.
+  struct LinkCall {
+    ExtensionObject& self;
+    ~LinkCall();
+  };
+
   DispatchPtr object_;
+  std::function<void()> afterLinkCall_;
 };
 
 }  // namespace quill::host

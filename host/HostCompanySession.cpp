@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include "erp/CompanySchema.h"
 #include "erp/DocumentStore.h"
 #include "erp/Installation.h"
 #include "host/CompanyCatalog.h"
@@ -15,18 +16,11 @@ namespace quill::host {
 
 namespace fs = std::filesystem;
 
-HostCompanySession::HostCompanySession(Environment environment) : env_(std::move(environment)) {
-  env_.ui->setListener([this](const ui::MessageBox& box, int) {
-    bool was = link_.isOn();
-    link_.observe(box);
-    if (was != link_.isOn()) changed();
-  });
-}
+HostCompanySession::HostCompanySession(Environment environment) : env_(std::move(environment)) {}
 
 HostCompanySession::~HostCompanySession() {
   onChange_ = nullptr;  // whoever listened may be going away too
   close();
-  env_.ui->setListener({});
 }
 
 ui::UiServices& HostCompanySession::ui() { return *env_.ui; }
@@ -38,6 +32,13 @@ EditorServices HostCompanySession::editorServices() {
 
 void HostCompanySession::changed() {
   if (onChange_) onChange_();
+}
+
+void HostCompanySession::refreshApiLink() {
+  bool on = extension_ && extensionActive_ && extension_->ApiLigada().value_or(false);
+  if (on == apiLinkOn_) return;
+  apiLinkOn_ = on;
+  changed();
 }
 
 bool HostCompanySession::fail(std::string reason) {
@@ -73,6 +74,14 @@ bool HostCompanySession::open(const CompanyChoice& choice) {
     return fail(
         fmt::format("A empresa \"{}\" não existe na instalação {}.", choice.company, choice.erpFolder.string()));
   try {
+    // Looked at read-only first: an empty file stays as it is.
+    auto missing = sql::Database(company->databaseFile(), sql::Database::Mode::ReadOnly)
+                       .missingTables(erp::CompanySchema::tableNames());
+    if (!missing.empty())
+      return fail(
+          fmt::format("A base de dados da empresa {} ({}) não é uma base de dados de empresa: não tem a tabela {}{}.",
+                      company->code, company->databaseFile().string(), missing.front(),
+                      missing.size() > 1 ? " nem outras tabelas do ERP" : ""));
     connection_ = sql::Connection::open(company->databaseFile());
   } catch (const std::exception& error) {
     return fail(fmt::format("Não foi possível abrir a base de dados da empresa {}: {}", company->code, error.what()));
@@ -112,15 +121,15 @@ bool HostCompanySession::open(const CompanyChoice& choice) {
   } catch (const std::exception& error) {
     return fail(fmt::format("Não foi possível criar a extensão {}: {}", ExtensionObject::kProgId, error.what()));
   }
-  link_.openingStarted();
   bool opened = false;
   try {
     opened = extension_->ConnectionOpen(company->code, choice.user);
   } catch (const std::exception& error) {
     env_.ui->showError(error, kOpenTitle);
   }
-  link_.openingEnded(opened);
   extensionActive_ = opened;
+  extension_->setAfterLinkCall([this] { refreshApiLink(); });
+  refreshApiLink();
   if (opened) {
     try {
       extensionInterested_ = extension_->EmpresaInteressa(company->code);
@@ -157,7 +166,7 @@ void HostCompanySession::close() {
   allowanceArticle_.clear();
   extensionActive_ = false;
   extensionInterested_ = false;
-  link_.closed();
+  apiLinkOn_ = false;
   if (wasOpen) changed();
 }
 

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "erp/CompanyEntry.h"
-#include "host/ApiLinkState.h"
 #include "host/CompanyChoice.h"
 #include "host/SalesDocumentEditor.h"
 #include "platform/automation/Dispatch.h"
@@ -37,6 +36,9 @@ class ObservedUiServices;
 //
 // Closing calls ConnectionClose and releases the extension, which stops its
 // bridge; an error it raises is shown, never passed on.
+//
+// The API link the window shows is the extension's own flag (ApiLigada),
+// read again after every call that may change it.
 class HostCompanySession {
  public:
   static constexpr const char* kOpenTitle = "Abrir empresa";
@@ -69,8 +71,9 @@ class HostCompanySession {
   bool extensionActive() const { return extensionActive_; }
   // The extension says the company concerns it (EmpresaInteressa).
   bool extensionInterested() const { return extensionInterested_; }
-  // The API link as the host last knew it (see ApiLinkState).
-  bool apiLinkOn() const { return link_.isOn(); }
+  // The extension's API link as it was after the last call that may change
+  // it; off without an active extension.
+  bool apiLinkOn() const { return apiLinkOn_; }
   // The extension object while the company is open; null without one.
   ExtensionObject* extension() { return extension_.get(); }
   std::filesystem::path configurationFile() const { return configurationFile_; }
@@ -92,6 +95,8 @@ class HostCompanySession {
  private:
   bool fail(std::string reason);
   void changed();
+  // Asks the extension whether its link is on; tells of a change.
+  void refreshApiLink();
 
   Environment env_;
   std::shared_ptr<sql::Connection> connection_;
@@ -104,7 +109,7 @@ class HostCompanySession {
   std::string allowanceArticle_;  // the allowance line's article, as configured
   bool extensionActive_ = false;
   bool extensionInterested_ = false;
-  ApiLinkState link_;
+  bool apiLinkOn_ = false;
   std::string lastError_;
   std::function<void()> onChange_;
 };

@@ -115,8 +115,7 @@ void MainWindow::refresh() {
     extension_->setText(QString::fromUtf8(!session_.extensionActive()      ? "inactiva (não abriu a empresa)"
                                           : session_.extensionInterested() ? "activa"
                                                                            : "activa; a empresa não lhe interessa"));
-    apiLink_->setText(QString::fromUtf8(session_.apiLinkOn() ? "ligada" : "desligada") +
-                      QString::fromUtf8(" (o último estado que o ERP conhece)"));
+    apiLink_->setText(QString::fromUtf8(session_.apiLinkOn() ? "ligada" : "desligada"));
     database_->setText(qs(c.databaseFile().string()));
     configuration_->setText(qs(session_.configurationFile().string()));
     setWindowTitle(qs(fmt::format("{} - {} — {}", c.code, c.name, kProduct)));

@@ -9,9 +9,7 @@ namespace quill::host {
 
 // The host's user interface as installed for the whole process: it passes
 // everything on to the real services (Qt, or scripted answers) and tells a
-// listener about every message box and the answer it got. The extension
-// offers no way to ask whether its API link is on; the host follows the
-// link through the boxes the extension shows.
+// listener about every message box and the answer it got.
 class ObservedUiServices : public ui::UiServices {
  public:
   using Listener = std::function<void(const ui::MessageBox& box, int answer)>;
@@ -31,6 +29,7 @@ class ObservedUiServices : public ui::UiServices {
   void showModal(QWidget& form, std::int32_t owner = 0) override { inner_->showModal(form, owner); }
   void showModeless(QWidget& form) override { inner_->showModeless(form); }
   void processEvents() override { inner_->processEvents(); }
+  void processEventsExceptInput() override { inner_->processEventsExceptInput(); }
   void setBusyCursor(bool busy) override { inner_->setBusyCursor(busy); }
   void showProgress(std::string_view caption, std::int64_t done, std::int64_t total) override {
     inner_->showProgress(caption, done, total);

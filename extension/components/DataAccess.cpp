@@ -38,6 +38,11 @@ fs::path databaseFile(const fs::path& folder, const std::string& name) {
   return exact;
 }
 
+// The ERP's tables of articles and clients, which every part of the
+// extension reads: a database without them (an empty file, another
+// program's database) is not a company of the ERP.
+constexpr std::string_view kCompanyTables[] = {"ARTIGOS", "CLIENTES"};
+
 std::shared_ptr<sql::Recordset> recordsetArgument(const Variant& value) {
   auto recordset = std::dynamic_pointer_cast<sql::Recordset>(requireObject(value));
   if (!recordset)
@@ -85,6 +90,16 @@ bool DataAccess::OpenConnection(std::string_view connectionString) {
     const fs::path file = databaseFile(server, database);
     if (!fs::is_regular_file(file, ec)) {
       lastError_ = "The database \"" + database + "\" does not exist on the server \"" + server + "\"";
+      return false;
+    }
+    // Looked at read-only first: opening for writing would turn an empty
+    // file into a database.
+    if (auto missing = sql::Database(file, sql::Database::Mode::ReadOnly).missingTables(kCompanyTables);
+        !missing.empty()) {
+      std::string names;
+      for (const auto& name : missing) names += (names.empty() ? "" : ", ") + name;
+      lastError_ = "The database \"" + database + "\" on the server \"" + server +
+                   "\" is not a company database: it has no table " + names;
       return false;
     }
     auto connection = sql::Connection::open(file);

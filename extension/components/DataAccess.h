@@ -38,8 +38,10 @@ class DataAccess : public DispatchObject<DataAccess> {
   ~DataAccess() override;
 
   // True when the database is open. Never throws: a malformed string, a
-  // missing folder or file, or a damaged database answer false, with the
-  // reason in lastError(). An open connection is closed first.
+  // missing folder or file, a damaged database, or a database that is not a
+  // company (the ERP's tables are missing: an empty file, another program's
+  // database) answer false, with the reason in lastError(). An open
+  // connection is closed first.
   bool OpenConnection(std::string_view connectionString);
   // Closes the connection; nothing happens when none is open.
   void CloseConnection();

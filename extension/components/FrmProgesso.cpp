@@ -42,6 +42,10 @@ void FrmProgesso::setCaption(std::string_view caption) {
   form_->setWindowTitle(QString::fromUtf8(caption.data(), static_cast<int>(caption.size())));
 }
 
+void FrmProgesso::setMessage(std::string_view message) {
+  label_->setText(QString::fromUtf8(message.data(), static_cast<int>(message.size())));
+}
+
 void FrmProgesso::setProgressMaximum(int maximum) { progressBar_->setMaximum(maximum); }
 
 void FrmProgesso::setProgressValue(int value) { progressBar_->setValue(value); }

@@ -29,6 +29,7 @@ class FrmProgesso : public WaitWindow {
   QLabel& Label1() { return *label_; }
 
   void setCaption(std::string_view caption) override;
+  void setMessage(std::string_view message) override;
   void setProgressMaximum(int maximum) override;
   void setProgressValue(int value) override;
   void show() override;

@@ -14,6 +14,9 @@ class WaitWindow {
   virtual ~WaitWindow() = default;
 
   virtual void setCaption(std::string_view caption) = 0;
+  // The line of text; the window says the ERP API is starting until told
+  // otherwise.
+  virtual void setMessage(std::string_view message) = 0;
   virtual void setProgressMaximum(int maximum) = 0;
   virtual void setProgressValue(int value) = 0;
   // Shown without blocking (not modal).

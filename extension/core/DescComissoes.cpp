@@ -2,6 +2,7 @@
 
 #include "extension/components/DataAccess.h"
 #include "extension/components/WaitWindow.h"
+#include "extension/core/BridgeWait.h"
 #include "extension/core/DatabaseModel.h"
 #include "extension/core/LinePricing.h"
 #include "extension/core/PricingQueries.h"
@@ -19,6 +20,9 @@ namespace quill {
 namespace {
 
 constexpr const char* kTituloLigacaoApi = "Ligação SageNext API";
+constexpr const char* kLigacaoPerdida =
+    "A ligação à API perdeu-se: a API deixou de responder. A ligação fica desligada; "
+    "pode voltar a ligá-la no menu, em Ligação SageNext API.";
 
 // The wait window being shown and the system timer that animates it: one of
 // each for the whole library, as only one company opens at a time.
@@ -41,11 +45,18 @@ DescComissoes::DescComissoes(Environment environment)
   services.dataAccess = [this] { return dataAccess_.get(); };
   services.apiLigadaOuAviso = [this] { return apiLigadaOuAviso(); };
   services.nextApi = [this] { return nextApi_; };
+  services.ligacaoPerdida = [this](const std::exception& error) { return ligacaoPerdida(error); };
   documentHooks_ = std::make_unique<SalesDocumentHooks>(std::move(services), documentos_);
+
+  if (env_.ui) {
+    bridgeWait_ =
+        std::make_unique<BridgeWait>(*env_.ui, env_.createWaitWindow, [] { return gJanelaEspera != nullptr; });
+    addSlowCallObserver(bridgeWait_.get());
+  }
 }
 
 // Releases the data-access and bridge objects without stopping the bridge.
-DescComissoes::~DescComissoes() = default;
+DescComissoes::~DescComissoes() { removeSlowCallObserver(bridgeWait_.get()); }
 
 // ---------------------------------------------------------------- Session
 
@@ -75,6 +86,39 @@ void DescComissoes::readConfiguration() {
   passWord_ = read("Ligação", "PassWord");
   documentos_.tiposDocumento = read("DOCUMENTOS VENDA", "TPDOC");
   documentos_.artigoAbono = read("DOCUMENTOS VENDA", "DESCRTABONO");
+  if (servidor_.empty() || baseDados_.empty()) logMissingConnectionSettings();
+}
+
+void DescComissoes::logMissingConnectionSettings() {
+  // Without a log folder (no file, or one that names none) the log has no
+  // place of its own: the line would land in the root folder.
+  if (percLog_.empty()) return;
+  constexpr const char* kTag = "Configuração";
+  const std::string ficheiro = configurationPath_.string();
+  cInifile ini;
+  ini.setPath(ficheiro);
+  std::vector<std::string> seccoes;
+  std::int32_t n = 0;
+  ini.EnumerateAllSections(seccoes, n);
+  bool temSeccao = false;
+  for (const auto& s : seccoes) temSeccao = temSeccao || vb::equalsText(vb::Trim(s), "Ligação");
+  if (!temSeccao) {
+    debugLog(kTag, "ficheiro " + ficheiro + " lido: falta a secção [Ligação]");
+    return;
+  }
+  ini.setSection("Ligação");
+  std::vector<std::string> chaves;
+  ini.EnumerateCurrentSection(chaves, n);
+  const std::pair<const char*, const std::string*> definicoes[] = {{"Servidor", &servidor_},
+                                                                   {"BaseDados", &baseDados_}};
+  for (const auto& [chave, valor] : definicoes) {
+    if (!valor->empty()) continue;
+    bool existe = false;
+    for (const auto& k : chaves) existe = existe || vb::equalsText(vb::Trim(k), chave);
+    debugLog(kTag, "ficheiro " + ficheiro + " lido: " +
+                       (existe ? std::string("a chave ") + chave + " da secção [Ligação] está vazia"
+                               : std::string("falta a chave ") + chave + " na secção [Ligação]"));
+  }
 }
 
 std::string DescComissoes::connectionString() const {
@@ -84,7 +128,9 @@ std::string DescComissoes::connectionString() const {
 bool DescComissoes::openDatabase() {
   // A spent object (closed before) has no data-access object left.
   if (!dataAccess_) throw vbError(vberr::ObjectNotSet);
-  return dataAccess_->OpenConnection(connectionString());
+  if (dataAccess_->OpenConnection(connectionString())) return true;
+  debugLog("OpenConnection", dataAccess_->lastError());
+  return false;
 }
 
 bool DescComissoes::closeDatabase() {
@@ -167,12 +213,19 @@ bool DescComissoes::ConnectionOpen(std::string_view sEmpresa, std::string_view s
   return resultado;
 }
 
+void DescComissoes::stopBridge() {
+  DispatchPtr bridge = std::move(nextApi_);
+  if (!bridge) return;
+  try {
+    late::call(bridge, "Terminar");
+  } catch (const AutomationError& error) {
+    if (error.number() != vberr::ServerUnavailable) throw;  // any other error reaches the host
+  }
+}
+
 bool DescComissoes::ConnectionClose() {
   bool resultado = closeDatabase();
-  if (nextApi_) {
-    DispatchPtr bridge = std::move(nextApi_);
-    late::call(bridge, "Terminar");  // an error here reaches the host
-  }
+  stopBridge();
   return resultado;
 }
 
@@ -185,10 +238,8 @@ void DescComissoes::ConnectDisconnectApiNext() {
     env_.ui->msgBox("A API SageNext encontra-se agora, ligada.", vb::vbInformation, kTituloLigacaoApi);
     return;
   }
-  DispatchPtr bridge = std::move(nextApi_);
   apiLigada_ = false;
-  if (bridge) late::call(bridge, "Terminar");
-  bridge.reset();
+  stopBridge();
   env_.ui->msgBox("A API SageNext encontra-se agora, desligada.", vb::vbInformation, kTituloLigacaoApi);
 }
 
@@ -197,6 +248,16 @@ bool DescComissoes::apiLigadaOuAviso() {
     env_.ui->msgBox("A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.",
                     vb::vbInformation, kTituloLigacaoApi);
   return apiLigada_;
+}
+
+bool DescComissoes::ligacaoPerdida(const std::exception& error) {
+  auto* automation = dynamic_cast<const AutomationError*>(&error);
+  if (!automation || automation->number() != vberr::ServerUnavailable || !nextApi_) return false;
+  nextApi_.reset();
+  apiLigada_ = false;
+  debugLog("Ligação API", "perdida: " + automation->description());
+  env_.ui->msgBox(kLigacaoPerdida, vb::vbExclamation, kTituloLigacaoApi);
+  return true;
 }
 
 void DescComissoes::debugLog(std::string_view tag, std::string_view detail) const {
@@ -318,6 +379,8 @@ const MemberTable<DescComissoes>& DescComissoes::members() {
                 },
                 Arity::exactly(6));
     addCommandMembers(t);
+    // Not one of the system's members: how the host learns the link's state.
+    t.property("ApiLigada", [](D& d, Args) { return Variant(d.apiLigada()); });
     return t;
   }();
   return table;

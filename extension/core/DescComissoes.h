@@ -13,6 +13,7 @@
 
 namespace quill {
 
+class BridgeWait;
 class DataAccess;
 class PricingQueries;
 class WaitWindow;
@@ -95,6 +96,8 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   void MapaMediaVendas(std::int32_t lPai, std::string_view sEmpresa);
 
   // ---- State, for the object's own forms and for tests ----
+  // The API link flag. Also a read-only property ApiLigada, after the
+  // system's members, so that the host can show the link as it really is.
   bool apiLigada() const { return apiLigada_; }
   const std::shared_ptr<DataAccess>& dataAccess() const { return dataAccess_; }
   const DispatchPtr& nextApi() const { return nextApi_; }
@@ -107,11 +110,21 @@ class DescComissoes : public DispatchObject<DescComissoes> {
 
  private:
   void readConfiguration();
+  // What the debug log says of a configuration without its connection
+  // settings: which file was read and which section or key it lacks.
+  void logMissingConnectionSettings();
   bool openDatabase();
   bool closeDatabase();
   bool startBridge();
+  // Stops the bridge with Terminar and releases it. A bridge found gone
+  // (462) needs no stopping: that error is not passed on.
+  void stopBridge();
   // The API-off warning: shows it when the link is off; answers the link flag.
   bool apiLigadaOuAviso();
+  // A failure of a call to the bridge that found it gone (462): the bridge
+  // is released, the link is off from now on and the user is told once.
+  // True when that is what `error` was.
+  bool ligacaoPerdida(const std::exception& error);
   void debugLog(std::string_view tag, std::string_view detail) const;
 
   // ---- What the commands share (DescComissoesCommands.cpp) ----
@@ -159,6 +172,9 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   std::string userLogin_;
   DispatchPtr nextApi_;
   bool apiLigada_ = false;
+
+  // Watches this thread's calls to the bridge while the object lives.
+  std::unique_ptr<BridgeWait> bridgeWait_;
 };
 
 }  // namespace quill

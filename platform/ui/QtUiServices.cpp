@@ -113,6 +113,8 @@ void QtUiServices::showModeless(QWidget& form) {
 
 void QtUiServices::processEvents() { QApplication::processEvents(QEventLoop::AllEvents); }
 
+void QtUiServices::processEventsExceptInput() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
 void QtUiServices::setBusyCursor(bool busy) {
   if (busy) {
     ++busyDepth_;

@@ -21,6 +21,7 @@ class QtUiServices : public UiServices {
   void showModal(QWidget& form, std::int32_t owner = 0) override;
   void showModeless(QWidget& form) override;
   void processEvents() override;
+  void processEventsExceptInput() override;
   void setBusyCursor(bool busy) override;
   void showProgress(std::string_view caption, std::int64_t done, std::int64_t total) override;
   std::optional<std::filesystem::path> saveFileDialog(const SaveFileRequest& request) override;

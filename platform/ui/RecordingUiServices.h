@@ -24,6 +24,7 @@ class RecordingUiServices : public UiServices {
   const std::vector<MessageBox>& boxes() const { return boxes_; }
   void clearBoxes() { boxes_.clear(); }
   int processEventsCalls() const { return processEventsCalls_; }
+  int processEventsExceptInputCalls() const { return exceptInputCalls_; }
   bool busy() const { return busy_; }
   // The progress shown so far: how many updates, the largest total and the
   // last caption; whether a bar is still shown.
@@ -45,6 +46,7 @@ class RecordingUiServices : public UiServices {
   void showModal(QWidget&, std::int32_t = 0) override {}
   void showModeless(QWidget&) override {}
   void processEvents() override;
+  void processEventsExceptInput() override { ++exceptInputCalls_; }
   void setBusyCursor(bool busy) override { busy_ = busy; }
   void showProgress(std::string_view caption, std::int64_t done, std::int64_t total) override;
   std::optional<std::filesystem::path> saveFileDialog(const SaveFileRequest& request) override;
@@ -61,6 +63,7 @@ class RecordingUiServices : public UiServices {
   std::vector<int> timerIntervals_;
   std::uint32_t nextTimerId_ = 1;
   int processEventsCalls_ = 0;
+  int exceptInputCalls_ = 0;
   bool busy_ = false;
   int progressUpdates_ = 0;
   std::int64_t progressTotal_ = 0;

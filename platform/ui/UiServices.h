@@ -60,6 +60,10 @@ class UiServices {
   virtual void showModeless(QWidget& form) = 0;
   // DoEvents: lets the window system process what is pending.
   virtual void processEvents() = 0;
+  // Lets the windows repaint and the timers tick while the caller waits on
+  // something, without taking the user's input: nothing the user does
+  // meanwhile can start another action.
+  virtual void processEventsExceptInput() = 0;
   // The hourglass pointer on (true) or back to normal (false).
   virtual void setBusyCursor(bool busy) = 0;
   // Long work under way: a progress bar at `done` of `total` steps under a

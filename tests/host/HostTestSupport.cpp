@@ -106,6 +106,8 @@ FakeExtension::FakeExtension() : PropertyBag("DescComissoes") {
   on("IsNotaCredito", [](std::span<Variant>) { return Variant(false); });
   on("VendasDocumentoInteressa", [](std::span<Variant>) { return Variant(false); });
   on("VendasAbonoFrete", [](std::span<Variant>) { return Variant(false); });
+  // Asked after the calls that may change it; not recorded.
+  setMethod("ApiLigada", [this](std::span<Variant>) { return Variant(apiLinkOn); });
 }
 
 void FakeExtension::on(std::string_view member, Method body) {

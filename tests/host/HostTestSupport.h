@@ -54,7 +54,7 @@ struct TestUi {
 };
 
 // An extension object for tests of the host's side: it answers
-// ConnectionOpen, EmpresaInteressa and ConnectionClose as told, every hook
+// ConnectionOpen, EmpresaInteressa, ConnectionClose and ApiLigada as told, every hook
 // does nothing unless a test gives it a body, and every call is recorded
 // with its arguments as they arrived.
 class FakeExtension : public PropertyBag {
@@ -78,6 +78,7 @@ class FakeExtension : public PropertyBag {
 
   bool connectionOpenAnswer = true;
   bool interested = true;
+  bool apiLinkOn = true;  // what ApiLigada answers
 };
 
 // A session on the real extension.

@@ -3,10 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+
 #include "HostTestSupport.h"
 #include "erp/DemoCodes.h"
+#include "erp/Installation.h"
 #include "host/ExtensionMenu.h"
+#include "host/ExtensionObject.h"
 #include "platform/automation/AutomationError.h"
+#include "platform/sql/Database.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/MsgBox.h"
 #include "platform/winapi/PrivateProfile.h"
@@ -104,6 +110,38 @@ TEST_F(HostCompanySessionTest, OpeningAnotherCompanyClosesTheFirstAndDestroyingT
   EXPECT_EQ(fake->callsOf("ConnectionClose").size(), 2u);
 }
 
+TEST_F(HostCompanySessionTest, ADatabaseThatIsNotACompanyIsRefusedWithTheReasonAndLeftAsItWas) {
+  const fs::path file = erp::Installation::open(company.erpFolder).findCompany(company.company)->databaseFile();
+  const struct {
+    const char* name;
+    std::function<void()> spoil;
+  } cases[] = {
+      {"an empty file", [&] { std::ofstream(file, std::ios::trunc); }},
+      {"another program's database",
+       [&] {
+         fs::remove(file);
+         sql::Database(file, sql::Database::Mode::Create).exec("CREATE TABLE CONTACTOS (NOME TEXT)");
+       }},
+  };
+  for (const auto& c : cases) {
+    fs::remove(file.string() + "-wal");
+    fs::remove(file.string() + "-shm");
+    c.spoil();
+    const auto sizeBefore = fs::file_size(file);
+    ui.scripted->clearBoxes();
+    EXPECT_FALSE(session->open(company)) << c.name;
+    EXPECT_FALSE(session->isOpen()) << c.name;
+    EXPECT_NE(session->lastError().find("não é uma base de dados de empresa: não tem a tabela PARAMETROS"),
+              std::string::npos)
+        << c.name << ": " << session->lastError();
+    auto shown = ui.boxesWith("não é uma base de dados de empresa");
+    ASSERT_EQ(shown.size(), 1u) << c.name;
+    EXPECT_EQ(shown[0].title, HostCompanySession::kOpenTitle);
+    EXPECT_TRUE(fake->callsOf("ConnectionOpen").empty()) << c.name;
+    EXPECT_EQ(fs::file_size(file), sizeBefore) << c.name;
+  }
+}
+
 TEST_F(HostCompanySessionTest, ExtensionThatCannotBeCreatedIsAReasonNotACrash) {
   HostCompanySession::Environment env;
   env.ui = ui.observed.get();
@@ -115,24 +153,51 @@ TEST_F(HostCompanySessionTest, ExtensionThatCannotBeCreatedIsAReasonNotACrash) {
   EXPECT_NE(failing.lastError().find("ActiveX component can't create object"), std::string::npos);
 }
 
-TEST_F(HostCompanySessionTest, ApiSwitchFollowsTheExtensionsConfirmation) {
-  fake->on("ConnectDisconnectApiNext", [this](std::span<Variant>) {
-    ui.observed->msgBox("A API SageNext encontra-se ligada. Pretende desligar?", vb::vbYesNo, "Ligação SageNext API");
-    ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", vb::vbInformation, "Ligação SageNext API");
-    return Variant();
-  });
+TEST_F(HostCompanySessionTest, TheApiLinkShownIsTheExtensionsOwnFlagAfterEveryCallThatMayChangeIt) {
   int changes = 0;
   session->setOnChange([&] { ++changes; });
   ASSERT_TRUE(session->open(company));
   ASSERT_TRUE(session->apiLinkOn());
+
+  // Boxes that speak of the link change nothing: only the flag counts.
+  fake->on("ConnectDisconnectApiNext", [this](std::span<Variant>) {
+    ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", vb::vbInformation, "Ligação SageNext API");
+    return Variant();
+  });
   changes = 0;
   session->toggleApiLink();
+  EXPECT_TRUE(session->apiLinkOn());
+
+  // A save that finds the bridge gone turns the link off: the window hears of it.
+  fake->on("VendasAbonoFrete", [this](std::span<Variant>) {
+    fake->apiLinkOn = false;
+    return Variant(false);
+  });
+  changes = 0;
+  session->extension()->VendasAbonoFrete(2026, "FT", 1, 7, "EXP", "C1");
   EXPECT_FALSE(session->apiLinkOn());
-  EXPECT_GE(changes, 1);
-  // An error the switch passes on is shown.
-  fake->on("ConnectDisconnectApiNext", [](std::span<Variant>) -> Variant { throw vbError(vberr::CannotCreateObject); });
+  EXPECT_EQ(changes, 1);
+
+  // So does a switch that fails half-way, and a command.
+  fake->on("ConnectDisconnectApiNext", [this](std::span<Variant>) -> Variant {
+    fake->apiLinkOn = true;
+    throw vbError(vberr::CannotCreateObject);
+  });
   EXPECT_NO_THROW(session->toggleApiLink());
   EXPECT_EQ(ui.boxesWith("Erro ActiveX component can't create object").size(), 1u);
+  EXPECT_TRUE(session->apiLinkOn());
+  fake->on("MapaPendentes", [this](std::span<Variant>) {
+    fake->apiLinkOn = false;
+    return Variant();
+  });
+  session->extension()->command("MapaPendentes", {std::int32_t{0}, std::string(demo::kCompanyCode)});
+  EXPECT_FALSE(session->apiLinkOn());
+
+  // An extension that does not open the company has no link to show.
+  fake->apiLinkOn = true;
+  fake->connectionOpenAnswer = false;
+  ASSERT_TRUE(session->open(company));
+  EXPECT_FALSE(session->apiLinkOn());
 }
 
 // ------------------------------------------------------------------ menu

@@ -206,7 +206,10 @@ TEST_F(HostScriptTest, AnswersAreGivenToTheNextMessageBox) {
     int answer =
         ui.observed->msgBox("A API SageNext encontra-se ligada. Pretende desligar?", 4 + 32, "Ligação SageNext API");
     asked = true;
-    if (answer == 6) ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", 64, "Ligação SageNext API");
+    if (answer == 6) {
+      fake->apiLinkOn = false;
+      ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", 64, "Ligação SageNext API");
+    }
     return Variant();
   });
   EXPECT_TRUE(run("open-demo\nexpect api on\nanswer no\napi-switch\nexpect api on\napi-switch\nexpect api off\n"))

@@ -75,6 +75,7 @@ TEST_F(HostWindowsTest, MainWindowFollowsTheSessionAndItsApiLink) {
   ASSERT_EQ(menu->actions().size(), static_cast<int>(extensionCommands().size()) + 1);
   EXPECT_EQ(menu->actions().back()->text().toStdString(), ExtensionMenu::kApiSwitchCaption);
   fake->on("ConnectDisconnectApiNext", [this](std::span<Variant>) {
+    fake->apiLinkOn = false;
     ui.observed->msgBox("A API SageNext encontra-se agora, desligada.", 64, "Ligação SageNext API");
     return Variant();
   });

@@ -28,6 +28,7 @@ const char* kCompany =
     "CREATE TABLE ARTIGOS (CODIGO TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, NOME TEXT, PVPSIVA REAL, "
     "  INACTIVO INTEGER NOT NULL DEFAULT 0);"
     "CREATE TABLE U_ARTIGOS (CODIGO TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, PRECOFIXO INTEGER);"
+    "CREATE TABLE CLIENTES (CODIGO TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, NOME TEXT);"
     "CREATE TABLE U_QOR_PRECOS (ARTIGO TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, DATAACTIVACAO DATETIME, "
     "  PVP1SIVA REAL CHECK (PVP1SIVA >= 0), PVP1CIVA REAL, DATAACTUALIZACAO DATETIME, HPVP1SIVA REAL);"
     "CREATE TABLE U_QOR_GRUPOSDESCONTO (CLIENTE TEXT COLLATE NOCASE NOT NULL, GRUPO TEXT COLLATE NOCASE NOT NULL, "
@@ -84,6 +85,9 @@ TEST_F(DataAccessTest, AnythingElseAnswersFalseWithAReason) {
   std::ofstream(folder.path() / "ESTRAGADA.db")
       << "not a database at all, just some words in a file that is big enough";
   std::filesystem::create_directories(folder.path() / "sub");
+  std::ofstream(folder.path() / "VAZIA.db");  // 0 bytes: SQLite would open it as an empty database
+  createDatabase(folder.path() / "AGENDA.db", "CREATE TABLE CONTACTOS (NOME TEXT); INSERT INTO CONTACTOS VALUES ('x');")
+      ->close();
   const std::string server = folder.path().string();
   struct Case {
     std::string text;
@@ -99,6 +103,9 @@ TEST_F(DataAccessTest, AnythingElseAnswersFalseWithAReason) {
       {"Data Source=SRVSQL01;Initial Catalog=EMPRESA", "not a folder"},
       {"Data Source=" + server + ";Initial Catalog=OUTRA", "does not exist"},
       {"Data Source=" + server + ";Initial Catalog=ESTRAGADA", "not a database"},
+      {"Data Source=" + server + ";Initial Catalog=VAZIA",
+       "is not a company database: it has no table ARTIGOS, CLIENTES"},
+      {"Data Source=" + server + ";Initial Catalog=AGENDA", "is not a company database"},
       {"Data Source=" + server + "/sub;Initial Catalog=../EMPRESA", "not valid"},
       {"Data Source=" + server + ";Initial Catalog=A;Initial Catalog=B", "twice"},
   };
@@ -108,6 +115,8 @@ TEST_F(DataAccessTest, AnythingElseAnswersFalseWithAReason) {
     EXPECT_NE(d.lastError().find(c.reason), std::string::npos) << c.text << " -> " << d.lastError();
     EXPECT_EQ(errorNumberOf([&] { d.OpenRecordset("SELECT 1"); }), sql::sqlerr::ObjectClosed) << c.text;
   }
+  // Refusing a file changes nothing in it.
+  EXPECT_EQ(std::filesystem::file_size(folder.path() / "VAZIA.db"), 0u);
 }
 
 TEST_F(DataAccessTest, SavingWritesAddedChangedAndDeletedRowsToTheirTable) {

@@ -39,6 +39,10 @@ TEST(FrmProgesso, ShowsItsTextsThroughTheUiServicesAndItsBarWrapsBackToOne) {
   EXPECT_EQ(window.ProgressBar1().value(), 1) << "back to 1 once it reaches the maximum";
   window.hide();
   EXPECT_FALSE(window.form().isVisible());
+
+  // The line of text says what the user waits for.
+  window.setMessage("A aguardar resposta da API. Aguarde ...");
+  EXPECT_EQ(window.Label1().text(), QString::fromUtf8("A aguardar resposta da API. Aguarde ..."));
 }
 
 }  // namespace

@@ -2,13 +2,18 @@
 // does from opening to closing, across the two processes.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 
 #include "erp/CompanySchema.h"
 #include "erp/DemoCodes.h"
+#include "extension/components/WaitWindow.h"
 #include "extension/core/DescComissoes.h"
 #include "platform/automation/remote/CreateObject.h"
 #include "platform/ui/RecordingUiServices.h"
@@ -23,7 +28,34 @@ namespace demo = erp::demo;
 namespace fs = std::filesystem;
 
 // The bridge processes this test process started that are still running.
+std::vector<pid_t> bridgePids() { return testing::childProcesses("quillbridge"); }
 int runningBridges() { return static_cast<int>(testing::childProcesses("quillbridge").size()); }
+
+// A wait window that records what it is told.
+struct SeenWaitWindow : WaitWindow {
+  struct Seen {
+    std::string caption;
+    bool shown = false, hidden = false;
+    int steps = 0;
+    std::chrono::steady_clock::time_point shownAt;
+  };
+  explicit SeenWaitWindow(Seen& seen) : seen_(seen) {}
+  void setCaption(std::string_view caption) override { seen_.caption = caption; }
+  void setMessage(std::string_view) override {}
+  void setProgressMaximum(int) override {}
+  void setProgressValue(int) override {}
+  void show() override {
+    seen_.shown = true;
+    seen_.shownAt = std::chrono::steady_clock::now();
+  }
+  void hide() override { seen_.hidden = true; }
+  void advance() override { ++seen_.steps; }
+  Seen& seen_;
+};
+
+constexpr const char* kLigacaoPerdida =
+    "A ligação à API perdeu-se: a API deixou de responder. A ligação fica desligada; "
+    "pode voltar a ligá-la no menu, em Ligação SageNext API.";
 
 class DescComissoesWithBridge : public ::testing::Test {
  protected:
@@ -44,12 +76,22 @@ class DescComissoesWithBridge : public ::testing::Test {
     env.ui = &ui;
     env.libraryFolder = folder;
     env.createObject = [](std::string_view progId) { return createObject(progId); };
+    env.createWaitWindow = [this] {
+      waitWindows.emplace_back();
+      return std::make_unique<SeenWaitWindow>(waitWindows.back());
+    };
     return std::make_shared<DescComissoes>(std::move(env));
+  }
+
+  bool abono(DescComissoes& d, const demo::KnownDocument& key) {
+    return d.VendasAbonoFrete(static_cast<std::int16_t>(key.year), key.type, static_cast<std::int16_t>(key.series),
+                              key.number, demo::kAllowanceDispatch, demo::kAllowanceClient);
   }
 
   erpapi::test::DemoCompanyCopy company;
   fs::path folder;
   ui::RecordingUiServices ui;
+  std::deque<SeenWaitWindow::Seen> waitWindows;
 };
 
 TEST_F(DescComissoesWithBridge, ASessionStartsTheBridgeAndClosingLeavesNoBridgeBehind) {
@@ -125,6 +167,102 @@ TEST_F(DescComissoesWithBridge, TheErpRefusalOfAnAllowanceIsShownAndNothingIsWri
   EXPECT_EQ(ui.boxes()[0].title, "Documentos de Venda");
   EXPECT_EQ(ui.boxes()[0].prompt.rfind("Erro ", 0), 0u);
   EXPECT_EQ(company.rows("SELECT * FROM DOCGCLIN ORDER BY TPDOCUM, SERIE, NNUMDOC, ANO, NUMLIN"), antes);
+  d->ConnectionClose();
+}
+
+TEST_F(DescComissoesWithBridge, ABridgeKilledIsFoundGoneOnceThenTheLinkIsOffUntilSwitchedOnAgain) {
+  auto d = make();
+  ASSERT_TRUE(d->ConnectionOpen(demo::kCompanyCode, demo::kLogin));
+  auto first = bridgePids();
+  ASSERT_EQ(first.size(), 1u);
+  ::kill(first[0], SIGKILL);
+
+  EXPECT_FALSE(abono(*d, demo::kSeriesZeroInvoice));
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, kLigacaoPerdida);
+  EXPECT_FALSE(d->apiLigada());
+  ui.clearBoxes();
+  EXPECT_FALSE(abono(*d, demo::kSeriesZeroInvoice));
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt,
+            "A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.");
+
+  ui.answerNext(6);
+  d->ConnectDisconnectApiNext();
+  EXPECT_TRUE(d->apiLigada());
+  auto second = bridgePids();
+  ASSERT_EQ(second.size(), 1u);
+  EXPECT_NE(second[0], first[0]);
+  ui.clearBoxes();
+  EXPECT_TRUE(abono(*d, demo::kSeriesZeroInvoice));
+  EXPECT_TRUE(ui.boxes().empty()) << ui.boxes()[0].prompt;
+  EXPECT_TRUE(d->ConnectionClose());
+}
+
+TEST_F(DescComissoesWithBridge, AFrozenBridgeShowsTheWaitWindowUntilTheTimeoutEndsTheCall) {
+  ::setenv("QUILL_REMOTE_TIMEOUT_MS", "3000", 1);
+  auto d = make();
+  const bool opened = d->ConnectionOpen(demo::kCompanyCode, demo::kLogin);
+  ::unsetenv("QUILL_REMOTE_TIMEOUT_MS");
+  ASSERT_TRUE(opened);
+  auto pids = bridgePids();
+  ASSERT_EQ(pids.size(), 1u);
+  waitWindows.clear();
+  ::kill(pids[0], SIGSTOP);
+
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(abono(*d, demo::kSeriesZeroInvoice));
+  const auto elapsed = std::chrono::steady_clock::now() - started;
+  EXPECT_GE(elapsed, std::chrono::milliseconds(2900));
+  EXPECT_LT(elapsed, std::chrono::seconds(10));
+  ASSERT_EQ(waitWindows.size(), 1u);
+  const auto& seen = waitWindows[0];
+  EXPECT_EQ(seen.caption, "Ligação SageNext API");
+  EXPECT_TRUE(seen.shown);
+  EXPECT_TRUE(seen.hidden);
+  EXPECT_GE(seen.shownAt - started, std::chrono::milliseconds(1900)) << "shown after about 2 s";
+  EXPECT_LE(seen.shownAt - started, std::chrono::milliseconds(2600));
+  EXPECT_GE(seen.steps, 1);
+  EXPECT_GE(ui.processEventsExceptInputCalls(), 5) << "the host repaints while it waits";
+  EXPECT_FALSE(ui.busy());
+  // At the end, the timeout's error: the link is lost.
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, kLigacaoPerdida);
+  EXPECT_FALSE(d->apiLigada());
+  ::kill(pids[0], SIGCONT);
+  d->ConnectionClose();
+}
+
+// An article whose code has accented letters, in another case on the line
+// than in the article file: it weighs, as on the original server.
+TEST_F(DescComissoesWithBridge, AnAccentedArticleCodeInAnotherCaseCountsInTheAllowance) {
+  const auto& key = demo::kSeriesZeroInvoice;
+  const std::string where = " WHERE TPDOCUM='" + std::string(key.type) + "' AND SERIE=" + std::to_string(key.series) +
+                            " AND NNUMDOC=" + std::to_string(key.number) + " AND ANO=" + std::to_string(key.year);
+  auto line = company.rows("SELECT NUMLIN, ARTIGO FROM DOCGCLIN" + where + " AND TIPOLIN = 1 AND ARTIGO <> '" +
+                           std::string(demo::kAllowanceArticle) + "' ORDER BY NUMLIN LIMIT 1");
+  ASSERT_EQ(line.size(), 1u);
+  // The same article under the code "Pão1", the line naming it "pÃO1".
+  std::string columns, others;
+  for (const auto& c : company.rows("SELECT name FROM pragma_table_info('ARTIGOS') WHERE name <> 'CODIGO'")) {
+    columns += ", " + c[0];
+    others += ", " + c[0];
+  }
+  company.execute(
+      "INSERT INTO ARTIGOS (CODIGO" + columns + ") SELECT 'Pão1'" + others + " FROM ARTIGOS WHERE CODIGO = ?",
+      {Variant(line[0][1])});
+  auto d = make();
+  ASSERT_TRUE(d->ConnectionOpen(demo::kCompanyCode, demo::kLogin));
+  ASSERT_TRUE(abono(*d, key));
+  const std::string price =
+      "SELECT PRECUNIT FROM DOCGCLIN" + where + " AND ARTIGO='" + std::string(demo::kAllowanceArticle) + "'";
+  const double before = vb::CDbl(company.value(price));
+  ASSERT_GT(before, 0);
+
+  company.execute("UPDATE DOCGCLIN SET ARTIGO = 'pÃO1'" + where + " AND NUMLIN = " + line[0][0]);
+  ASSERT_TRUE(abono(*d, key));
+  EXPECT_TRUE(ui.boxes().empty()) << ui.boxes()[0].prompt;
+  EXPECT_NEAR(vb::CDbl(company.value(price)), before, 1e-9);
   d->ConnectionClose();
 }
 

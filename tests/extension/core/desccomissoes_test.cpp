@@ -11,14 +11,17 @@
 #include "erp/DemoCompany.h"
 #include "extension/components/DataAccess.h"
 #include "extension/components/WaitWindow.h"
+#include "extension/core/BridgeWait.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/automation/PropertyBag.h"
+#include "platform/automation/SlowCalls.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
 #include "platform/ui/RecordingUiServices.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/MsgBox.h"
 #include "platform/vb/OleDate.h"
+#include "platform/vb/Strings.h"
 
 namespace quill {
 namespace {
@@ -63,6 +66,7 @@ struct FakeBridge {
 struct RecordingWaitWindow : WaitWindow {
   struct Seen {
     std::string caption;
+    std::string message;
     int maximum = -1;
     int value = -1;
     bool shown = false;
@@ -71,6 +75,7 @@ struct RecordingWaitWindow : WaitWindow {
   };
   explicit RecordingWaitWindow(Seen& seen) : seen_(seen) {}
   void setCaption(std::string_view caption) override { seen_.caption = caption; }
+  void setMessage(std::string_view message) override { seen_.message = message; }
   void setProgressMaximum(int maximum) override { seen_.maximum = maximum; }
   void setProgressValue(int value) override { seen_.value = value; }
   void show() override { seen_.shown = true; }
@@ -173,8 +178,12 @@ TEST_F(DescComissoesTest, InterfaceListsTheMembersInTheHostsOrder) {
                                        "EditComPorGrupo",
                                        "MapaPendentesComTolerancia",
                                        "MapaMediaVendas",
-                                       "MapaPendentes"};
+                                       "MapaPendentes",
+                                       "ApiLigada"};
   EXPECT_EQ(names, expected);
+  // The last is the host's way to the link flag, read-only.
+  EXPECT_EQ(late::get(d, "ApiLigada"), Variant(false));
+  EXPECT_THROW(late::let(d, "ApiLigada", Variant(true)), AutomationError);
 }
 
 TEST_F(DescComissoesTest, OpeningStartsTheBridgeWithTheConfiguredLoginAndHandsItTheDataAccess) {
@@ -252,6 +261,58 @@ TEST_F(DescComissoesTest, APerUserFileIsReadAloneAndNoFileGivesIntegratedSecurit
   none->ConnectionOpen("X", "ninguem");
   EXPECT_EQ(none->connectionString(),
             "Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source=;Initial Catalog=;Integrated Security=SSPI;");
+}
+
+std::string fileText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(DescComissoesTest, TheDebugLogSaysWhichFileLacksWhichConnectionSetting) {
+  const std::string file = (folder / "VALTERO.INI").string();
+  const std::string api =
+      "[Api Next]\r\nEmpresa=" + std::string(demo::kCompanyCode) + "\r\nperclog=" + (folder / "log").string() + "\r\n";
+  const struct {
+    const char* name;
+    std::string text;
+    std::vector<std::string> said;
+  } cases[] = {
+      {"no such section", api, {"ficheiro " + file + " lido: falta a secção [Ligação]"}},
+      {"no database key",
+       api + "[Ligação]\r\nServidor=/dados\r\n",
+       {"ficheiro " + file + " lido: falta a chave BaseDados na secção [Ligação]"}},
+      {"both keys empty",
+       api + "[ligação]\r\nServidor=\r\nBaseDados=  \r\n",
+       {"ficheiro " + file + " lido: a chave Servidor da secção [Ligação] está vazia",
+        "ficheiro " + file + " lido: a chave BaseDados da secção [Ligação] está vazia"}},
+  };
+  for (const auto& c : cases) {
+    fs::remove(folder / "log" / "DBGVALTERO.TXT");
+    std::ofstream(folder / "VALTERO.INI", std::ios::binary) << c.text;
+    EXPECT_FALSE(make()->ConnectionOpen(demo::kCompanyCode, "quill")) << c.name;
+    const std::string log = fileText(folder / "log" / "DBGVALTERO.TXT");
+    for (const auto& line : c.said)
+      EXPECT_NE(log.find(vb::padRight("Configuração", 50) + " " + line + "\r\n"), std::string::npos) << c.name << ":\n"
+                                                                                                     << log;
+  }
+  // A complete configuration logs nothing of the kind.
+  fs::remove(folder / "log" / "DBGVALTERO.TXT");
+  writeIni("VALTERO.INI", demo::kCompanyCode);
+  EXPECT_TRUE(make()->ConnectionOpen(demo::kCompanyCode, "quill"));
+  EXPECT_EQ(fileText(folder / "log" / "DBGVALTERO.TXT").find("Configuração"), std::string::npos);
+}
+
+TEST_F(DescComissoesTest, ADatabaseThatIsNotACompanyDoesNotOpenAndTheLogSaysWhy) {
+  fs::create_directories(folder / "dados");
+  std::ofstream(folder / "dados" / (demoCompany().databaseName + ".db"));  // 0 bytes
+  writeIni("VALTERO.INI", demo::kCompanyCode, (folder / "dados").string());
+  auto d = make();
+  EXPECT_FALSE(d->ConnectionOpen(demo::kCompanyCode, "quill"));
+  EXPECT_FALSE(d->dataAccess()->isOpen());
+  EXPECT_NE(d->dataAccess()->lastError().find("is not a company database"), std::string::npos)
+      << d->dataAccess()->lastError();
+  EXPECT_NE(fileText(folder / "log" / "DBGVALTERO.TXT").find("OpenConnection"), std::string::npos);
+  EXPECT_EQ(fs::file_size(folder / "dados" / (demoCompany().databaseName + ".db")), 0u);
 }
 
 TEST(ConnectionString, AUserOrAPasswordAloneWritesBoth) {
@@ -527,6 +588,132 @@ TEST_F(DescComissoesTest, FreightAllowanceIsAskedOfTheBridgeOnlyWhenDue) {
   EXPECT_EQ(ui.boxes()[0].prompt,
             "A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.");
   EXPECT_EQ(ui.boxes()[0].title, "Ligação SageNext API");
+}
+
+constexpr const char* kLigacaoPerdida =
+    "A ligação à API perdeu-se: a API deixou de responder. A ligação fica desligada; "
+    "pode voltar a ligá-la no menu, em Ligação SageNext API.";
+
+AutomationError bridgeGone() {
+  return AutomationError(vberr::ServerUnavailable, "SageNextApi",
+                         "The remote server machine does not exist or is unavailable");
+}
+
+TEST_F(DescComissoesTest, ABridgeFoundGoneIsReleasedTheUserToldOnceAndTheLinkIsOffUntilSwitchedOn) {
+  auto d = opened();
+  bridges[0]->object->setMethod("AbonoDeFrete", [](std::span<Variant>) -> Variant { throw bridgeGone(); });
+  bridges[0]->object->setMethod("Terminar", [](std::span<Variant>) -> Variant { throw bridgeGone(); });
+
+  EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 7, demo::kAllowanceDispatch, demo::kAllowanceClient));
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt, kLigacaoPerdida);
+  EXPECT_EQ(ui.boxes()[0].title, "Ligação SageNext API");
+  EXPECT_EQ(ui.boxes()[0].icon(), vb::vbExclamation);
+  EXPECT_FALSE(d->apiLigada());
+  EXPECT_EQ(late::get(d, "ApiLigada"), Variant(false));
+  EXPECT_EQ(d->nextApi(), nullptr);
+
+  // From then on, as with the link off: the system's warning, no call.
+  ui.clearBoxes();
+  EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 8, demo::kAllowanceDispatch, demo::kAllowanceClient));
+  ASSERT_EQ(ui.boxes().size(), 1u);
+  EXPECT_EQ(ui.boxes()[0].prompt,
+            "A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.");
+
+  // Switching on starts a fresh bridge.
+  ui.clearBoxes();
+  ui.answerNext(6);
+  d->ConnectDisconnectApiNext();
+  ASSERT_EQ(ui.boxes().size(), 2u);
+  EXPECT_EQ(ui.boxes()[0].prompt, "A API SageNext encontra-se desligada. Pretende ligar?");
+  EXPECT_EQ(ui.boxes()[1].prompt, "A API SageNext encontra-se agora, ligada.");
+  ASSERT_EQ(bridges.size(), 2u);
+  EXPECT_TRUE(d->apiLigada());
+  EXPECT_TRUE(d->VendasAbonoFrete(2026, "FT", 1, 7, demo::kAllowanceDispatch, demo::kAllowanceClient));
+  EXPECT_EQ(bridges[1]->abonoArgs.size(), 6u);
+}
+
+TEST_F(DescComissoesTest, StoppingABridgeThatDiedUnseenIsNoError) {
+  // Switched off: the confirmation, not the dead bridge's error.
+  auto d = opened();
+  bridges[0]->object->setMethod("Terminar", [](std::span<Variant>) -> Variant { throw bridgeGone(); });
+  ui.answerNext(6);
+  EXPECT_NO_THROW(d->ConnectDisconnectApiNext());
+  EXPECT_FALSE(d->apiLigada());
+  EXPECT_EQ(ui.boxes().back().prompt, "A API SageNext encontra-se agora, desligada.");
+
+  // Closed: true, and nothing for the host to show.
+  auto e = opened();
+  bridges.back()->object->setMethod("Terminar", [](std::span<Variant>) -> Variant { throw bridgeGone(); });
+  EXPECT_TRUE(e->ConnectionClose());
+
+  // Any other error of Terminar still reaches the host.
+  auto f = opened();
+  bridges.back()->object->setMethod("Terminar", [](std::span<Variant>) -> Variant {
+    throw AutomationError(5, "cNextDocComercial::ApiTermina", "Invalid procedure call or argument");
+  });
+  EXPECT_THROW(f->ConnectionClose(), AutomationError);
+}
+
+TEST(BridgeWait, ASlowCallShowsTheWaitWindowAndTheBusyPointerUntilItEnds) {
+  ui::RecordingUiServices ui;
+  std::deque<RecordingWaitWindow::Seen> windows;
+  bool openingWindow = false;
+  BridgeWait wait(
+      ui,
+      [&] {
+        windows.emplace_back();
+        return std::make_unique<RecordingWaitWindow>(windows.back());
+      },
+      [&] { return openingWindow; });
+
+  wait.slowCallStarted();
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0].caption, "Ligação SageNext API");
+  EXPECT_EQ(windows[0].message, "A aguardar resposta da API. Aguarde ...");
+  EXPECT_EQ(windows[0].maximum, 100);
+  EXPECT_TRUE(windows[0].shown);
+  EXPECT_TRUE(ui.busy());
+  // Every tick (0,1 s) lets the windows repaint; the bar moves every 0,5 s.
+  for (int i = 0; i < 10; ++i) wait.slowCallWaiting();
+  EXPECT_EQ(windows[0].steps, 2);
+  EXPECT_EQ(ui.processEventsExceptInputCalls(), 11);
+  EXPECT_EQ(ui.processEventsCalls(), 0) << "the user's input waits";
+  // A call nested in the slow one keeps the same window.
+  wait.slowCallStarted();
+  wait.slowCallEnded();
+  EXPECT_FALSE(windows[0].hidden);
+  wait.slowCallEnded();
+  EXPECT_TRUE(windows[0].hidden);
+  EXPECT_FALSE(ui.busy());
+  EXPECT_EQ(windows.size(), 1u);
+
+  // While the company opens, its own wait window serves.
+  openingWindow = true;
+  wait.slowCallStarted();
+  wait.slowCallWaiting();
+  wait.slowCallEnded();
+  EXPECT_EQ(windows.size(), 1u);
+  EXPECT_FALSE(ui.busy());
+}
+
+TEST_F(DescComissoesTest, TheObjectWatchesSlowCallsWhileItLives) {
+  SlowCallObserver* before = slowCallObserver();
+  auto d = make();
+  SlowCallObserver* mine = slowCallObserver();
+  ASSERT_NE(mine, before);
+  mine->slowCallStarted();
+  ASSERT_FALSE(waitWindows.empty());
+  EXPECT_EQ(waitWindows.back().caption, "Ligação SageNext API");
+  mine->slowCallEnded();
+  EXPECT_TRUE(waitWindows.back().hidden);
+  // Objects may go in any order; the one still alive keeps watching.
+  auto e = make();
+  d.reset();
+  EXPECT_NE(slowCallObserver(), mine);
+  EXPECT_NE(slowCallObserver(), before);
+  e.reset();
+  EXPECT_EQ(slowCallObserver(), before);
 }
 
 TEST_F(DescComissoesTest, AnAllowanceTheBridgeRefusesIsShownWithTheErpMessage) {
