@@ -7,6 +7,7 @@
 #include "extension/core/LinePricing.h"
 #include "extension/core/PricingQueries.h"
 #include "extension/core/SalesLineHooks.h"
+#include "extension/core/WatchedBridge.h"
 #include "extension/core/cInifile.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/ui/UiServices.h"
@@ -20,9 +21,6 @@ namespace quill {
 namespace {
 
 constexpr const char* kTituloLigacaoApi = "Ligação SageNext API";
-constexpr const char* kLigacaoPerdida =
-    "A ligação à API perdeu-se: a API deixou de responder. A ligação fica desligada; "
-    "pode voltar a ligá-la no menu, em Ligação SageNext API.";
 
 // The wait window being shown and the system timer that animates it: one of
 // each for the whole library, as only one company opens at a time.
@@ -45,7 +43,6 @@ DescComissoes::DescComissoes(Environment environment)
   services.dataAccess = [this] { return dataAccess_.get(); };
   services.apiLigadaOuAviso = [this] { return apiLigadaOuAviso(); };
   services.nextApi = [this] { return nextApi_; };
-  services.ligacaoPerdida = [this](const std::exception& error) { return ligacaoPerdida(error); };
   documentHooks_ = std::make_unique<SalesDocumentHooks>(std::move(services), documentos_);
 
   if (env_.ui) {
@@ -144,7 +141,10 @@ bool DescComissoes::closeDatabase() {
 }
 
 bool DescComissoes::startBridge() {
-  nextApi_ = env_.createObject(kBridgeProgId);
+  DispatchPtr bridge = env_.createObject(kBridgeProgId);
+  if (!bridge) throw vbError(vberr::CannotCreateObject);
+  nextApi_ =
+      std::make_shared<WatchedBridge>(std::move(bridge), [this](const WatchedBridge& which) { ligacaoPerdida(which); });
   bool iniciou = vb::CBool(late::call(nextApi_, "Iniciar", {percWindows_, percLog_, empresa_, login_, password_}));
   if (iniciou) {
     late::set(nextApi_, "DataAccess", dataAccess_);
@@ -250,14 +250,12 @@ bool DescComissoes::apiLigadaOuAviso() {
   return apiLigada_;
 }
 
-bool DescComissoes::ligacaoPerdida(const std::exception& error) {
-  auto* automation = dynamic_cast<const AutomationError*>(&error);
-  if (!automation || automation->number() != vberr::ServerUnavailable || !nextApi_) return false;
+void DescComissoes::ligacaoPerdida(const WatchedBridge& which) {
+  // A bridge let go of before (switched off since) is no longer the link.
+  if (nextApi_.get() != &which) return;
   nextApi_.reset();
   apiLigada_ = false;
-  debugLog("Ligação API", "perdida: " + automation->description());
-  env_.ui->msgBox(kLigacaoPerdida, vb::vbExclamation, kTituloLigacaoApi);
-  return true;
+  debugLog("Ligação API", "perdida");
 }
 
 void DescComissoes::debugLog(std::string_view tag, std::string_view detail) const {

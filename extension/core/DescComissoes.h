@@ -14,6 +14,7 @@
 namespace quill {
 
 class BridgeWait;
+class WatchedBridge;
 class DataAccess;
 class PricingQueries;
 class WaitWindow;
@@ -121,10 +122,9 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   void stopBridge();
   // The API-off warning: shows it when the link is off; answers the link flag.
   bool apiLigadaOuAviso();
-  // A failure of a call to the bridge that found it gone (462): the bridge
-  // is released, the link is off from now on and the user is told once.
-  // True when that is what `error` was.
-  bool ligacaoPerdida(const std::exception& error);
+  // A call to the bridge `which` found it gone (WatchedBridge): when it is
+  // the link's bridge, the link is off from now on.
+  void ligacaoPerdida(const WatchedBridge& which);
   void debugLog(std::string_view tag, std::string_view detail) const;
 
   // ---- What the commands share (DescComissoesCommands.cpp) ----

@@ -25,7 +25,7 @@ void DescComissoes::comando(std::string_view titulo, const std::function<void()>
   try {
     corpo();
   } catch (const std::exception& error) {
-    if (!ligacaoPerdida(error)) env_.ui->showError(error, titulo);
+    env_.ui->showError(error, titulo);
   }
 }
 

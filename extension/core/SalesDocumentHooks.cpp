@@ -122,8 +122,7 @@ bool SalesDocumentHooks::VendasAbonoFrete(std::int16_t iAno, std::string_view sT
     late::callRef(services_.nextApi(), "AbonoDeFrete", args);
     return true;
   } catch (const std::exception& error) {
-    if (!services_.ligacaoPerdida || !services_.ligacaoPerdida(error))
-      services_.ui->showError(error, kTituloDocumentos);
+    services_.ui->showError(error, kTituloDocumentos);
     return false;
   }
 }

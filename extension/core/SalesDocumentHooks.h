@@ -1,6 +1,5 @@
 #pragma once
 
-#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,9 +28,6 @@ class SalesDocumentHooks {
     std::function<DataAccess*()> dataAccess;  // nothing once the database was closed
     std::function<bool()> apiLigadaOuAviso;   // the API-off warning; true when the link is on
     std::function<DispatchPtr()> nextApi;     // the bridge object
-    // A bridge call's failure that found the bridge gone: handled (the link
-    // switched off, the user told) when it answers true.
-    std::function<bool(const std::exception&)> ligacaoPerdida;
   };
 
   SalesDocumentHooks(Services services, const Settings& settings);

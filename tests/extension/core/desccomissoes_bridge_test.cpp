@@ -179,7 +179,7 @@ TEST_F(DescComissoesWithBridge, ABridgeKilledIsFoundGoneOnceThenTheLinkIsOffUnti
 
   EXPECT_FALSE(abono(*d, demo::kSeriesZeroInvoice));
   ASSERT_EQ(ui.boxes().size(), 1u);
-  EXPECT_EQ(ui.boxes()[0].prompt, kLigacaoPerdida);
+  EXPECT_EQ(ui.boxes()[0].prompt, std::string("Erro ") + kLigacaoPerdida);
   EXPECT_FALSE(d->apiLigada());
   ui.clearBoxes();
   EXPECT_FALSE(abono(*d, demo::kSeriesZeroInvoice));
@@ -227,7 +227,7 @@ TEST_F(DescComissoesWithBridge, AFrozenBridgeShowsTheWaitWindowUntilTheTimeoutEn
   EXPECT_FALSE(ui.busy());
   // At the end, the timeout's error: the link is lost.
   ASSERT_EQ(ui.boxes().size(), 1u);
-  EXPECT_EQ(ui.boxes()[0].prompt, kLigacaoPerdida);
+  EXPECT_EQ(ui.boxes()[0].prompt, std::string("Erro ") + kLigacaoPerdida);
   EXPECT_FALSE(d->apiLigada());
   ::kill(pids[0], SIGCONT);
   d->ConnectionClose();

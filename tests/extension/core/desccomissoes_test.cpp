@@ -12,6 +12,7 @@
 #include "extension/components/DataAccess.h"
 #include "extension/components/WaitWindow.h"
 #include "extension/core/BridgeWait.h"
+#include "extension/core/WatchedBridge.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/automation/PropertyBag.h"
 #include "platform/automation/SlowCalls.h"
@@ -606,8 +607,8 @@ TEST_F(DescComissoesTest, ABridgeFoundGoneIsReleasedTheUserToldOnceAndTheLinkIsO
 
   EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 7, demo::kAllowanceDispatch, demo::kAllowanceClient));
   ASSERT_EQ(ui.boxes().size(), 1u);
-  EXPECT_EQ(ui.boxes()[0].prompt, kLigacaoPerdida);
-  EXPECT_EQ(ui.boxes()[0].title, "Ligação SageNext API");
+  EXPECT_EQ(ui.boxes()[0].prompt, std::string("Erro ") + kLigacaoPerdida);
+  EXPECT_EQ(ui.boxes()[0].title, "Documentos de Venda");
   EXPECT_EQ(ui.boxes()[0].icon(), vb::vbExclamation);
   EXPECT_FALSE(d->apiLigada());
   EXPECT_EQ(late::get(d, "ApiLigada"), Variant(false));
@@ -922,7 +923,9 @@ TEST_F(CommandsTest, ThePriceLineEditorIsGivenTheBridgeAndTheSettingsInTheTabled
   EXPECT_TRUE(ui.boxes().empty());
   EXPECT_EQ(form->object->propertyNames(), (std::vector<std::string>{"Cancelou", "DataAccess", "NextApi", "Utilizador",
                                                                      "BaseDados", "PassWord", "Servidor"}));
-  EXPECT_EQ(form->object->value("NextApi").objectValue(), bridges[0]->object);
+  // The bridge itself answers what the form asks of it.
+  late::call(form->object->value("NextApi").objectValue(), "Terminar");
+  EXPECT_EQ(bridges[0]->terminarCalls, 1);
   EXPECT_EQ(form->object->value("DataAccess").objectValue(), d->dataAccess());
   EXPECT_EQ(form->object->value("BaseDados"), Variant(demoCompany().databaseName));
   EXPECT_EQ(form->editarArgs, (std::vector<Variant>{Variant(std::int32_t{7})}));
@@ -1013,6 +1016,37 @@ TEST_F(CommandsTest, PriceEditorFailuresAreTitledByTheirCommands) {
   EXPECT_EQ(ui.boxes()[0].prompt, "Erro Item cannot be found");
   EXPECT_EQ(ui.boxes()[0].title, "Alteração de Preços");
   EXPECT_EQ(ui.boxes()[1].title, "Alteração de Linhas de preços");  // no such form here
+TEST_F(CommandsTest, ABridgeAFormFindsGoneSwitchesTheLinkOffAndTheFormSaysSoInPortuguese) {
+  auto d = opened();
+  auto form = std::make_shared<FakeForm>(false);
+  offer("frmEditLinPrecos", form);
+  d->EditLinhasPrecos(7, demo::kCompanyCode);
+  DispatchPtr held = form->object->value("NextApi").objectValue();
+  bridges[0]->object->setMethod("AlteraPreco", [](std::span<Variant>) -> Variant {
+    throw AutomationError(vberr::ServerUnavailable, "SageNextApi", "The remote server machine does not exist");
+  });
+
+  auto error = [&] {
+    try {
+      late::call(held, "AlteraPreco");
+    } catch (const AutomationError& e) {
+      return e;
+    }
+    return AutomationError(0, "", "");
+  };
+  const AutomationError first = error();
+  EXPECT_EQ(first.number(), vberr::ServerUnavailable);
+  EXPECT_EQ(first.description(), WatchedBridge::kLost);
+  EXPECT_FALSE(d->apiLigada());
+  EXPECT_EQ(d->nextApi(), nullptr);
+  EXPECT_EQ(error().description(), WatchedBridge::kLost) << "and at once on every later call";
+
+  // A fresh bridge; the old one, still held, cannot switch the new one off.
+  ui.answerNext(6);
+  d->ConnectDisconnectApiNext();
+  ASSERT_TRUE(d->apiLigada());
+  error();
+  EXPECT_TRUE(d->apiLigada());
 }
 
 }  // namespace
