@@ -230,6 +230,10 @@ TEST_F(SalesLineEditorTest, BadInputIsRefusedWithAReasonAndNoHookIsCalled) {
       {LineField::Quantity, "1e308", "\"1e308\" é grande demais: o máximo é 922.337.203.685.477,58"},
       {LineField::UnitPrice, "1E308", "é grande demais"},
       {LineField::DiscountValue, "1e16", "é grande demais"},
+      // Not finite, however typed: refused, never stored.
+      {LineField::Quantity, "1e999", "\"1e999\""},
+      {LineField::UnitPrice, "inf", "\"inf\""},
+      {LineField::DiscountValue, "nan", "\"nan\""},
       {LineField::Quantity, "900000000000000", "A quantidade vezes o preço unitário da linha passaria o máximo"},
       {LineField::UnitPrice, "100000000000000", "passaria o máximo"},
   };
