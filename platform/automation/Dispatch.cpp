@@ -48,6 +48,16 @@ std::string foldCase(std::string_view name) {
   return out;
 }
 
+std::size_t NoCaseHash::operator()(std::string_view name) const noexcept {
+  // FNV-1a over the folded bytes.
+  std::size_t h = 1469598103934665603ull;
+  for (char c : name) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  }
+  return h;
+}
+
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

@@ -59,4 +59,15 @@ void set(const DispatchPtr& obj, std::string_view member, DispatchPtr value);
 std::string foldCase(std::string_view name);
 bool equalsNoCase(std::string_view a, std::string_view b);
 
+// Hash and equality of names without regard to (ASCII) case, for maps looked
+// up by a string_view without making a folded copy first.
+struct NoCaseHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const noexcept;
+};
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept { return equalsNoCase(a, b); }
+};
+
 }  // namespace quill

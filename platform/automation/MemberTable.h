@@ -46,7 +46,12 @@ class MemberTable {
   // A method that answers nothing (a VB Sub).
   MemberTable& sub(std::string_view name, std::function<void(T&, Args)> fn, Arity arity = {}) {
     return method(
-        name, [fn = std::move(fn)](T& self, Args args) { fn(self, args); return Variant(); }, arity);
+        name,
+        [fn = std::move(fn)](T& self, Args args) {
+          fn(self, args);
+          return Variant();
+        },
+        arity);
   }
 
   MemberTable& property(std::string_view name, Getter get, Putter let = {}, Putter set = {}) {
@@ -61,7 +66,7 @@ class MemberTable {
   MemberTable& propertyRef(std::string_view name, Putter set) { return property(name, {}, {}, std::move(set)); }
 
   Variant invoke(T& self, std::string_view member, CallKind kind, Args args) const {
-    auto it = index_.find(foldCase(member));
+    auto it = index_.find(member);
     if (it == index_.end()) throw vbError(vberr::MemberNotSupported, self.className());
     const Entry& e = entries_[it->second];
     switch (kind) {
@@ -77,8 +82,14 @@ class MemberTable {
         if (args.empty()) throw vbError(vberr::WrongArguments, self.className());
         const Putter& primary = kind == CallKind::PropertyPut ? e.let : e.set;
         const Putter& other = kind == CallKind::PropertyPut ? e.set : e.let;
-        if (primary) { primary(self, args); return Variant(); }
-        if (other) { other(self, args); return Variant(); }
+        if (primary) {
+          primary(self, args);
+          return Variant();
+        }
+        if (other) {
+          other(self, args);
+          return Variant();
+        }
         break;
       }
     }
@@ -104,16 +115,17 @@ class MemberTable {
   };
 
   Entry& add(std::string_view name) {
-    auto key = foldCase(name);
-    auto it = index_.find(key);
+    auto it = index_.find(name);
     if (it != index_.end()) return entries_[it->second];
-    index_.emplace(key, entries_.size());
+    index_.emplace(std::string(name), entries_.size());
     entries_.push_back(Entry{std::string(name), {}, {}, {}});
     return entries_.back();
   }
 
   std::vector<Entry> entries_;
-  std::unordered_map<std::string, std::size_t> index_;
+  // Looked up by the name as called, without a folded copy: calls by name
+  // are the hot path of every late-bound loop (a cell at a time).
+  std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual> index_;
 };
 
 // Base of a class whose members are declared in a MemberTable. The class
