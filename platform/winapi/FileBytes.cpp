@@ -88,26 +88,30 @@ std::optional<std::string> readFileBytes(const fs::path& file) {
   return std::string(*bytes);
 }
 
-bool replaceFileContents(const fs::path& file, std::string_view bytes) {
+std::error_code tryReplaceFileContents(const fs::path& file, std::string_view bytes) {
+  auto lastError = [] { return std::error_code(errno ? errno : EIO, std::generic_category()); };
   std::error_code error;
   fs::path target = file;
   if (fs::is_symlink(target, error)) {
     fs::path link = fs::read_symlink(target, error);
-    if (error) return false;
+    if (error) return error;
     target = link.is_absolute() ? link : target.parent_path() / link;
   }
   struct stat info {};
   bool exists = ::stat(target.c_str(), &info) == 0;
-  if (exists && (!S_ISREG(info.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
+  if (exists && !S_ISREG(info.st_mode))
+    return std::make_error_code(S_ISDIR(info.st_mode) ? std::errc::is_a_directory : std::errc::invalid_argument);
+  if (exists && ::access(target.c_str(), W_OK) != 0) return lastError();
   mode_t mode = exists ? (info.st_mode & 07777) : 0644;
 
   fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   FileDescriptor fd(::mkstemp(pattern.data()));
-  if (fd.get() < 0) return false;
+  if (fd.get() < 0) return lastError();
   auto discard = [&] {
+    std::error_code why = lastError();
     ::unlink(pattern.c_str());
-    return false;
+    return why;
   };
   if (::fchmod(fd.get(), mode) != 0) return discard();
   if (exists && ::geteuid() == 0) {
@@ -117,7 +121,9 @@ bool replaceFileContents(const fs::path& file, std::string_view bytes) {
   if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) return discard();
   if (::close(fd.release()) != 0) return discard();
   if (::rename(pattern.c_str(), target.c_str()) != 0) return discard();
-  return true;
+  return {};
 }
+
+bool replaceFileContents(const fs::path& file, std::string_view bytes) { return !tryReplaceFileContents(file, bytes); }
 
 }  // namespace quill::winapi

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace quill::winapi {
@@ -24,5 +25,8 @@ std::optional<std::string_view> readFileInto(const std::filesystem::path& file, 
 // its permissions; a symbolic link keeps pointing at the replaced file.
 // False when the folder or the file is not writable or any step fails.
 bool replaceFileContents(const std::filesystem::path& file, std::string_view bytes);
+// The same, answering why it failed (permission denied, no such folder, no
+// space left...); an empty code when the file was replaced.
+std::error_code tryReplaceFileContents(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace quill::winapi
