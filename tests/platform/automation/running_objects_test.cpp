@@ -44,9 +44,7 @@ TEST(RunningObjects, ARegistrationNeitherKeepsItsObjectAliveNorOutlivesItsScope)
   // The object is gone although it is still registered.
   EXPECT_EQ(errorNumber([] { getActiveObject("Test.Scoped"); }), 429);
   auto again = PropertyBag::create();
-  {
-    ActiveObjectRegistration registration("Test.Scoped2", again);
-  }
+  { ActiveObjectRegistration registration("Test.Scoped2", again); }
   EXPECT_EQ(errorNumber([] { getActiveObject("Test.Scoped2"); }), 429);
 }
 

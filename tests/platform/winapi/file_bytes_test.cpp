@@ -1,10 +1,9 @@
-#include "platform/winapi/FileBytes.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 
+#include "platform/winapi/FileBytes.h"
 #include "tests/platform/winapi/TempFolder.h"
 
 namespace quill::winapi {
