@@ -12,6 +12,8 @@ packages=(
   poppler-utils
   xvfb xauth x11-apps x11-utils imagemagick
   python3
+  # readers of written workbooks that are not ours, for the tests
+  python3-xlrd libreoffice-calc-nogui
 )
 
 missing=()

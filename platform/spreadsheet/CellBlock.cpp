@@ -1,0 +1,260 @@
+#include "platform/spreadsheet/CellBlock.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/spreadsheet/BiffText.h"
+#include "platform/spreadsheet/SpreadsheetError.h"
+#include "platform/spreadsheet/TextWidth.h"
+#include "platform/vb/RegionalSettings.h"
+
+namespace quill::spreadsheet {
+
+std::string displayedText(const WorkbookData& book, const Cell& cell) {
+  std::string out;
+  const DisplayFormat& format = book.displayFormat(cell.style.numberFormat);
+  switch (cell.kind) {
+    case Cell::Kind::Empty:
+      break;
+    case Cell::Kind::Text:
+      format.appendText(cell.text, out);
+      break;
+    case Cell::Kind::Number:
+      format.appendNumber(cell.number, out);
+      break;
+    case Cell::Kind::Date:
+      format.appendDate(cell.number, out);
+      break;
+    case Cell::Kind::Boolean:
+      out = cell.number != 0 ? "TRUE" : "FALSE";
+      break;
+  }
+  return out;
+}
+
+template <class F>
+void CellBlock::restyle(F change) {
+  if (rect_.coversWholeColumns()) {
+    for (int c = rect_.firstColumn; c <= rect_.lastColumn; ++c) change(sheet_.column(c).style);
+    for (int r = 0; r < sheet_.rowSpan(); ++r) {
+      auto row = sheet_.row(r);
+      int last = std::min(rect_.lastColumn, static_cast<int>(row.size()) - 1);
+      for (int c = rect_.firstColumn; c <= last; ++c)
+        if (row[static_cast<std::size_t>(c)].present) change(row[static_cast<std::size_t>(c)].style);
+    }
+    return;
+  }
+  for (int r = rect_.firstRow; r <= rect_.lastRow; ++r)
+    for (int c = rect_.firstColumn; c <= rect_.lastColumn; ++c) change(sheet_.touch(r, c).style);
+}
+
+template <class F>
+void CellBlock::forEachStyle(F visit) const {
+  for (int c = rect_.firstColumn; c <= rect_.lastColumn; ++c) {
+    bool absent = rect_.lastRow >= sheet_.rowSpan();
+    int lastRow = std::min(rect_.lastRow, sheet_.rowSpan() - 1);
+    for (int r = rect_.firstRow; r <= lastRow; ++r) {
+      const Cell* cell = sheet_.find(r, c);
+      if (cell) {
+        if (!visit(cell->style)) return;
+      } else {
+        absent = true;
+      }
+    }
+    // Cells that are not present look like their column.
+    if (absent && !visit(sheet_.column(c).style)) return;
+  }
+}
+
+template <class T, class Get>
+std::optional<T> CellBlock::uniform(Get get) const {
+  std::optional<T> found;
+  bool mixed = false;
+  forEachStyle([&](const CellStyle& style) {
+    T value = get(style);
+    if (found && !(*found == value)) {
+      mixed = true;
+      return false;
+    }
+    found = value;
+    return true;
+  });
+  if (mixed) return std::nullopt;
+  return found;
+}
+
+void CellBlock::setValue(const Variant& value) {
+  Cell update;
+  switch (value.type()) {
+    case VarType::Empty:
+    case VarType::Null:
+      break;
+    case VarType::String: {
+      const std::string& text = value.stringValue();
+      if (text.empty()) break;
+      if (utf16Length(text) > kMaxCellTextUnits)
+        throw sheetError(fmt::format("A cell holds at most {} characters of text", kMaxCellTextUnits));
+      update.kind = Cell::Kind::Text;
+      update.text = text;
+      break;
+    }
+    case VarType::Boolean:
+      update.kind = Cell::Kind::Boolean;
+      update.number = value.boolValue() ? 1 : 0;
+      break;
+    case VarType::Integer:
+      update.kind = Cell::Kind::Number;
+      update.number = value.integerValue();
+      break;
+    case VarType::Long:
+      update.kind = Cell::Kind::Number;
+      update.number = value.longValue();
+      break;
+    case VarType::Double:
+      if (!std::isfinite(value.doubleValue())) throw sheetError("A cell cannot hold a number that is not finite");
+      update.kind = Cell::Kind::Number;
+      update.number = value.doubleValue();
+      break;
+    case VarType::Date:
+      update.kind = Cell::Kind::Date;
+      update.number = value.dateValue().serial;
+      break;
+    default:
+      throw vbError(vberr::TypeMismatch, kErrorSource);
+  }
+  std::uint16_t dateFormat = 0;
+  if (update.kind == Cell::Kind::Date) dateFormat = book_.numberFormat(vb::RegionalSettings::current().shortDateFormat);
+
+  auto assign = [&](Cell& cell) {
+    cell.kind = update.kind;
+    cell.number = update.number;
+    if (update.kind == Cell::Kind::Text)
+      cell.text = update.text;
+    else
+      cell.text.clear();
+    if (dateFormat && cell.style.numberFormat == 0) cell.style.numberFormat = dateFormat;
+  };
+  if (!update.hasValue() && rect_.coversWholeColumns()) {
+    // Clearing whole columns clears what is there and makes nothing new.
+    for (int r = 0; r < sheet_.rowSpan(); ++r) {
+      auto row = sheet_.row(r);
+      int last = std::min(rect_.lastColumn, static_cast<int>(row.size()) - 1);
+      for (int c = rect_.firstColumn; c <= last; ++c)
+        if (row[static_cast<std::size_t>(c)].present) assign(row[static_cast<std::size_t>(c)]);
+    }
+    return;
+  }
+  for (int r = rect_.firstRow; r <= rect_.lastRow; ++r)
+    for (int c = rect_.firstColumn; c <= rect_.lastColumn; ++c) assign(sheet_.touch(r, c));
+}
+
+Variant CellBlock::value() const {
+  const Cell* cell = sheet_.find(rect_.firstRow, rect_.firstColumn);
+  if (!cell) return Variant();
+  switch (cell->kind) {
+    case Cell::Kind::Empty:
+      return Variant();
+    case Cell::Kind::Text:
+      return Variant(cell->text);
+    case Cell::Kind::Number:
+      return Variant(cell->number);
+    case Cell::Kind::Boolean:
+      return Variant(cell->number != 0);
+    case Cell::Kind::Date:
+      return Variant(Date{cell->number});
+  }
+  return Variant();
+}
+
+std::string CellBlock::text() const {
+  const Cell* cell = sheet_.find(rect_.firstRow, rect_.firstColumn);
+  return cell ? displayedText(book_, *cell) : std::string();
+}
+
+void CellBlock::setNumberFormat(std::string_view code) {
+  if (utf16Length(code) > 255) throw sheetError("A number format has at most 255 characters");
+  std::uint16_t index = book_.numberFormat(code);
+  restyle([index](CellStyle& s) { s.numberFormat = index; });
+}
+
+Variant CellBlock::numberFormat() const {
+  auto index = uniform<std::uint16_t>([](const CellStyle& s) { return s.numberFormat; });
+  if (!index) return Variant::null();
+  return Variant(book_.numberFormatCode(*index));
+}
+
+void CellBlock::setBold(bool bold) {
+  restyle([bold](CellStyle& s) { s.bold = bold; });
+}
+
+void CellBlock::setItalic(bool italic) {
+  restyle([italic](CellStyle& s) { s.italic = italic; });
+}
+
+Variant CellBlock::bold() const {
+  auto bold = uniform<bool>([](const CellStyle& s) { return s.bold; });
+  return bold ? Variant(*bold) : Variant::null();
+}
+
+Variant CellBlock::italic() const {
+  auto italic = uniform<bool>([](const CellStyle& s) { return s.italic; });
+  return italic ? Variant(*italic) : Variant::null();
+}
+
+void CellBlock::setAlignment(HorizontalAlignment alignment) {
+  restyle([alignment](CellStyle& s) { s.alignment = alignment; });
+}
+
+std::optional<HorizontalAlignment> CellBlock::alignment() const {
+  return uniform<HorizontalAlignment>([](const CellStyle& s) { return s.alignment; });
+}
+
+void CellBlock::setColumnWidth(double width) {
+  if (!(width >= 0 && width <= kMaxColumnWidth))
+    throw sheetError(fmt::format("A column width is from 0 to {} characters", kMaxColumnWidth));
+  for (int c = rect_.firstColumn; c <= rect_.lastColumn; ++c) {
+    ColumnInfo& column = sheet_.column(c);
+    column.width = width;
+    column.customWidth = true;
+    column.bestFit = false;
+  }
+}
+
+std::optional<double> CellBlock::columnWidth() const {
+  double width = sheet_.column(rect_.firstColumn).width;
+  for (int c = rect_.firstColumn + 1; c <= rect_.lastColumn; ++c)
+    if (sheet_.column(c).width != width) return std::nullopt;
+  return width;
+}
+
+void CellBlock::autoFit() {
+  const int lastRow = std::min(rect_.lastRow, sheet_.rowSpan() - 1);
+  std::string text;
+  for (int c = rect_.firstColumn; c <= rect_.lastColumn; ++c) {
+    double widest = -1;
+    for (int r = rect_.firstRow; r <= lastRow; ++r) {
+      const Cell* cell = sheet_.find(r, c);
+      if (!cell || !cell->hasValue()) continue;
+      if (cell->kind == Cell::Kind::Text && book_.displayFormat(cell->style.numberFormat).showsTextAsIs()) {
+        widest = std::max(widest, textWidth(cell->text, cell->style.bold));
+        continue;
+      }
+      text = displayedText(book_, *cell);
+      widest = std::max(widest, textWidth(text, cell->style.bold));
+    }
+    ColumnInfo& column = sheet_.column(c);
+    if (widest < 0) {
+      column.width = kStandardColumnWidth;
+      column.customWidth = false;
+      column.bestFit = false;
+    } else {
+      column.width = fittedWidth(widest);
+      column.customWidth = true;
+      column.bestFit = true;
+    }
+  }
+}
+
+}  // namespace quill::spreadsheet
