@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -43,12 +46,36 @@ DispatchPtr requireObject(const Variant& value);
 
 // Late-bound calls, as VB code makes them on an Object variable.
 namespace late {
+
+// The arguments of one call: a braced list or a vector. A few are kept
+// without allocating, so that a call per cell in a loop costs no memory.
+class Args {
+ public:
+  Args() = default;
+  Args(std::initializer_list<Variant> args) {
+    if (args.size() <= kInline) {
+      std::copy(args.begin(), args.end(), inline_.begin());
+      size_ = args.size();
+    } else {
+      heap_.assign(args.begin(), args.end());
+    }
+  }
+  Args(std::vector<Variant> args) : heap_(std::move(args)) {}
+  std::span<Variant> span() { return size_ ? std::span<Variant>(inline_.data(), size_) : std::span<Variant>(heap_); }
+
+ private:
+  static constexpr std::size_t kInline = 3;
+  std::array<Variant, kInline> inline_;
+  std::size_t size_ = 0;
+  std::vector<Variant> heap_;
+};
+
 // obj.Member(args...) with arguments passed by value.
-Variant call(const DispatchPtr& obj, std::string_view member, std::vector<Variant> args = {});
+Variant call(const DispatchPtr& obj, std::string_view member, Args args = {});
 // obj.Member(args...) with every argument passed by reference.
 Variant callRef(const DispatchPtr& obj, std::string_view member, std::span<Variant> args);
 // x = obj.Member or x = obj.Member(index...)
-Variant get(const DispatchPtr& obj, std::string_view member, std::vector<Variant> args = {});
+Variant get(const DispatchPtr& obj, std::string_view member, Args args = {});
 // obj.Member = value
 void let(const DispatchPtr& obj, std::string_view member, Variant value);
 // Set obj.Member = object
@@ -57,13 +84,34 @@ void set(const DispatchPtr& obj, std::string_view member, DispatchPtr value);
 
 // ASCII lower case, for member and key names matched without regard to case.
 std::string foldCase(std::string_view name);
-bool equalsNoCase(std::string_view a, std::string_view b);
+inline bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  if (a == b) return true;  // most callers spell names as they are declared
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x == y) continue;
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
 
 // Hash and equality of names without regard to (ASCII) case, for maps looked
-// up by a string_view without making a folded copy first.
+// up by a string_view without making a folded copy first. Member names are
+// hashed on their length and their first and last letters only: enough to
+// tell the members of one class apart, and cheap on the hot path of every
+// late-bound call (equality settles the rest).
 struct NoCaseHash {
   using is_transparent = void;
-  std::size_t operator()(std::string_view name) const noexcept;
+  std::size_t operator()(std::string_view name) const noexcept {
+    if (name.empty()) return 0;
+    auto fold = [](char c) { return static_cast<std::size_t>(static_cast<unsigned char>(c) | 0x20); };
+    std::size_t h = name.size();
+    h = h * 131 + fold(name.front());
+    if (name.size() > 1) h = h * 131 + fold(name[1]);
+    return h * 131 + fold(name.back());
+  }
 };
 struct NoCaseEqual {
   using is_transparent = void;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/automation/AutomationError.h"
@@ -66,9 +66,9 @@ class MemberTable {
   MemberTable& propertyRef(std::string_view name, Putter set) { return property(name, {}, {}, std::move(set)); }
 
   Variant invoke(T& self, std::string_view member, CallKind kind, Args args) const {
-    auto it = index_.find(member);
-    if (it == index_.end()) throw vbError(vberr::MemberNotSupported, self.className());
-    const Entry& e = entries_[it->second];
+    const Entry* found = find(member);
+    if (!found) throw vbError(vberr::MemberNotSupported, self.className());
+    const Entry& e = *found;
     switch (kind) {
       case CallKind::Method:
       case CallKind::PropertyGet:
@@ -114,18 +114,48 @@ class MemberTable {
     Putter set;
   };
 
+  // Member names are looked up as called, without a folded copy, in an
+  // open-addressing table at most a quarter full: calls by name are the hot
+  // path of every late-bound loop (a cell at a time).
+  struct Slot {
+    std::size_t hash = 0;
+    std::size_t entry = kNoEntry;
+  };
+  static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
+
+  const Entry* find(std::string_view name) const {
+    if (slots_.empty()) return nullptr;
+    const std::size_t hash = NoCaseHash()(name);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (slot.entry == kNoEntry) return nullptr;
+      if (slot.hash == hash && equalsNoCase(entries_[slot.entry].name, name)) return &entries_[slot.entry];
+    }
+  }
+
+  void index(std::size_t entry) {
+    const std::size_t hash = NoCaseHash()(entries_[entry].name);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots_[i].entry != kNoEntry) i = (i + 1) & mask;
+    slots_[i] = Slot{hash, entry};
+  }
+
   Entry& add(std::string_view name) {
-    auto it = index_.find(name);
-    if (it != index_.end()) return entries_[it->second];
-    index_.emplace(std::string(name), entries_.size());
+    if (const Entry* existing = find(name)) return entries_[static_cast<std::size_t>(existing - entries_.data())];
     entries_.push_back(Entry{std::string(name), {}, {}, {}});
+    if (entries_.size() * 4 > slots_.size()) {
+      slots_.assign(std::max<std::size_t>(16, slots_.size() * 2), Slot{});
+      for (std::size_t i = 0; i < entries_.size(); ++i) index(i);
+    } else {
+      index(entries_.size() - 1);
+    }
     return entries_.back();
   }
 
   std::vector<Entry> entries_;
-  // Looked up by the name as called, without a folded copy: calls by name
-  // are the hot path of every late-bound loop (a cell at a time).
-  std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual> index_;
+  std::vector<Slot> slots_;
 };
 
 // Base of a class whose members are declared in a MemberTable. The class

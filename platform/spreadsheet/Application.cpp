@@ -10,11 +10,6 @@
 
 namespace quill::spreadsheet {
 
-void ObjectRef::require() const {
-  app->requireRunning();
-  if (book && book->closed) throw disconnectedError();
-}
-
 std::size_t ObjectRef::sheetIndex() const {
   const auto& sheets = book->data.sheets();
   for (std::size_t i = 0; i < sheets.size(); ++i)
@@ -40,9 +35,7 @@ std::shared_ptr<Application> Application::create() {
   return app;
 }
 
-void Application::requireRunning() const {
-  if (quit_) throw vbError(vberr::ServerUnavailable, kErrorSource);
-}
+void Application::refuseAfterQuit() { throw vbError(vberr::ServerUnavailable, kErrorSource); }
 
 Variant Application::invoke(std::string_view member, CallKind kind, std::span<Variant> args) {
   requireRunning();

@@ -7,6 +7,7 @@
 
 #include "platform/automation/MemberTable.h"
 #include "platform/automation/RunningObjects.h"
+#include "platform/spreadsheet/SpreadsheetError.h"
 #include "platform/spreadsheet/WorkbookState.h"
 
 namespace quill::spreadsheet {
@@ -36,7 +37,9 @@ class Application : public DispatchObject<Application> {
   std::string className() const override { return "Application"; }
   Variant invoke(std::string_view member, CallKind kind, std::span<Variant> args) override;
 
-  void requireRunning() const;
+  void requireRunning() const {
+    if (quit_) refuseAfterQuit();
+  }
   bool running() const { return !quit_; }
   void quit();
 
@@ -50,6 +53,8 @@ class Application : public DispatchObject<Application> {
   std::shared_ptr<Application> self() { return std::static_pointer_cast<Application>(shared_from_this()); }
 
  private:
+  [[noreturn]] static void refuseAfterQuit();
+
   std::vector<std::shared_ptr<WorkbookState>> workbooks_;
   std::weak_ptr<WorkbookState> active_;
   int workbooksAdded_ = 0;
@@ -60,6 +65,12 @@ class Application : public DispatchObject<Application> {
   bool quit_ = false;
   ActiveObjectRegistration registration_;
 };
+
+// Checked before every call on an object of a workbook, so kept inline.
+inline void ObjectRef::require() const {
+  app->requireRunning();
+  if (book && book->closed) throw disconnectedError();
+}
 
 // The late-bound objects of a workbook and of a sheet, for the members
 // that hand them out.

@@ -9,8 +9,17 @@
 
 namespace quill::spreadsheet {
 
+namespace {
+// Most indexes come as whole numbers already.
+std::int32_t wholeNumber(const Variant& value) {
+  if (value.type() == VarType::Long) return value.longValue();
+  if (value.type() == VarType::Integer) return value.integerValue();
+  return vb::CLng(value);
+}
+}  // namespace
+
 int rowArgument(const Variant& value) {
-  std::int32_t row = vb::CLng(value);
+  std::int32_t row = wholeNumber(value);
   if (row < 1 || row > kMaxRows)
     throw sheetError(fmt::format("Row {} is outside the sheet: a 97-2003 sheet has rows 1 to {}", row, kMaxRows));
   return row - 1;
@@ -27,7 +36,7 @@ int columnArgument(const Variant& value) {
           fmt::format("Column '{}' is outside the sheet: a 97-2003 sheet has columns A to IV", value.stringValue()));
     return *column;
   }
-  std::int32_t column = vb::CLng(value);
+  std::int32_t column = wholeNumber(value);
   if (column < 1 || column > kMaxColumns)
     throw sheetError(fmt::format("Column {} is outside the sheet: a 97-2003 sheet has columns 1 to {} (A to IV)",
                                  column, kMaxColumns));

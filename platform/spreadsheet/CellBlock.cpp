@@ -3,6 +3,8 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 
 #include "platform/spreadsheet/BiffText.h"
@@ -86,57 +88,57 @@ std::optional<T> CellBlock::uniform(Get get) const {
 }
 
 void CellBlock::setValue(const Variant& value) {
-  Cell update;
+  Cell::Kind kind = Cell::Kind::Empty;
+  double number = 0;
+  const std::string* text = nullptr;
   switch (value.type()) {
     case VarType::Empty:
     case VarType::Null:
       break;
-    case VarType::String: {
-      const std::string& text = value.stringValue();
-      if (text.empty()) break;
-      if (utf16Length(text) > kMaxCellTextUnits)
+    case VarType::String:
+      text = &value.stringValue();
+      if (text->empty()) break;
+      if (text->size() > kMaxCellTextUnits && utf16Length(*text) > kMaxCellTextUnits)
         throw sheetError(fmt::format("A cell holds at most {} characters of text", kMaxCellTextUnits));
-      update.kind = Cell::Kind::Text;
-      update.text = text;
+      kind = Cell::Kind::Text;
       break;
-    }
     case VarType::Boolean:
-      update.kind = Cell::Kind::Boolean;
-      update.number = value.boolValue() ? 1 : 0;
+      kind = Cell::Kind::Boolean;
+      number = value.boolValue() ? 1 : 0;
       break;
     case VarType::Integer:
-      update.kind = Cell::Kind::Number;
-      update.number = value.integerValue();
+      kind = Cell::Kind::Number;
+      number = value.integerValue();
       break;
     case VarType::Long:
-      update.kind = Cell::Kind::Number;
-      update.number = value.longValue();
+      kind = Cell::Kind::Number;
+      number = value.longValue();
       break;
     case VarType::Double:
       if (!std::isfinite(value.doubleValue())) throw sheetError("A cell cannot hold a number that is not finite");
-      update.kind = Cell::Kind::Number;
-      update.number = value.doubleValue();
+      kind = Cell::Kind::Number;
+      number = value.doubleValue();
       break;
     case VarType::Date:
-      update.kind = Cell::Kind::Date;
-      update.number = value.dateValue().serial;
+      kind = Cell::Kind::Date;
+      number = value.dateValue().serial;
       break;
     default:
       throw vbError(vberr::TypeMismatch, kErrorSource);
   }
   std::uint16_t dateFormat = 0;
-  if (update.kind == Cell::Kind::Date) dateFormat = book_.numberFormat(vb::RegionalSettings::current().shortDateFormat);
+  if (kind == Cell::Kind::Date) dateFormat = book_.numberFormat(vb::RegionalSettings::current().shortDateFormat);
 
   auto assign = [&](Cell& cell) {
-    cell.kind = update.kind;
-    cell.number = update.number;
-    if (update.kind == Cell::Kind::Text)
-      cell.text = update.text;
+    cell.kind = kind;
+    cell.number = number;
+    if (kind == Cell::Kind::Text)
+      cell.text = *text;
     else
       cell.text.clear();
     if (dateFormat && cell.style.numberFormat == 0) cell.style.numberFormat = dateFormat;
   };
-  if (!update.hasValue() && rect_.coversWholeColumns()) {
+  if (kind == Cell::Kind::Empty && rect_.coversWholeColumns()) {
     // Clearing whole columns clears what is there and makes nothing new.
     for (int r = 0; r < sheet_.rowSpan(); ++r) {
       auto row = sheet_.row(r);
@@ -174,7 +176,7 @@ std::string CellBlock::text() const {
 }
 
 void CellBlock::setNumberFormat(std::string_view code) {
-  if (utf16Length(code) > 255) throw sheetError("A number format has at most 255 characters");
+  if (code.size() > 255 && utf16Length(code) > 255) throw sheetError("A number format has at most 255 characters");
   std::uint16_t index = book_.numberFormat(code);
   restyle([index](CellStyle& s) { s.numberFormat = index; });
 }
@@ -231,14 +233,39 @@ std::optional<double> CellBlock::columnWidth() const {
 
 void CellBlock::autoFit() {
   const int lastRow = std::min(rect_.lastRow, sheet_.rowSpan() - 1);
+  // Report columns repeat their numbers: the width of each is remembered
+  // by its bits and its look, in a small table that forgets on collision.
+  struct Remembered {
+    std::uint64_t bits = 0;
+    std::uint32_t style = 0xFFFFFFFF;
+    double width = 0;
+  };
+  std::array<Remembered, 256> remembered{};
   std::string text;
   for (int c = rect_.firstColumn; c <= rect_.lastColumn; ++c) {
     double widest = -1;
     for (int r = rect_.firstRow; r <= lastRow; ++r) {
+      // Each row's cells live apart: fetching a few rows ahead keeps the walk
+      // down a column from waiting on memory at every row.
+      if (r + 8 <= lastRow) {
+        auto ahead = sheet_.row(r + 8);
+        if (static_cast<int>(ahead.size()) > c) __builtin_prefetch(&ahead[static_cast<std::size_t>(c)]);
+      }
       const Cell* cell = sheet_.find(r, c);
       if (!cell || !cell->hasValue()) continue;
       if (cell->kind == Cell::Kind::Text && book_.displayFormat(cell->style.numberFormat).showsTextAsIs()) {
         widest = std::max(widest, textWidth(cell->text, cell->style.bold));
+        continue;
+      }
+      if (cell->kind == Cell::Kind::Number) {
+        auto bits = std::bit_cast<std::uint64_t>(cell->number);
+        std::uint32_t style = cell->style.key();
+        Remembered& slot = remembered[(bits ^ (bits >> 29) ^ style) & 0xFF];
+        if (slot.bits != bits || slot.style != style) {
+          text = displayedText(book_, *cell);
+          slot = {bits, style, textWidth(text, cell->style.bold)};
+        }
+        widest = std::max(widest, slot.width);
         continue;
       }
       text = displayedText(book_, *cell);

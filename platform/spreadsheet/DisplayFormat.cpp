@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -61,6 +62,32 @@ int roundedDigits(double value, int decimals, std::string& integer, std::string&
   return exponent;
 }
 
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+// The same for the numbers most cells hold, without going through decimal
+// text: when the value at `decimals` places is below 1E9 its 15-digit form
+// agrees with the value itself to 5E-7 of the last place, so that a value
+// further than 1E-6 from a half rounds to the same digits directly. Nothing
+// for the others.
+bool quickRoundedDigits(double value, int decimals, std::string& integer, std::string& fraction) {
+  if (decimals < 0 || decimals > 9) return false;
+  double scaled = std::fabs(value) * kPowersOfTen[decimals];
+  if (!(scaled < 1e9)) return false;
+  double whole = std::floor(scaled);
+  double rest = scaled - whole;
+  if (std::fabs(rest - 0.5) < 1e-6) return false;
+  auto rounded = static_cast<std::uint64_t>(whole) + (rest > 0.5 ? 1 : 0);
+  auto unit = static_cast<std::uint64_t>(kPowersOfTen[decimals]);
+  char buf[24];
+  integer.clear();
+  if (std::uint64_t high = rounded / unit) integer.append(buf, std::to_chars(buf, buf + sizeof buf, high).ptr);
+  fraction.assign(static_cast<std::size_t>(decimals), '0');
+  std::uint64_t low = rounded % unit;
+  for (int i = decimals - 1; i >= 0 && low; --i, low /= 10)
+    fraction[static_cast<std::size_t>(i)] = static_cast<char>('0' + low % 10);
+  return true;
+}
+
 bool isDatePart(char c) {
   switch (c | 0x20) {
     case 'd':
@@ -103,7 +130,9 @@ void appendGeneralNumber(double value, std::string& out, char decimalSeparator) 
   }
   int integerDigits = magnitude >= 1 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 1;
   std::string integer, fraction;
-  roundedDigits(magnitude, std::max(0, 10 - integerDigits), integer, fraction);
+  int decimals = std::max(0, 10 - integerDigits);
+  if (!quickRoundedDigits(magnitude, decimals, integer, fraction))
+    roundedDigits(magnitude, decimals, integer, fraction);
   std::size_t last = fraction.find_last_not_of('0');
   fraction.resize(last == std::string::npos ? 0 : last + 1);
   out += integer.empty() ? "0" : integer;
@@ -342,7 +371,7 @@ void DisplayFormat::appendSection(const Section& s, double value, bool negative,
     } else {
       roundedDigits(0, s.fractionDigits, integer, fraction);
     }
-  } else {
+  } else if (!quickRoundedDigits(v, s.fractionDigits, integer, fraction)) {
     roundedDigits(v, s.fractionDigits, integer, fraction);
   }
   bool zero = integer.empty() && fraction.find_first_not_of('0') == std::string::npos;

@@ -36,8 +36,9 @@ const MemberTable<Range>& Range::members() {
               [](Range& r, Args a) { r.changing().setNumberFormat(vb::CStr(a.back())); })
           .property("Font",
                     [](Range& r, Args) {
-                      return Variant(
-                          DispatchPtr(std::make_shared<Font>(std::static_pointer_cast<Range>(r.shared_from_this()))));
+                      const CellRect rect = r.rect_;
+                      return Variant(DispatchPtr(reuseOrMake<Font>(
+                          r.spareFont_, [&rect](Font& f) { f.reuse(rect); }, r.ref_, rect)));
                     })
           .property(
               "HorizontalAlignment",
@@ -114,7 +115,7 @@ const MemberTable<Range>& Range::members() {
 }
 
 Variant Font::invoke(std::string_view member, CallKind kind, std::span<Variant> args) {
-  range_->ref().require();
+  ref_.require();
   return DispatchObject::invoke(member, kind, args);
 }
 
@@ -122,11 +123,17 @@ const MemberTable<Font>& Font::members() {
   using FontArgs = MemberTable<Font>::Args;
   static const auto table = MemberTable<Font>()
                                 .property(
-                                    "Bold", [](Font& f, FontArgs) { return f.range_->block().bold(); },
-                                    [](Font& f, FontArgs a) { f.range_->changing().setBold(vb::CBool(a.back())); })
+                                    "Bold", [](Font& f, FontArgs) { return f.block().bold(); },
+                                    [](Font& f, FontArgs a) {
+                                      f.ref_.book->saved = false;
+                                      f.block().setBold(vb::CBool(a.back()));
+                                    })
                                 .property(
-                                    "Italic", [](Font& f, FontArgs) { return f.range_->block().italic(); },
-                                    [](Font& f, FontArgs a) { f.range_->changing().setItalic(vb::CBool(a.back())); });
+                                    "Italic", [](Font& f, FontArgs) { return f.block().italic(); },
+                                    [](Font& f, FontArgs a) {
+                                      f.ref_.book->saved = false;
+                                      f.block().setItalic(vb::CBool(a.back()));
+                                    });
   return table;
 }
 

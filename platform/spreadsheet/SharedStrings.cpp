@@ -10,8 +10,9 @@ namespace quill::spreadsheet {
 
 std::uint32_t SharedStrings::add(std::string_view utf8) {
   ++total_;
-  auto [it, added] = index_.try_emplace(std::string(utf8), static_cast<std::uint32_t>(order_.size()));
-  if (added) order_.push_back(&it->first);
+  if (auto it = index_.find(utf8); it != index_.end()) return it->second;
+  auto it = index_.emplace(std::string(utf8), static_cast<std::uint32_t>(order_.size())).first;
+  order_.push_back(&it->first);
   return it->second;
 }
 

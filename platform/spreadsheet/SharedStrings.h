@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,7 +25,11 @@ class SharedStrings {
   void write(std::string& stream) const;
 
  private:
-  std::unordered_map<std::string, std::uint32_t> index_;
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>()(s); }
+  };
+  std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> index_;
   std::vector<const std::string*> order_;  // the map's keys, by index
   std::uint32_t total_ = 0;
 };

@@ -7,7 +7,12 @@ namespace quill::spreadsheet {
 Cell& SheetData::touch(int row, int column) {
   if (row >= static_cast<int>(rows_.size())) rows_.resize(static_cast<std::size_t>(row) + 1);
   auto& cells = rows_[static_cast<std::size_t>(row)];
-  if (column >= static_cast<int>(cells.size())) cells.resize(static_cast<std::size_t>(column) + 1);
+  if (column >= static_cast<int>(cells.size())) {
+    // Rows tend to be as wide as the one before: room for that at once.
+    widestRow_ = std::max(widestRow_, static_cast<std::size_t>(column) + 1);
+    if (cells.capacity() < widestRow_) cells.reserve(widestRow_);
+    cells.resize(static_cast<std::size_t>(column) + 1);
+  }
   Cell& cell = cells[static_cast<std::size_t>(column)];
   if (!cell.present) {
     cell.present = true;

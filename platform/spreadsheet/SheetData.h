@@ -62,6 +62,7 @@ class SheetData {
  private:
   std::string name_;
   std::vector<std::vector<Cell>> rows_;
+  std::size_t widestRow_ = 0;
   std::array<ColumnInfo, kMaxColumns> columns_{};
   CellRect selection_ = CellRect::cell(0, 0);
 };

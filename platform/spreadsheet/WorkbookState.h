@@ -28,7 +28,7 @@ struct ObjectRef {
   SheetData* sheet = nullptr;  // owned by the workbook, which this keeps alive
 
   // Every call first: the remote-server error (462) once the application
-  // has quit, "disconnected" once the workbook is closed.
+  // has quit, "disconnected" once the workbook is closed (Application.h).
   void require() const;
   std::size_t sheetIndex() const;
 };

@@ -31,8 +31,9 @@ void Worksheet::activate() {
   ref_.app->activate(ref_.book);
 }
 
-DispatchPtr Worksheet::range(const CellRect& rect, bool columns) const {
-  return std::make_shared<Range>(ref_, rect, columns);
+DispatchPtr Worksheet::range(const CellRect& rect, bool columns) {
+  return reuseOrMake<Range>(
+      spareRange_, [&](Range& r) { r.reuse(rect, columns); }, ref_, rect, columns);
 }
 
 CellRect Worksheet::rangeArgument(const Variant& value) const {

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/automation/MemberTable.h"
 #include "platform/spreadsheet/CellAddress.h"
 #include "platform/spreadsheet/WorkbookState.h"
 
 namespace quill::spreadsheet {
+
+class Range;
 
 // One sheet of a workbook: Name, Index, Cells(row, column) (a column also by
 // its letters), Range("A1") or Range("A1:C3") or Range(cell1, cell2),
@@ -25,10 +29,11 @@ class Worksheet : public DispatchObject<Worksheet> {
   void activate();
 
  private:
-  DispatchPtr range(const CellRect& rect, bool columns = false) const;
+  DispatchPtr range(const CellRect& rect, bool columns = false);
   CellRect rangeArgument(const Variant& value) const;
 
   ObjectRef ref_;
+  std::shared_ptr<Range> spareRange_;
 };
 
 // Checks a sheet name: 1 to 31 characters, none of : \ / ? * [ ], and no

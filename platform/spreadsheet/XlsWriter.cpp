@@ -75,6 +75,13 @@ bool written(const Cell& cell, const ColumnInfo& column) {
 }
 
 class StreamBuilder {
+  // A sheet's used block and each row's first and last written column (-1
+  // for a row with none).
+  struct Layout {
+    std::vector<std::pair<int, int>> rows;
+    int firstRow = -1, lastRow = -1, firstColumn = kMaxColumns, lastColumn = -1;
+  };
+
  public:
   explicit StreamBuilder(const WorkbookData& book) : book_(book), formatIds_(book.numberFormatCount(), kUnassigned) {}
 
@@ -94,25 +101,36 @@ class StreamBuilder {
   // ---- First pass: the formats and strings the cells use ----
 
   void collect() {
-    std::size_t cells = 0;
+    std::size_t cells = 0, textBytes = 0;
     for (const auto& sheet : book_.sheets()) {
       for (int c = 0; c < kMaxColumns; ++c) xfFor(sheet->column(c).style);
+      Layout& layout = layouts_.emplace_back();
+      layout.rows.assign(static_cast<std::size_t>(sheet->rowSpan()), {-1, -1});
       for (int r = 0; r < sheet->rowSpan(); ++r) {
         auto row = sheet->row(r);
+        auto& extent = layout.rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < static_cast<int>(row.size()); ++c) {
           const Cell& cell = row[static_cast<std::size_t>(c)];
           if (!written(cell, sheet->column(c))) continue;
+          if (extent.first < 0) extent.first = c;
+          extent.second = c;
           ++cells;
-          xfFor(cell.style);
+          cellXfs_.push_back(xfFor(cell.style));
           if (cell.kind != Cell::Kind::Text) continue;
-          if (utf16Length(cell.text) > kMaxCellTextUnits)
+          if (cell.text.size() > kMaxCellTextUnits && utf16Length(cell.text) > kMaxCellTextUnits)
             throw sheetError(fmt::format("The text in cell {} of sheet '{}' is longer than {} characters",
                                          referenceText(CellRect::cell(r, c)), sheet->name(), kMaxCellTextUnits));
+          textBytes += cell.text.size();
           cellStrings_.push_back(strings_.add(cell.text));
         }
+        if (extent.first < 0) continue;
+        if (layout.firstRow < 0) layout.firstRow = r;
+        layout.lastRow = r;
+        layout.firstColumn = std::min(layout.firstColumn, extent.first);
+        layout.lastColumn = std::max(layout.lastColumn, extent.second);
       }
     }
-    out_.reserve(4096 + cells * 16 + cellStrings_.size() * 16);
+    out_.reserve(8192 + cells * 18 + textBytes * 2);
   }
 
   std::uint16_t xfFor(const CellStyle& style) {
@@ -277,8 +295,8 @@ class StreamBuilder {
     recordU16(out_, biff::kWsBool, 0x04C1);
     recordU16(out_, biff::kDefColWidth, 8);
     writeColumns(sheet);
-    writeDimensions(sheet);
-    writeCells(sheet);
+    writeDimensions(layouts_[index]);
+    writeCells(sheet, layouts_[index]);
     bool active = index == book_.activeSheet();
     recordU16s(out_, biff::kWindow2, {static_cast<std::uint16_t>(active ? 0x06B6 : 0x00B6), 0, 0, 0x40, 0, 0, 0, 0, 0});
     const CellRect& sel = sheet.selection();
@@ -326,54 +344,32 @@ class StreamBuilder {
     flush();
   }
 
-  // The first and last written column of a row; nothing when it has none.
-  static std::optional<std::pair<int, int>> rowExtent(const SheetData& sheet, int r) {
-    auto row = sheet.row(r);
-    int first = -1, last = -1;
-    for (int c = 0; c < static_cast<int>(row.size()); ++c) {
-      if (!written(row[static_cast<std::size_t>(c)], sheet.column(c))) continue;
-      if (first < 0) first = c;
-      last = c;
-    }
-    if (first < 0) return std::nullopt;
-    return std::pair{first, last};
-  }
-
-  void writeDimensions(const SheetData& sheet) {
-    int firstRow = -1, lastRow = -1, firstColumn = kMaxColumns, lastColumn = -1;
-    for (int r = 0; r < sheet.rowSpan(); ++r) {
-      auto extent = rowExtent(sheet, r);
-      if (!extent) continue;
-      if (firstRow < 0) firstRow = r;
-      lastRow = r;
-      firstColumn = std::min(firstColumn, extent->first);
-      lastColumn = std::max(lastColumn, extent->second);
-    }
+  void writeDimensions(const Layout& layout) {
     header(out_, biff::kDimensions, 14);
-    if (firstRow < 0) {
+    if (layout.firstRow < 0) {
       le::u32(out_, 0);
       le::u32(out_, 0);
       le::u16(out_, 0);
       le::u16(out_, 0);
     } else {
-      le::u32(out_, static_cast<std::uint32_t>(firstRow));
-      le::u32(out_, static_cast<std::uint32_t>(lastRow + 1));
-      le::u16(out_, static_cast<std::uint16_t>(firstColumn));
-      le::u16(out_, static_cast<std::uint16_t>(lastColumn + 1));
+      le::u32(out_, static_cast<std::uint32_t>(layout.firstRow));
+      le::u32(out_, static_cast<std::uint32_t>(layout.lastRow + 1));
+      le::u16(out_, static_cast<std::uint16_t>(layout.firstColumn));
+      le::u16(out_, static_cast<std::uint16_t>(layout.lastColumn + 1));
     }
     le::u16(out_, 0);
   }
 
   // Rows go in blocks of 32: the block's row records, then its cells.
-  void writeCells(const SheetData& sheet) {
+  void writeCells(const SheetData& sheet, const Layout& layout) {
     for (int start = 0; start < sheet.rowSpan(); start += 32) {
       int end = std::min(sheet.rowSpan(), start + 32);
       for (int r = start; r < end; ++r) {
-        auto extent = rowExtent(sheet, r);
-        if (!extent) continue;
+        auto extent = layout.rows[static_cast<std::size_t>(r)];
+        if (extent.first < 0) continue;
         recordU16s(out_, biff::kRow,
-                   {static_cast<std::uint16_t>(r), static_cast<std::uint16_t>(extent->first),
-                    static_cast<std::uint16_t>(extent->second + 1), 0x00FF, 0, 0, 0x0100, kDefaultCellXf});
+                   {static_cast<std::uint16_t>(r), static_cast<std::uint16_t>(extent.first),
+                    static_cast<std::uint16_t>(extent.second + 1), 0x00FF, 0, 0, 0x0100, kDefaultCellXf});
       }
       for (int r = start; r < end; ++r) writeRow(sheet, r);
     }
@@ -384,7 +380,7 @@ class StreamBuilder {
     for (int c = 0; c < static_cast<int>(row.size()); ++c) {
       const Cell& cell = row[static_cast<std::size_t>(c)];
       if (!written(cell, sheet.column(c))) continue;
-      std::uint16_t xf = xfFor(cell.style);
+      std::uint16_t xf = cellXfs_[nextXf_++];
       switch (cell.kind) {
         case Cell::Kind::Text: {
           CellHeader h(biff::kLabelSst, 10, r, c, xf);
@@ -418,7 +414,13 @@ class StreamBuilder {
   const WorkbookData& book_;
   std::string out_;
   SharedStrings strings_;
-  std::vector<std::uint32_t> cellStrings_;  // the string of each text cell, in writing order
+  // What the first pass found, for the second to write: per sheet its used
+  // block and each row's first and last written column; per written cell its
+  // format and, for text, its string, in writing order.
+  std::vector<Layout> layouts_;
+  std::vector<std::uint16_t> cellXfs_;
+  std::size_t nextXf_ = 0;
+  std::vector<std::uint32_t> cellStrings_;
   std::size_t nextString_ = 0;
   std::unordered_map<std::uint32_t, std::uint16_t> xfOf_;
   std::vector<CellStyle> xfStyles_;

@@ -13,11 +13,18 @@ class Counter : public DispatchObject<Counter> {
   static const MemberTable<Counter>& members() {
     static const auto table =
         MemberTable<Counter>()
-            .property("Total", [](Counter& c, auto) { return Variant(c.total); },
-                      [](Counter& c, auto args) { c.total = args.back().longValue(); })
-            .method("Add", [](Counter& c, auto args) { c.total += args[0].longValue(); return Variant(c.total); },
-                    Arity::exactly(1))
-            .sub("Swap", [](Counter&, auto args) { std::swap(args[0], args[1]); }, Arity::exactly(2))
+            .property(
+                "Total", [](Counter& c, auto) { return Variant(c.total); },
+                [](Counter& c, auto args) { c.total = args.back().longValue(); })
+            .method(
+                "Add",
+                [](Counter& c, auto args) {
+                  c.total += args[0].longValue();
+                  return Variant(c.total);
+                },
+                Arity::exactly(1))
+            .sub(
+                "Swap", [](Counter&, auto args) { std::swap(args[0], args[1]); }, Arity::exactly(2))
             .propertyRef("Partner", [](Counter& c, auto args) { c.partner = args.back().objectValue(); });
     return table;
   }
@@ -102,6 +109,49 @@ TEST(Variant, KindsAreDistinctAndRawAccessOfTheWrongKindIsATypeMismatch) {
   } catch (const AutomationError& e) {
     EXPECT_EQ(e.number(), 13);
   }
+}
+
+}  // namespace
+}  // namespace quill
+
+namespace quill {
+namespace {
+
+// Many members whose names share their length and their first and last
+// letters: each is still found by its own name only.
+class Crowd : public DispatchObject<Crowd> {
+ public:
+  static const MemberTable<Crowd>& members() {
+    static const auto table = [] {
+      MemberTable<Crowd> t;
+      for (int i = 0; i < 60; ++i) {
+        std::string name = "Ma" + std::string(1, static_cast<char>('a' + i % 26)) + std::to_string(i % 10) + "x";
+        if (i >= 26) name = "M" + std::to_string(i) + "x";
+        t.method(name, [i](Crowd&, auto args) {
+          return Variant(std::int32_t{i + static_cast<std::int32_t>(args.size()) * 100});
+        });
+      }
+      return t;
+    }();
+    return table;
+  }
+  std::string className() const override { return "Crowd"; }
+};
+
+TEST(Dispatch, EveryMemberOfALargeTableIsFoundByItsOwnNameWithAnyNumberOfArguments) {
+  auto crowd = std::make_shared<Crowd>();
+  auto names = crowd->memberNames();
+  ASSERT_EQ(names.size(), 60u);
+  for (int i = 0; i < 60; ++i) {
+    std::string upper = names[static_cast<std::size_t>(i)];
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(late::call(crowd, upper), Variant(std::int32_t{i})) << upper;
+  }
+  // Five arguments go past the few a call keeps without allocating.
+  EXPECT_EQ(late::call(crowd, names[7], {1, 2, 3, 4, 5}), Variant(std::int32_t{507}));
+  EXPECT_EQ(late::call(crowd, names[7], std::vector<Variant>{Variant(1.0), Variant(2.0)}), Variant(std::int32_t{207}));
+  EXPECT_THROW(late::call(crowd, "Maz9y"), AutomationError);
+  EXPECT_THROW(late::call(crowd, ""), AutomationError);
 }
 
 }  // namespace
