@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -86,8 +88,16 @@ void set(const DispatchPtr& obj, std::string_view member, DispatchPtr value);
 std::string foldCase(std::string_view name);
 inline bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  if (a == b) return true;  // most callers spell names as they are declared
-  for (std::size_t i = 0; i < a.size(); ++i) {
+  const std::size_t n = a.size();
+  std::size_t i = 0;
+  // Whole words first: most callers spell names as they are declared.
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x != y) break;
+  }
+  for (; i < n; ++i) {
     char x = a[i], y = b[i];
     if (x == y) continue;
     if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');

@@ -87,7 +87,18 @@ std::optional<T> CellBlock::uniform(Get get) const {
   return found;
 }
 
-void CellBlock::setValue(const Variant& value) {
+void CellBlock::setValue(const Variant& value) { assignValue(value, nullptr); }
+
+void CellBlock::setValue(Variant&& value) {
+  // A text moves into a single cell; a block of cells copies it into each.
+  // (The variant is ours, so its text may be taken although it is read
+  // through a const accessor.)
+  std::string* take =
+      value.isString() && rect_.isSingleCell() ? &const_cast<std::string&>(value.stringValue()) : nullptr;
+  assignValue(value, take);
+}
+
+void CellBlock::assignValue(const Variant& value, std::string* takeText) {
   Cell::Kind kind = Cell::Kind::Empty;
   double number = 0;
   const std::string* text = nullptr;

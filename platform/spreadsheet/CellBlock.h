@@ -28,6 +28,8 @@ class CellBlock {
   // cell holds and anything else (objects, arrays) is refused before a
   // cell changes.
   void setValue(const Variant& value);
+  // The same, taking the text over instead of copying it.
+  void setValue(Variant&& value);
   Variant value() const;
   // The first cell as the sheet shows it, its number format applied.
   std::string text() const;
@@ -54,6 +56,7 @@ class CellBlock {
  private:
   template <class F>
   void restyle(F change);
+  void assignValue(const Variant& value, std::string* takeText);
   // The value `get` answers for the look of every cell of the block, or
   // nothing when the cells differ.
   template <class T, class Get>

@@ -25,7 +25,9 @@ Variant Range::invoke(std::string_view member, CallKind kind, std::span<Variant>
 
 const MemberTable<Range>& Range::members() {
   auto getValue = [](Range& r, Args) { return r.block().value(); };
-  auto letValue = [](Range& r, Args a) { r.changing().setValue(a.back()); };
+  // The value of a put is the caller's to give, never read back: its text
+  // moves into the cell.
+  auto letValue = [](Range& r, Args a) { r.changing().setValue(std::move(a.back())); };
   static const auto table =
       MemberTable<Range>()
           .property("Value", getValue, letValue)
@@ -33,7 +35,11 @@ const MemberTable<Range>& Range::members() {
           .property("Text", [](Range& r, Args) { return Variant(r.block().text()); })
           .property(
               "NumberFormat", [](Range& r, Args) { return r.block().numberFormat(); },
-              [](Range& r, Args a) { r.changing().setNumberFormat(vb::CStr(a.back())); })
+              [](Range& r, Args a) {
+                const Variant& code = a.back();
+                r.changing().setNumberFormat(code.isString() ? std::string_view(code.stringValue())
+                                                             : std::string_view(vb::CStr(code)));
+              })
           .property("Font",
                     [](Range& r, Args) {
                       const CellRect rect = r.rect_;

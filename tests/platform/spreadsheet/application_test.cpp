@@ -82,6 +82,28 @@ TEST_F(ApplicationTest, MembersAreFoundWithoutRegardToCaseAndValuesKeepTheirKind
   EXPECT_EQ(failure([&] { late::let(cells(1, 1), "Value", Variant(DispatchPtr(app_))); }).number(), 13);
 }
 
+// Objects let go are reused for the next cell asked for: objects still held
+// keep their own cells.
+TEST_F(ApplicationTest, RangesAndFontsStillHeldKeepTheirCells) {
+  auto a1 = cells(1, 1);
+  auto b2 = cells(2, 2);
+  auto fontA3 = font(cells(3, 1));
+  auto fontA4 = font(cells(4, 1));
+  late::let(a1, "Value", "a1");
+  late::let(b2, "Value", "b2");
+  late::let(fontA3, "Bold", true);
+  late::let(fontA4, "Italic", true);
+  for (int i = 0; i < 3; ++i) late::let(cells(5 + i, 3), "Value", n(i));
+  EXPECT_EQ(late::get(cells(1, 1), "Value"), Variant("a1"));
+  EXPECT_EQ(late::get(cells(2, 2), "Value"), Variant("b2"));
+  EXPECT_EQ(late::get(font(cells(3, 1)), "Bold"), Variant(true));
+  EXPECT_EQ(late::get(font(cells(3, 1)), "Italic"), Variant(false));
+  EXPECT_EQ(late::get(font(cells(4, 1)), "Bold"), Variant(false));
+  EXPECT_EQ(late::get(font(cells(4, 1)), "Italic"), Variant(true));
+  EXPECT_EQ(late::get(cells(7, 3), "Value"), Variant(2.0));
+  EXPECT_TRUE(late::get(cells(1, 2), "Value").isEmpty());
+}
+
 TEST_F(ApplicationTest, FormatsFontsAndAlignmentsReadBackAndMixedRangesAnswerNull) {
   auto a1 = cells(1, 1);
   late::let(a1, "NumberFormat", "#.0000");
