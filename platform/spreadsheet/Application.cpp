@@ -17,6 +17,11 @@ std::size_t ObjectRef::sheetIndex() const {
   return 0;
 }
 
+void ObjectRef::activateSheet() const {
+  book->data.setActiveSheet(sheetIndex());
+  app->activate(book);
+}
+
 DispatchPtr workbookObject(const ObjectRef& ref) { return std::make_shared<Workbook>(ref); }
 DispatchPtr worksheetObject(const ObjectRef& ref) { return std::make_shared<Worksheet>(ref); }
 

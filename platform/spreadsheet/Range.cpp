@@ -27,6 +27,12 @@ const MemberTable<Range>& Range::members() {
   auto getValue = [](Range& r, Args) { return r.block().value(); };
   // The value of a put is the caller's to give, never read back: its text
   // moves into the cell.
+  // The range's sheet and workbook become the active ones, the range the
+  // sheet's selection.
+  auto select = [](Range& r, Args) {
+    r.ref_.activateSheet();
+    r.ref_.sheet->select(r.rect_);
+  };
   auto letValue = [](Range& r, Args a) { r.changing().setValue(std::move(a.back())); };
   static const auto table =
       MemberTable<Range>()
@@ -68,22 +74,8 @@ const MemberTable<Range>& Range::members() {
                 r.changing().autoFit();
               },
               Arity::exactly(0))
-          .sub(
-              "Select",
-              [](Range& r, Args) {
-                r.ref_.book->data.setActiveSheet(r.ref_.sheetIndex());
-                r.ref_.app->activate(r.ref_.book);
-                r.ref_.sheet->select(r.rect_);
-              },
-              Arity{0, 1})
-          .sub(
-              "Activate",
-              [](Range& r, Args) {
-                r.ref_.book->data.setActiveSheet(r.ref_.sheetIndex());
-                r.ref_.app->activate(r.ref_.book);
-                r.ref_.sheet->select(r.rect_);
-              },
-              Arity::exactly(0))
+          .sub("Select", select, Arity{0, 1})
+          .sub("Activate", select, Arity::exactly(0))
           .property("Row", [](Range& r, Args) { return Variant(static_cast<std::int32_t>(r.rect_.firstRow + 1)); })
           .property("Column",
                     [](Range& r, Args) { return Variant(static_cast<std::int32_t>(r.rect_.firstColumn + 1)); })

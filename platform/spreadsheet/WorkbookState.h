@@ -31,6 +31,9 @@ struct ObjectRef {
   // has quit, "disconnected" once the workbook is closed (Application.h).
   void require() const;
   std::size_t sheetIndex() const;
+  // Makes the sheet the active one of its workbook, and the workbook the
+  // application's.
+  void activateSheet() const;
 };
 
 }  // namespace quill::spreadsheet

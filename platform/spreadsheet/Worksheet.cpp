@@ -26,11 +26,6 @@ Variant Worksheet::invoke(std::string_view member, CallKind kind, std::span<Vari
   return DispatchObject::invoke(member, kind, args);
 }
 
-void Worksheet::activate() {
-  ref_.book->data.setActiveSheet(ref_.sheetIndex());
-  ref_.app->activate(ref_.book);
-}
-
 DispatchPtr Worksheet::range(const CellRect& rect, bool columns) {
   return reuseOrMake<Range>(
       spareRange_, [&](Range& r) { r.reuse(rect, columns); }, ref_, rect, columns);
@@ -106,9 +101,9 @@ const MemberTable<Worksheet>& Worksheet::members() {
                       return Variant(w.range(CellRect::columns(column, column), true));
                     })
           .sub(
-              "Select", [](Worksheet& w, Args) { w.activate(); }, Arity{0, 1})
+              "Select", [](Worksheet& w, Args) { w.ref_.activateSheet(); }, Arity{0, 1})
           .sub(
-              "Activate", [](Worksheet& w, Args) { w.activate(); }, Arity::exactly(0));
+              "Activate", [](Worksheet& w, Args) { w.ref_.activateSheet(); }, Arity::exactly(0));
   return table;
 }
 

@@ -26,7 +26,6 @@ class Worksheet : public DispatchObject<Worksheet> {
   Variant invoke(std::string_view member, CallKind kind, std::span<Variant> args) override;
 
   const ObjectRef& ref() const { return ref_; }
-  void activate();
 
  private:
   DispatchPtr range(const CellRect& rect, bool columns = false);

@@ -12,6 +12,7 @@
 #include "platform/spreadsheet/SpreadsheetError.h"
 #include "platform/spreadsheet/TextWidth.h"
 #include "tests/platform/spreadsheet/IndependentReaders.h"
+#include "tests/platform/spreadsheet/SheetTest.h"
 #include "tests/platform/winapi/TempFolder.h"
 
 namespace quill::spreadsheet {
@@ -20,7 +21,7 @@ namespace {
 using quill::testing::TempFolder;
 using testing::readWithXlrd;
 
-Variant n(std::int32_t v) { return Variant(v); }
+using testing::n;
 
 AutomationError failure(const std::function<void()>& call) {
   try {
@@ -32,55 +33,7 @@ AutomationError failure(const std::function<void()>& call) {
   return AutomationError(0, "", "");
 }
 
-// The calls a caller of the application makes, late-bound.
-class ApplicationTest : public ::testing::Test {
- protected:
-  ApplicationTest() {
-    app_ = Application::create();
-    book_ = late::call(late::get(app_, "Workbooks").objectValue(), "Add").objectValue();
-    sheet_ = late::get(book_, "ActiveSheet").objectValue();
-  }
-  ~ApplicationTest() override {
-    if (app_->running()) late::call(app_, "Quit");
-  }
-  DispatchPtr cells(std::int32_t row, Variant column) {
-    return late::get(sheet_, "Cells", {n(row), std::move(column)}).objectValue();
-  }
-  DispatchPtr cells(std::int32_t row, std::int32_t column) { return cells(row, n(column)); }
-  DispatchPtr column(std::int32_t k) { return late::get(sheet_, "Columns", {n(k)}).objectValue(); }
-  DispatchPtr font(const DispatchPtr& range) { return late::get(range, "Font").objectValue(); }
-  void saveAs(const std::filesystem::path& file) { late::call(book_, "SaveAs", {file.string(), n(xlExcel8)}); }
-
-  TempFolder folder_;
-  std::shared_ptr<Application> app_;
-  DispatchPtr book_;
-  DispatchPtr sheet_;
-};
-
-TEST_F(ApplicationTest, MembersAreFoundWithoutRegardToCaseAndValuesKeepTheirKind) {
-  late::let(late::get(sheet_, "CELLS", {n(1), n(1)}).objectValue(), "value", "Açúcar");
-  late::let(cells(2, "B"), "Value", 2.5);
-  late::let(cells(3, 1), "Value", n(7));
-  late::let(cells(4, 1), "Value", true);
-  late::let(cells(5, 1), "Value", "");
-  Variant put[] = {n(6), n(1), Variant("via Cells")};
-  sheet_->invoke("Cells", CallKind::PropertyPut, put);  // ws.Cells(6, 1) = "via Cells"
-  Variant putRange[] = {Variant("A7"), Variant(1.5)};
-  sheet_->invoke("Range", CallKind::PropertyPut, putRange);
-
-  EXPECT_EQ(late::get(late::get(sheet_, "Range", {"a1"}).objectValue(), "Value"), Variant("Açúcar"));
-  EXPECT_EQ(late::get(cells(2, 2), ""), Variant(2.5));  // the default member is Value
-  EXPECT_EQ(late::get(cells(3, 1), "Value"), Variant(7.0));
-  EXPECT_EQ(late::get(cells(4, 1), "Value"), Variant(true));
-  EXPECT_TRUE(late::get(cells(5, 1), "Value").isEmpty());
-  EXPECT_EQ(late::get(cells(6, 1), "Value"), Variant("via Cells"));
-  EXPECT_EQ(late::get(cells(7, 1), "Value"), Variant(1.5));
-  EXPECT_EQ(late::get(cells(2, 2), "Row"), n(2));
-  EXPECT_EQ(late::get(cells(2, 2), "Column"), n(2));
-  EXPECT_EQ(late::get(late::get(sheet_, "Range", {"A1", "C4"}).objectValue(), "Count"), n(12));
-  EXPECT_EQ(failure([&] { late::get(cells(1, 1), "Formula"); }).number(), 438);
-  EXPECT_EQ(failure([&] { late::let(cells(1, 1), "Value", Variant(DispatchPtr(app_))); }).number(), 13);
-}
+class ApplicationTest : public testing::SheetTest {};
 
 // Objects let go are reused for the next cell asked for: objects still held
 // keep their own cells.

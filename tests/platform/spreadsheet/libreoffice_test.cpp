@@ -8,6 +8,7 @@
 #include "platform/spreadsheet/Application.h"
 #include "platform/spreadsheet/SheetConstants.h"
 #include "tests/platform/spreadsheet/IndependentReaders.h"
+#include "tests/platform/spreadsheet/SheetTest.h"
 #include "tests/platform/winapi/TempFolder.h"
 
 namespace quill::spreadsheet {
@@ -16,40 +17,27 @@ namespace {
 using quill::testing::TempFolder;
 using testing::convertWithLibreOffice;
 
-Variant n(std::int32_t v) { return Variant(v); }
+using testing::n;
 
-class LibreOfficeTest : public ::testing::Test {
+class LibreOfficeTest : public testing::SheetTest {
  protected:
-  LibreOfficeTest() {
-    app_ = Application::create();
-    book_ = late::call(late::get(app_, "Workbooks").objectValue(), "Add").objectValue();
-    sheet_ = late::get(book_, "ActiveSheet").objectValue();
-  }
-  ~LibreOfficeTest() override { late::call(app_, "Quit"); }
-
   // A cell as an export writes one: its value, format, font and alignment.
   void put(std::int32_t row, std::int32_t column, Variant value, const char* format, bool bold = false,
            bool italic = false, std::int32_t alignment = xlGeneral) {
-    auto cell = late::get(sheet_, "Cells", {n(row), n(column)}).objectValue();
+    auto cell = cells(row, column);
     late::let(cell, "Value", std::move(value));
     late::let(cell, "NumberFormat", format);
-    auto font = late::get(cell, "Font").objectValue();
-    late::let(font, "Bold", bold);
-    late::let(font, "Italic", italic);
+    late::let(font(cell), "Bold", bold);
+    late::let(font(cell), "Italic", italic);
     late::let(cell, "HorizontalAlignment", n(alignment));
   }
   void headings() {
     const char* captions[] = {"Cliente", "Nome", "Desconto", "Grupo"};
     for (std::int32_t k = 1; k <= 4; ++k) {
       put(1, k, Variant(captions[k - 1]), "General", true);
-      late::call(late::get(sheet_, "Columns", {n(k)}).objectValue(), "AutoFit");
+      late::call(column(k), "AutoFit");
     }
   }
-
-  TempFolder folder_;
-  std::shared_ptr<Application> app_;
-  DispatchPtr book_;
-  DispatchPtr sheet_;
 };
 
 std::string decimalPoint(std::string text) {
