@@ -36,11 +36,15 @@ std::string displayedText(const WorkbookData& book, const Cell& cell) {
   return out;
 }
 
+// How far ahead a walk down a column fetches its cells.
+constexpr int kRowsAhead = 16;
+
 template <class F>
 void CellBlock::restyle(F change) {
   if (rect_.coversWholeColumns()) {
     for (int c = rect_.firstColumn; c <= rect_.lastColumn; ++c) change(sheet_.column(c).style);
     for (int r = 0; r < sheet_.rowSpan(); ++r) {
+      sheet_.prefetch(r + kRowsAhead, rect_.firstColumn);
       auto row = sheet_.row(r);
       int last = std::min(rect_.lastColumn, static_cast<int>(row.size()) - 1);
       for (int c = rect_.firstColumn; c <= last; ++c)
@@ -256,12 +260,7 @@ void CellBlock::autoFit() {
   for (int c = rect_.firstColumn; c <= rect_.lastColumn; ++c) {
     double widest = -1;
     for (int r = rect_.firstRow; r <= lastRow; ++r) {
-      // Each row's cells live apart: fetching a few rows ahead keeps the walk
-      // down a column from waiting on memory at every row.
-      if (r + 8 <= lastRow) {
-        auto ahead = sheet_.row(r + 8);
-        if (static_cast<int>(ahead.size()) > c) __builtin_prefetch(&ahead[static_cast<std::size_t>(c)]);
-      }
+      sheet_.prefetch(r + kRowsAhead, c);
       const Cell* cell = sheet_.find(r, c);
       if (!cell || !cell->hasValue()) continue;
       if (cell->kind == Cell::Kind::Text && book_.displayFormat(cell->style.numberFormat).showsTextAsIs()) {
