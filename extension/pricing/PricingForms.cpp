@@ -12,33 +12,11 @@
 
 namespace quill {
 
-namespace {
-// A form's logic over its own window; what it creates by name comes from the factory.
-template <typename Logic, typename Window>
-void add(ClassFactory& factory, ui::UiServices& ui) {
-  factory.add(Logic::kFormName, [&factory, &ui]() -> DispatchPtr {
-    return std::make_shared<Logic>(
-        ui, [&ui](ui::Form& form) { return ui::FormDialog::viewOwning(std::make_unique<Window>(form, ui)); },
-        [&factory](std::string_view name) { return factory.create(name); });
-  });
-}
-
-// A form without components of its own over its window.
-template <typename Logic, typename Window>
-void addForm(ClassFactory& factory, ui::UiServices& ui) {
-  factory.add(Logic::kFormName, [&ui]() -> DispatchPtr {
-    return std::make_shared<Logic>(
-        ui, [&ui](ui::Form& form) { return ui::FormDialog::viewOwning(std::make_unique<Window>(form, ui)); });
-  });
-}
-
-}  // namespace
-
 void registerPricingForms(ClassFactory& factory, ui::UiServices& ui) {
-  add<EditLinPrecos, frmEditLinPrecos>(factory, ui);
-  add<EditAltLinPrecos, frmEditAltLinPrecos>(factory, ui);
-  add<EditAltPrecos, frmEditAltPrecos>(factory, ui);
-  addForm<CriteriosAltLinPrc, frmCriteriosAltLinPrc>(factory, ui);
+  ui::addFormWithComponents<EditLinPrecos, frmEditLinPrecos>(factory, ui);
+  ui::addFormWithComponents<EditAltLinPrecos, frmEditAltLinPrecos>(factory, ui);
+  ui::addFormWithComponents<EditAltPrecos, frmEditAltPrecos>(factory, ui);
+  ui::addForm<CriteriosAltLinPrc, frmCriteriosAltLinPrc>(factory, ui);
 }
 
 }  // namespace quill

@@ -81,4 +81,15 @@ void addForm(ClassFactory& factory, UiServices& ui) {
   });
 }
 
+// The same for a form that creates other objects by name (its criteria
+// form, the report printer): it gets them from the factory.
+template <typename Logic, typename Window>
+void addFormWithComponents(ClassFactory& factory, UiServices& ui) {
+  factory.add(Logic::kFormName, [&factory, &ui]() -> DispatchPtr {
+    return std::make_shared<Logic>(
+        ui, [&ui](Form& form) { return FormDialog::viewOwning(std::make_unique<Window>(form, ui)); },
+        [&factory](std::string_view name) { return factory.create(name); });
+  });
+}
+
 }  // namespace quill::ui

@@ -1016,6 +1016,8 @@ TEST_F(CommandsTest, PriceEditorFailuresAreTitledByTheirCommands) {
   EXPECT_EQ(ui.boxes()[0].prompt, "Erro Item cannot be found");
   EXPECT_EQ(ui.boxes()[0].title, "Alteração de Preços");
   EXPECT_EQ(ui.boxes()[1].title, "Alteração de Linhas de preços");  // no such form here
+}
+
 TEST_F(CommandsTest, ABridgeAFormFindsGoneSwitchesTheLinkOffAndTheFormSaysSoInPortuguese) {
   auto d = opened();
   auto form = std::make_shared<FakeForm>(false);
