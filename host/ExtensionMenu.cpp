@@ -12,8 +12,7 @@ namespace quill::host {
 
 const std::vector<ExtensionCommand>& extensionCommands() {
   using A = ExtensionCommand::Arguments;
-  // In the order of the extension's interface; the discounts report joins
-  // as the extension offers it.
+  // In the order of the extension's interface.
   static const std::vector<ExtensionCommand> commands = {
       {"EditGruposDescontos", "Descontos por cliente/grupo...", A::WindowAndCompany},
       {"EditLinhasPrecos", "Linhas de preços...", A::WindowAndCompany},
@@ -21,6 +20,7 @@ const std::vector<ExtensionCommand>& extensionCommands() {
       {"EditAltPrecos", "Alteração de preços...", A::WindowAndCompany},
       {"EditComissoes", "Cálculo de comissões...", A::WindowAndCompany},
       {"EditComPorGrupo", "Comissões por grupo...", A::CompanyOnly},
+      {"MapaDescontosClienteGrupo", "Mapa de descontos por cliente/grupo...", A::WindowAndCompany},
       {"MapaPendentesComTolerancia", "Mapa de pendentes com tolerância...", A::WindowAndCompany},
       {"MapaMediaVendas", "Mapa de média de vendas...", A::WindowAndCompany},
       {"MapaPendentes", "Mapa de pendentes...", A::WindowAndCompany},

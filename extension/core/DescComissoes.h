@@ -92,6 +92,9 @@ class DescComissoes : public DispatchObject<DescComissoes> {
   void EditAltLinhasPrecos(std::int32_t lPai, std::string_view sEmpresa);
   void EditAltPrecos(std::int32_t lPai, std::string_view sEmpresa);
   // Reports:
+  // The client/group discounts report (DescComissoesDiscountsCommands.cpp):
+  // its form prints and exports on its own.
+  void MapaDescontosClienteGrupo(std::int32_t lPai, std::string_view sEmpresa);
   void MapaPendentes(std::int32_t lPai, std::string_view sEmpresa);
   void MapaPendentesComTolerancia(std::int32_t lPai, std::string_view sEmpresa);
   void MapaMediaVendas(std::int32_t lPai, std::string_view sEmpresa);

@@ -137,6 +137,7 @@ void DescComissoes::addCommandMembers(MemberTable<DescComissoes>& table) {
   windowAndCompany("EditComissoes", &D::EditComissoes);
   table.sub(
       "EditComPorGrupo", [](D& d, Args a) { d.EditComPorGrupo(vb::CStr(a[0])); }, Arity::exactly(1));
+  windowAndCompany("MapaDescontosClienteGrupo", &D::MapaDescontosClienteGrupo);
   windowAndCompany("MapaPendentesComTolerancia", &D::MapaPendentesComTolerancia);
   windowAndCompany("MapaMediaVendas", &D::MapaMediaVendas);
   windowAndCompany("MapaPendentes", &D::MapaPendentes);

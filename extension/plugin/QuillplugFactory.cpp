@@ -5,6 +5,7 @@
 #include "extension/components/FrmProgesso.h"
 #include "extension/components/LibraryFolder.h"
 #include "extension/core/DescComissoes.h"
+#include "extension/discounts/DiscountsForms.h"
 #include "extension/pricing/PricingForms.h"
 #include "extension/reports/ReportForms.h"
 #include "platform/automation/ProgramRegistry.h"
@@ -21,6 +22,7 @@ const quill::ClassFactory& components() {
     quill::registerReportForms(classes, quill::ui::processUiServices());
     quill::registerPricingForms(classes, quill::ui::processUiServices());
     quill::registerCommissionForms(classes, quill::ui::processUiServices());
+    quill::registerDiscountsForms(classes, quill::ui::processUiServices());
     return true;
   }();
   (void)filled;

@@ -177,6 +177,7 @@ TEST_F(DescComissoesTest, InterfaceListsTheMembersInTheHostsOrder) {
                                        "EditAltPrecos",
                                        "EditComissoes",
                                        "EditComPorGrupo",
+                                       "MapaDescontosClienteGrupo",
                                        "MapaPendentesComTolerancia",
                                        "MapaMediaVendas",
                                        "MapaPendentes",
@@ -854,9 +855,11 @@ TEST_F(CommandsTest, TheDiscountAndCommissionEditorsGetTheirPropertiesInTheTable
     Variant owner;
   };
   const std::vector<std::string> connection = {"DataAccess", "Utilizador", "BaseDados", "PassWord", "Servidor"};
-  const Case cases[] = {{"EditGruposDescontos", "frmEditGrpDescontos", connection, Variant(std::int32_t{42})},
-                        {"EditComissoes", "frmEditComissoes", connection, Variant(std::int32_t{42})},
-                        {"EditComPorGrupo", "frmEditComGrp", {"DataAccess"}, Variant(std::int32_t{0})}};
+  const Case cases[] = {
+      {"EditGruposDescontos", "frmEditGrpDescontos", connection, Variant(std::int32_t{42})},
+      {"EditComissoes", "frmEditComissoes", connection, Variant(std::int32_t{42})},
+      {"EditComPorGrupo", "frmEditComGrp", {"DataAccess"}, Variant(std::int32_t{0})},
+      {"MapaDescontosClienteGrupo", "frmCriteriosDescCliGrupo", {"DataAccess"}, Variant(std::int32_t{42})}};
   for (const auto& c : cases) {
     auto form = std::make_shared<FakeForm>(false);
     offer(c.form, form);
@@ -877,6 +880,7 @@ TEST_F(CommandsTest, TheDiscountAndCommissionEditorsGetTheirPropertiesInTheTable
   createdComponents.clear();
   late::call(d, "EditComissoes", {Variant(std::int32_t{1}), Variant("OUTRA")});
   late::call(d, "EditComPorGrupo", {Variant("OUTRA")});
+  late::call(d, "MapaDescontosClienteGrupo", {Variant(std::int32_t{1}), Variant("OUTRA")});
   EXPECT_TRUE(createdComponents.empty());
 }
 
@@ -884,7 +888,8 @@ TEST_F(CommandsTest, TheEditorsFailuresAreTitledByTheirCommand) {
   auto d = opened();
   const std::pair<const char*, const char*> titles[] = {{"EditGruposDescontos", "Grupos/Descontos"},
                                                         {"EditComissoes", "Comissões"},
-                                                        {"EditComPorGrupo", "Comissões por Grupo"}};
+                                                        {"EditComPorGrupo", "Comissões por Grupo"},
+                                                        {"MapaDescontosClienteGrupo", "Descontos Cliente Grupo"}};
   for (const auto& [command, title] : titles) {
     ui.clearBoxes();
     if (std::string(command) == "EditComPorGrupo")
