@@ -24,6 +24,7 @@ frmCriteriosDescCliGrupo::frmCriteriosDescCliGrupo(ui::Form& form, ui::UiService
                        CriteriosDescCliGrupo::kGrid,
                        {},
                        {"cmdImprimir", "CmdExportar", "cmdSair"}}) {
+  setObjectName(CriteriosDescCliGrupo::kFormName);
   resize(1240, 660);
 }
 
