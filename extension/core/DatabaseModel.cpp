@@ -38,17 +38,9 @@ std::shared_ptr<sql::Recordset> DatabaseModel::DescontosGrupoCliente(const sql::
   const std::vector<Variant> ranges{arguments.get("@CLIINICIAL"), arguments.get("@CLIFINAL"),
                                     arguments.get("@VNDINICIAL"), arguments.get("@VNDFINAL")};
 
-  auto clients = connection.query(
-      "SELECT CODIGO FROM CLIENTES WHERE CODIGO >= ? AND CODIGO <= ? AND VENDEDOR >= ? AND VENDEDOR <= ? "
-      "ORDER BY CODIGO",
-      ranges);
-  auto groups = connection.query("SELECT COD, DESCR FROM GRUPOS ORDER BY COD");
-  auto discounts = connection.query(
-      "SELECT GD.CLIENTE, GD.GRUPO, GD.DESCONTO FROM U_QOR_GRUPOSDESCONTO AS GD "
-      "INNER JOIN CLIENTES AS CL ON CL.CODIGO = GD.CLIENTE "
-      "WHERE CL.CODIGO >= ? AND CL.CODIGO <= ? AND CL.VENDEDOR >= ? AND CL.VENDEDOR <= ? "
-      "ORDER BY GD.GRUPO",
-      ranges);
+  auto clients = connection.query(kDescontosClientesSql, ranges);
+  auto groups = connection.query(kDescontosGruposSql);
+  auto discounts = connection.query(kDescontosValoresSql, ranges);
 
   // The columns: every group, then groups known only from discounts.
   std::vector<Group> columns;

@@ -17,6 +17,19 @@ class DatabaseModel {
  public:
   static constexpr const char* kDescontosGrupoCliente = "qor_VTO_DescontosGrupoCliente";
 
+  // The statements of qor_VTO_DescontosGrupoCliente, each bound to the
+  // four ranges (first client, last client, first seller, last seller)
+  // but the groups' one.
+  static constexpr const char* kDescontosClientesSql =
+      "SELECT CODIGO FROM CLIENTES WHERE CODIGO >= ? AND CODIGO <= ? AND VENDEDOR >= ? AND VENDEDOR <= ? "
+      "ORDER BY CODIGO";
+  static constexpr const char* kDescontosGruposSql = "SELECT COD, DESCR FROM GRUPOS ORDER BY COD";
+  static constexpr const char* kDescontosValoresSql =
+      "SELECT GD.CLIENTE, GD.GRUPO, GD.DESCONTO FROM U_QOR_GRUPOSDESCONTO AS GD "
+      "INNER JOIN CLIENTES AS CL ON CL.CODIGO = GD.CLIENTE "
+      "WHERE CL.CODIGO >= ? AND CL.CODIGO <= ? AND CL.VENDEDOR >= ? AND CL.VENDEDOR <= ? "
+      "ORDER BY GD.GRUPO";
+
   // Registers every procedure of the extension on the connection.
   static void registerOn(sql::Connection& connection);
 
