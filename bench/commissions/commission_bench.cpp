@@ -14,6 +14,7 @@
 #include <map>
 
 #include "bench/erp/BenchCompany.h"
+#include "bench/erp/MeanTimes.h"
 #include "erp/DemoCompany.h"
 #include "extension/commissions/ComissoesMensais.h"
 #include "extension/components/ConnectionString.h"
@@ -70,9 +71,6 @@ std::shared_ptr<DataAccess> open() {
   return data;
 }
 
-// Mean real time of each benchmark per iteration, for the ratio at the end.
-std::map<std::string, double> meanSeconds;
-
 void BM_Sqlite_SomaBases_Large(benchmark::State& state) {
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(copy().file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) std::abort();
@@ -115,28 +113,11 @@ void BM_CalculaComissoes_Large(benchmark::State& state) {
 }
 BENCHMARK(BM_CalculaComissoes_Large)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
-// The console's report, keeping each benchmark's mean time.
-class Reporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& run : runs)
-      if (run.iterations > 0) meanSeconds[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   copy();
-  benchmark::Initialize(&argc, argv);
-  Reporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto base = meanSeconds.find("BM_Sqlite_SomaBases_Large/iterations:5/real_time");
-  const auto calc = meanSeconds.find("BM_CalculaComissoes_Large/iterations:5/real_time");
-  if (base != meanSeconds.end() && calc != meanSeconds.end() && base->second > 0)
-    std::printf("BM_CalculaComissoes_Large / BM_Sqlite_SomaBases_Large = %.2f (target: at most 2)\n",
-                calc->second / base->second);
-  benchmark::Shutdown();
+  const auto means = bench::runWithMeanTimes(&argc, argv);
+  bench::printRatio(means, "BM_CalculaComissoes_Large", "BM_Sqlite_SomaBases_Large", 2);
   return 0;
 }

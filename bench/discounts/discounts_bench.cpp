@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/erp/BenchCompany.h"
+#include "bench/erp/MeanTimes.h"
 #include "extension/components/ConnectionString.h"
 #include "extension/components/DataAccess.h"
 #include "extension/core/DatabaseModel.h"
@@ -32,8 +33,6 @@ using namespace quill;
 const std::string kFirst = "";
 const std::string kLastSeller = "ZZZZZZ";
 const std::string kLastClient = "ZZZZZZZZZZZZZZZ";
-
-std::map<std::string, double> meanSeconds;
 
 int compareCodes(void*, int lengthA, const void* a, int lengthB, const void* b) {
   return sql::compareTextNoCase(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
@@ -117,28 +116,11 @@ void BM_BuildDescontosClienteGrupo_Large(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildDescontosClienteGrupo_Large)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-class Reporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& run : runs)
-      if (run.iterations > 0) meanSeconds[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   bench::largeCompany();
-  benchmark::Initialize(&argc, argv);
-  Reporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto base = meanSeconds.find("BM_Sqlite_DescontosGrupoCliente_Large/iterations:3/real_time");
-  const auto build = meanSeconds.find("BM_BuildDescontosClienteGrupo_Large/iterations:3/real_time");
-  if (base != meanSeconds.end() && build != meanSeconds.end() && base->second > 0)
-    std::printf(
-        "BM_BuildDescontosClienteGrupo_Large / BM_Sqlite_DescontosGrupoCliente_Large = %.2f (target: at most 3)\n",
-        build->second / base->second);
-  benchmark::Shutdown();
+  const auto means = bench::runWithMeanTimes(&argc, argv);
+  bench::printRatio(means, "BM_BuildDescontosClienteGrupo_Large", "BM_Sqlite_DescontosGrupoCliente_Large", 3);
   return 0;
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "erp/DemoCodes.h"
 #include "extension/components/DataAccess.h"
@@ -37,13 +36,6 @@ bool anyRunning() {
   } catch (const AutomationError&) {
     return false;
   }
-}
-
-std::string bytesOf(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 // A company copy with clients whose codes read as numbers and whose names
@@ -147,7 +139,7 @@ TEST_F(DescontosExport, AFileThatCannotBeWrittenIsSaidAndLeavesWhatWasThere) {
   std::ofstream(blocker) << "keep me";
   const auto existing = folder.path() / "existente.xls";
   exportTo("000123", "000124", existing);
-  const std::string before = bytesOf(existing);
+  const std::string before = quill::testing::TempFolder::read(existing);
   ui.clearBoxes();
 
   for (const auto& target : {blocker / "descontos.xls", folder.path() / "falta" / "descontos.xls"}) {
@@ -159,8 +151,8 @@ TEST_F(DescontosExport, AFileThatCannotBeWrittenIsSaidAndLeavesWhatWasThere) {
     EXPECT_FALSE(std::filesystem::exists(target));
     EXPECT_FALSE(anyRunning()) << target;
   }
-  EXPECT_EQ(bytesOf(blocker), "keep me");
-  EXPECT_EQ(bytesOf(existing), before);
+  EXPECT_EQ(quill::testing::TempFolder::read(blocker), "keep me");
+  EXPECT_EQ(quill::testing::TempFolder::read(existing), before);
   EXPECT_EQ(ui.openedFiles().size(), 1u);  // only the export that worked was opened
 }
 
