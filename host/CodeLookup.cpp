@@ -19,8 +19,8 @@ namespace quill::host {
 
 namespace {
 
+using ui::ControlDef;
 using ui::ControlKind;
-using ui::ControlSpec;
 
 constexpr const char* kFilter = "txtProcura";
 constexpr const char* kList = "grdLista";
@@ -68,12 +68,12 @@ class frmProcurar : public ui::FormDialog {
 
 }  // namespace
 
-const std::vector<ControlSpec>& CodeLookup::controls() {
-  static const std::vector<ControlSpec> controls = [] {
-    std::vector<ControlSpec> c{{kFilter, ControlKind::TextField},
-                               {kList, ControlKind::Grid},
-                               {"cmdOK", ControlKind::Button, "OK"},
-                               {"cmdCancelar", ControlKind::Button, "Cancelar"}};
+const std::vector<ControlDef>& CodeLookup::controls() {
+  static const std::vector<ControlDef> controls = [] {
+    std::vector<ControlDef> c{{kFilter, ControlKind::TextField},
+                              {kList, ControlKind::Grid},
+                              {"cmdOK", ControlKind::Button, "OK"},
+                              {"cmdCancelar", ControlKind::Button, "Cancelar"}};
     c[0].changesAsTyped = true;
     c[3].causesValidation = false;
     return c;

@@ -35,7 +35,7 @@ class CodeLookup : public ui::Form {
   std::string pick(std::int32_t owner, std::string_view typed = {});
   std::size_t shownRows() const;
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
 
  protected:
   void onChanged(std::string_view control) override;

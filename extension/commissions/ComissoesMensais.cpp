@@ -34,21 +34,21 @@ std::string criarTabelaSql() {
 
 }  // namespace
 
+// The month's statement as the system writes it, piece by piece.
+// clang-format off
 std::string ComissoesMensais::sqlBases(const std::string& ano, int mes) {
-  return std::string(
-             "Select Sum((Abs(DOCGCCAB.TpTerc - DOCGCCAB.SINALCT) * 2 - 1) * 1 * DOCGCLIN.Quant) as Peso, "
-             "DOCGCLIN.VENDEDOR, U_qor_ComGrupos.Grupo, U_qor_ComGrupos.Comissao") +
+  return std::string("Select Sum((Abs(DOCGCCAB.TpTerc - DOCGCCAB.SINALCT) * 2 - 1) * 1 * DOCGCLIN.Quant) as Peso, DOCGCLIN.VENDEDOR, U_qor_ComGrupos.Grupo, U_qor_ComGrupos.Comissao") +
          " FROM         DOCGCCAB INNER JOIN" +
-         " DOCGCLIN ON DOCGCCAB.NNUMDOC = DOCGCLIN.NNUMDOC AND DOCGCCAB.TPDOC = DOCGCLIN.TPDOCUM AND "
-         "DOCGCCAB.SERIE = DOCGCLIN.SERIE AND" +
-         " DOCGCCAB.ANO = DOCGCLIN.ANO INNER JOIN" + " ARTIGOS ON DOCGCLIN.ARTIGO = ARTIGOS.CODIGO INNER JOIN" +
-         " U_qor_ComGrupos ON DOCGCLIN.VENDEDOR = U_qor_ComGrupos.Vendedor AND ARTIGOS.GRUPO = "
-         "U_qor_ComGrupos.Grupo" +
+         " DOCGCLIN ON DOCGCCAB.NNUMDOC = DOCGCLIN.NNUMDOC AND DOCGCCAB.TPDOC = DOCGCLIN.TPDOCUM AND DOCGCCAB.SERIE = DOCGCLIN.SERIE AND" +
+         " DOCGCCAB.ANO = DOCGCLIN.ANO INNER JOIN" +
+         " ARTIGOS ON DOCGCLIN.ARTIGO = ARTIGOS.CODIGO INNER JOIN" +
+         " U_qor_ComGrupos ON DOCGCLIN.VENDEDOR = U_qor_ComGrupos.Vendedor AND ARTIGOS.GRUPO = U_qor_ComGrupos.Grupo" +
          " WHERE     (DOCGCCAB.ANO = " + ano + ")  AND month(DocGcCab.Data)=" + std::to_string(mes) +
          " and (DOCGCLIN.ARTIGO > '') and " +
          " NVIAS<>-1 and (TPTERC = 2) AND (AREAG = 4) AND (DocGcCab.TPOPER = 2) AND (NATCONTA = 1) " +
          " GROUP BY DOCGCLIN.VENDEDOR, U_qor_ComGrupos.Grupo, U_qor_ComGrupos.Comissao";
 }
+// clang-format on
 
 void ComissoesMensais::criarTabela() {
   try {

@@ -39,16 +39,16 @@ bool taxaValida(double rate) { return rate >= 0 && rate <= 100; }
 
 }  // namespace
 
-const std::vector<ui::ControlSpec>& EditComGrp::controls() {
-  static const std::vector<ui::ControlSpec> controls = [] {
-    ui::ControlSpec list{"cmbLinhaPrc", ui::ControlKind::ComboBox};
+const std::vector<ui::ControlDef>& EditComGrp::controls() {
+  static const std::vector<ui::ControlDef> controls = [] {
+    ui::ControlDef list{"cmbLinhaPrc", ui::ControlKind::ComboBox};
     list.enterMovesOn = true;
-    return std::vector<ui::ControlSpec>{frame("gbx1"),
-                                        label("Label1", "Vendedor"),
-                                        list,
-                                        {"grdLinPrecos", ui::ControlKind::Grid},
-                                        button("CmdConf", "Confirma"),
-                                        cancelButton("CmdCancel", "Cancela")};
+    return std::vector<ui::ControlDef>{frame("gbx1"),
+                                       label("Label1", "Vendedor"),
+                                       list,
+                                       {"grdLinPrecos", ui::ControlKind::Grid},
+                                       button("CmdConf", "Confirma"),
+                                       cancelButton("CmdCancel", "Cancela")};
   }();
   return controls;
 }

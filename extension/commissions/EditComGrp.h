@@ -30,7 +30,7 @@ class EditComGrp : public EditorForm, public DispatchObject<EditComGrp> {
   // sellers it says so and shows nothing.
   void Editar(const Variant& argument);
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<EditComGrp>& members();
   std::string className() const override { return kFormName; }
 

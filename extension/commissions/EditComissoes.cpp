@@ -29,20 +29,20 @@ const std::vector<std::string>& EditComissoes::meses() {
   return names;
 }
 
-const std::vector<ui::ControlSpec>& EditComissoes::controls() {
-  static const std::vector<ui::ControlSpec> controls = [] {
-    ui::ControlSpec ano{"campo", ui::ControlKind::TextField};
+const std::vector<ui::ControlDef>& EditComissoes::controls() {
+  static const std::vector<ui::ControlDef> controls = [] {
+    ui::ControlDef ano{"campo", ui::ControlKind::TextField};
     ano.changesAsTyped = true;  // a key pressed in it arms its validation
-    ui::ControlSpec lista{"cb1", ui::ControlKind::ComboBox};
+    ui::ControlDef lista{"cb1", ui::ControlKind::ComboBox};
     lista.enterMovesOn = true;
-    return std::vector<ui::ControlSpec>{label("Label1", "Comissões"),
-                                        label("Label2", "Ano"),
-                                        ano,
-                                        label("Label3", "Mês"),
-                                        lista,
-                                        button("btConf", "Calcular"),
-                                        button("btImp", "Imprimir"),
-                                        cancelButton("btSair", "Sair")};
+    return std::vector<ui::ControlDef>{label("Label1", "Comissões"),
+                                       label("Label2", "Ano"),
+                                       ano,
+                                       label("Label3", "Mês"),
+                                       lista,
+                                       button("btConf", "Calcular"),
+                                       button("btImp", "Imprimir"),
+                                       cancelButton("btSair", "Sair")};
   }();
   return controls;
 }

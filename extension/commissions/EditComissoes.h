@@ -42,7 +42,7 @@ class EditComissoes : public EditorForm, public DispatchObject<EditComissoes> {
   void Avisa(const std::string& sCampo, const std::string& sMensagem, std::int16_t iTipo, std::int32_t& iResposta);
 
   static const std::vector<std::string>& meses();
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<EditComissoes>& members();
   std::string className() const override { return kFormName; }
 

@@ -49,16 +49,16 @@ const GroupColumns kColunas{"Grupo", 1000, "Descrição", 3300, "DESCONTO", "Des
 
 }  // namespace
 
-const std::vector<ui::ControlSpec>& EditGrpDescontos::controls() {
-  static const std::vector<ui::ControlSpec> controls = {frame("gbx1"),
-                                                        label("Label1", "Cliente"),
-                                                        codeField("txtCli"),
-                                                        label("lblCli"),
-                                                        {"cmbClientes", ui::ControlKind::ComboBox},
-                                                        {"grdGrpDesc", ui::ControlKind::Grid},
-                                                        button("CmdConf", "Confirma"),
-                                                        cancelButton("CmdCancel", "Cancela"),
-                                                        button("CmdPrint", "Imprimir")};
+const std::vector<ui::ControlDef>& EditGrpDescontos::controls() {
+  static const std::vector<ui::ControlDef> controls = {frame("gbx1"),
+                                                       label("Label1", "Cliente"),
+                                                       codeField("txtCli"),
+                                                       label("lblCli"),
+                                                       {"cmbClientes", ui::ControlKind::ComboBox},
+                                                       {"grdGrpDesc", ui::ControlKind::Grid},
+                                                       button("CmdConf", "Confirma"),
+                                                       cancelButton("CmdCancel", "Cancela"),
+                                                       button("CmdPrint", "Imprimir")};
   return controls;
 }
 

@@ -31,7 +31,7 @@ class EditGrpDescontos : public EditorForm, public DispatchObject<EditGrpDescont
   // nothing.
   void Editar(const Variant& lPai);
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<EditGrpDescontos>& members();
   std::string className() const override { return kFormName; }
 

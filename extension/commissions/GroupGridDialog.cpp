@@ -21,7 +21,7 @@ constexpr int kButtonHeight = 28;
 constexpr int kGap = 8;
 }  // namespace
 
-GroupGridDialog::GroupGridDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlSpec>& controls,
+GroupGridDialog::GroupGridDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlDef>& controls,
                                  Layout layout)
     : FormDialog(form, ui), layout_(std::move(layout)) {
   buildControls(controls);

@@ -28,7 +28,7 @@ class GroupGridDialog : public ui::FormDialog {
     std::vector<std::string> rightButtons;
   };
 
-  GroupGridDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlSpec>& controls, Layout layout);
+  GroupGridDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlDef>& controls, Layout layout);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -20,8 +20,8 @@ namespace quill {
 
 namespace {
 
+using ui::ControlDef;
 using ui::ControlKind;
-using ui::ControlSpec;
 
 constexpr const char* kFilter = "txtProcura";
 constexpr const char* kList = "grdLista";
@@ -54,9 +54,9 @@ class frmLookupList : public ui::FormDialog {
 
 }  // namespace
 
-const std::vector<ControlSpec>& LookupList::controls() {
-  static const std::vector<ControlSpec> controls = [] {
-    std::vector<ControlSpec> c(4);
+const std::vector<ControlDef>& LookupList::controls() {
+  static const std::vector<ControlDef> controls = [] {
+    std::vector<ControlDef> c(4);
     c[0] = {kFilter, ControlKind::TextField};
     c[0].changesAsTyped = true;
     c[1] = {kList, ControlKind::Grid};

@@ -55,7 +55,7 @@ class LookupList : public ui::Form {
 
   std::size_t shownRows() const;
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
 
  protected:
   void onChanged(std::string_view control) override;

@@ -63,24 +63,24 @@ std::string descriptionOf(const std::exception& error) {
 
 }  // namespace
 
-const std::vector<ui::ControlSpec>& CriteriosDescCliGrupo::controls() {
-  static const std::vector<ui::ControlSpec> controls = {frame("grbxHeader"),
-                                                        label("Label1", "Cliente Inicial"),
-                                                        codeField("txtCliIni"),
-                                                        descriptionField("txtCliIniDesc"),
-                                                        label("Label2", "Cliente Final"),
-                                                        codeField("txtCliFin"),
-                                                        descriptionField("txtCliFinDesc"),
-                                                        label("Label3", "Vendedor Inicial"),
-                                                        codeField("txtVendIni"),
-                                                        descriptionField("txtVendIniDesc"),
-                                                        label("Label4", "Vendedor Final"),
-                                                        codeField("txtVendFin"),
-                                                        descriptionField("txtVendFinDesc"),
-                                                        {kGrid, ui::ControlKind::Grid},
-                                                        button("cmdImprimir", "Imprimir"),
-                                                        button("CmdExportar", "Exportar"),
-                                                        cancelButton("cmdSair", "Sair")};
+const std::vector<ui::ControlDef>& CriteriosDescCliGrupo::controls() {
+  static const std::vector<ui::ControlDef> controls = {frame("grbxHeader"),
+                                                       label("Label1", "Cliente Inicial"),
+                                                       codeField("txtCliIni"),
+                                                       descriptionField("txtCliIniDesc"),
+                                                       label("Label2", "Cliente Final"),
+                                                       codeField("txtCliFin"),
+                                                       descriptionField("txtCliFinDesc"),
+                                                       label("Label3", "Vendedor Inicial"),
+                                                       codeField("txtVendIni"),
+                                                       descriptionField("txtVendIniDesc"),
+                                                       label("Label4", "Vendedor Final"),
+                                                       codeField("txtVendFin"),
+                                                       descriptionField("txtVendFinDesc"),
+                                                       {kGrid, ui::ControlKind::Grid},
+                                                       button("cmdImprimir", "Imprimir"),
+                                                       button("CmdExportar", "Exportar"),
+                                                       cancelButton("cmdSair", "Sair")};
   return controls;
 }
 

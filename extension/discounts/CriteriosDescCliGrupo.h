@@ -30,7 +30,7 @@ class CriteriosDescCliGrupo : public CriteriosForm, public DispatchObject<Criter
   CriteriosDescCliGrupo(ui::UiServices& ui, const ui::ViewFactory& makeView);
   ~CriteriosDescCliGrupo() override;
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<CriteriosDescCliGrupo>& members();
   std::string className() const override { return kFormName; }
 

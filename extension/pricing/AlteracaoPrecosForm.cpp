@@ -25,9 +25,9 @@ bool missing(const Variant& v) { return v.isNull() || v.isEmpty(); }
 
 }  // namespace
 
-const std::vector<ui::ControlSpec>& grelhaEBotoes() {
+const std::vector<ui::ControlDef>& grelhaEBotoes() {
   using namespace criterios;
-  static const std::vector<ui::ControlSpec> controls = {
+  static const std::vector<ui::ControlDef> controls = {
       {"grdLinPrecos", ui::ControlKind::Grid},  button("cmdSelAll", "Seleccionar todos"),
       button("cmdUnselAll", "Limpar selecção"), button("CmdConf", "Confirmar"),
       button("cmdImprimir", "Imprimir"),        cancelButton("cmdSair", "Sair"),
@@ -35,10 +35,10 @@ const std::vector<ui::ControlSpec>& grelhaEBotoes() {
   return controls;
 }
 
-std::vector<ui::ControlSpec> comTeclaEnter(std::vector<ui::ControlSpec> controls,
-                                           const std::vector<ui::ControlSpec>& comuns) {
+std::vector<ui::ControlDef> comTeclaEnter(std::vector<ui::ControlDef> controls,
+                                          const std::vector<ui::ControlDef>& comuns) {
   controls.insert(controls.end(), comuns.begin(), comuns.end());
-  for (ui::ControlSpec& c : controls) {
+  for (ui::ControlDef& c : controls) {
     const std::string prefix = vb::UCase(vb::Left(c.name, 3));
     if (prefix == "TXT" || prefix == "CBX" || prefix == "DTP") c.enterMovesOn = true;
   }

@@ -196,10 +196,10 @@ class AlteracaoPrecosForm : public ui::Form, public PriceFormSettings {
 // text fields, the combo and the picker (names beginning "txt", "cbx",
 // "dtp"), as Tab does.
 // The controls of an editor: its own (ranges and change), then `comuns`.
-std::vector<ui::ControlSpec> comTeclaEnter(std::vector<ui::ControlSpec> controls,
-                                           const std::vector<ui::ControlSpec>& comuns = {});
+std::vector<ui::ControlDef> comTeclaEnter(std::vector<ui::ControlDef> controls,
+                                          const std::vector<ui::ControlDef>& comuns = {});
 // The grid and the buttons that both editors end with.
-const std::vector<ui::ControlSpec>& grelhaEBotoes();
+const std::vector<ui::ControlDef>& grelhaEBotoes();
 
 // While it lives, the grid does not draw; as it was afterwards.
 class RedrawSuspended {

@@ -12,38 +12,38 @@ using namespace criterios;
 namespace {
 
 // Enter moves on from every control of this form, buttons included.
-ui::ControlSpec enterMovesOn(ui::ControlSpec c) {
+ui::ControlDef enterMovesOn(ui::ControlDef c) {
   c.enterMovesOn = true;
   return c;
 }
 
 }  // namespace
 
-const std::vector<ui::ControlSpec>& CriteriosAltLinPrc::controls() {
-  static const std::vector<ui::ControlSpec> controls = {label("Label1", "Vendedor Inicial"),
-                                                        codeField("txtVndIni"),
-                                                        label("lblVndIniDescr"),
-                                                        label("Label2", "Vendedor Final"),
-                                                        codeField("txtVndFin"),
-                                                        label("lblVndFinDescr"),
-                                                        label("Label3", "Linha Inicial"),
-                                                        codeField("txtPrcIni"),
-                                                        label("lblPrcIniDescr"),
-                                                        label("Label4", "Linha Final"),
-                                                        codeField("txtPrcFin"),
-                                                        label("lblPrcFinDescr"),
-                                                        label("Label5", "Artigo Inicial"),
-                                                        codeField("txtArtIni"),
-                                                        label("lblArtIniDescr"),
-                                                        label("Label6", "Artigo Final"),
-                                                        codeField("txtArtFin"),
-                                                        label("lblArtFinDescr"),
-                                                        label("Label7", "Data Inicial"),
-                                                        datePicker("dtpDataIni"),
-                                                        label("Label8", "Data Final"),
-                                                        datePicker("dtpDataFin"),
-                                                        enterMovesOn(button("CmdConf", "Confirma")),
-                                                        enterMovesOn(cancelButton("CmdCancel", "Cancela"))};
+const std::vector<ui::ControlDef>& CriteriosAltLinPrc::controls() {
+  static const std::vector<ui::ControlDef> controls = {label("Label1", "Vendedor Inicial"),
+                                                       codeField("txtVndIni"),
+                                                       label("lblVndIniDescr"),
+                                                       label("Label2", "Vendedor Final"),
+                                                       codeField("txtVndFin"),
+                                                       label("lblVndFinDescr"),
+                                                       label("Label3", "Linha Inicial"),
+                                                       codeField("txtPrcIni"),
+                                                       label("lblPrcIniDescr"),
+                                                       label("Label4", "Linha Final"),
+                                                       codeField("txtPrcFin"),
+                                                       label("lblPrcFinDescr"),
+                                                       label("Label5", "Artigo Inicial"),
+                                                       codeField("txtArtIni"),
+                                                       label("lblArtIniDescr"),
+                                                       label("Label6", "Artigo Final"),
+                                                       codeField("txtArtFin"),
+                                                       label("lblArtFinDescr"),
+                                                       label("Label7", "Data Inicial"),
+                                                       datePicker("dtpDataIni"),
+                                                       label("Label8", "Data Final"),
+                                                       datePicker("dtpDataFin"),
+                                                       enterMovesOn(button("CmdConf", "Confirma")),
+                                                       enterMovesOn(cancelButton("CmdCancel", "Cancela"))};
   return controls;
 }
 

@@ -45,7 +45,7 @@ class CriteriosAltLinPrc : public CriteriosForm, public DispatchObject<Criterios
   // was left.
   void showModal(std::int32_t owner);
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<CriteriosAltLinPrc>& members();
   std::string className() const override { return kFormName; }
 

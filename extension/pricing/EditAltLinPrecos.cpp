@@ -39,8 +39,8 @@ std::string cabecalhoVendedor(const sql::Recordset& rs, std::size_t position) {
 
 }  // namespace
 
-const std::vector<ui::ControlSpec>& EditAltLinPrecos::controls() {
-  static const std::vector<ui::ControlSpec> controls = comTeclaEnter(
+const std::vector<ui::ControlDef>& EditAltLinPrecos::controls() {
+  static const std::vector<ui::ControlDef> controls = comTeclaEnter(
       {
           frame("grbxHeader"),
           frame("GroupBox1", "Preços"),

@@ -36,7 +36,7 @@ class EditAltLinPrecos : public AlteracaoPrecosForm, public DispatchObject<EditA
   // Every seller, every price line and the fixed-price articles.
   void SetDefaultRanges();
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<EditAltLinPrecos>& members();
   std::string className() const override { return kFormName; }
 

@@ -33,8 +33,8 @@ std::string textAt(const sql::Recordset& rs, std::size_t position, std::string_v
 
 }  // namespace
 
-const std::vector<ui::ControlSpec>& EditAltPrecos::controls() {
-  static const std::vector<ui::ControlSpec> controls = comTeclaEnter(
+const std::vector<ui::ControlDef>& EditAltPrecos::controls() {
+  static const std::vector<ui::ControlDef> controls = comTeclaEnter(
       {
           frame("grbxHeader"),
           frame("GroupBox1", "Artigos"),

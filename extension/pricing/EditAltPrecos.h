@@ -37,7 +37,7 @@ class EditAltPrecos : public AlteracaoPrecosForm, public DispatchObject<EditAltP
   // The articles and groups of the first and last active articles.
   void SetDefaultRanges();
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<EditAltPrecos>& members();
   std::string className() const override { return kFormName; }
 

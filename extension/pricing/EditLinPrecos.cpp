@@ -85,22 +85,22 @@ struct EditLinPrecos::Colunas {
         pvpivaori(rs.fieldIndex("PVPIVAORI")) {}
 };
 
-const std::vector<ui::ControlSpec>& EditLinPrecos::controls() {
+const std::vector<ui::ControlDef>& EditLinPrecos::controls() {
   using namespace criterios;
-  static const std::vector<ui::ControlSpec> controls = [] {
-    ui::ControlSpec lista{"cmbLinhaPrc", ui::ControlKind::ComboBox};
+  static const std::vector<ui::ControlDef> controls = [] {
+    ui::ControlDef lista{"cmbLinhaPrc", ui::ControlKind::ComboBox};
     lista.enterMovesOn = true;
-    return std::vector<ui::ControlSpec>{frame("gbx1"),
-                                        label("Label1", "Linha de preços"),
-                                        codeField("txtLinPrc"),
-                                        label("lblLinPrc"),
-                                        lista,
-                                        label("Label2", "Data de início"),
-                                        datePicker("dtpDataInicio"),
-                                        {"grdLinPrecos", ui::ControlKind::Grid},
-                                        button("CmdConf", "Confirma"),
-                                        cancelButton("CmdCancel", "Cancela"),
-                                        button("CmdPrint", "Imprimir")};
+    return std::vector<ui::ControlDef>{frame("gbx1"),
+                                       label("Label1", "Linha de preços"),
+                                       codeField("txtLinPrc"),
+                                       label("lblLinPrc"),
+                                       lista,
+                                       label("Label2", "Data de início"),
+                                       datePicker("dtpDataInicio"),
+                                       {"grdLinPrecos", ui::ControlKind::Grid},
+                                       button("CmdConf", "Confirma"),
+                                       cancelButton("CmdCancel", "Cancela"),
+                                       button("CmdPrint", "Imprimir")};
   }();
   return controls;
 }
@@ -123,7 +123,7 @@ void EditLinPrecos::log(std::string_view procedimento, std::string_view mensagem
 
 void EditLinPrecos::Editar(const Variant& lPai) {
   owner_ = lPai.isEmpty() || lPai.isNull() || lPai.isObject() ? 0 : vb::CLng(lPai);
-  log("Editar", std::string("INI") + kTraco);
+  log("Editar", "INI -------------------------------------------------");
   try {
     moedaNacional_ = vb::CStr(late::get(nextApi(), "MoedaNacional"));
     regimeIvaNacional_ = vb::CStr(late::get(nextApi(), "RegimeIVANacional"));
@@ -141,7 +141,7 @@ void EditLinPrecos::Editar(const Variant& lPai) {
     dataAlterada_ = false;
     pFrmRefresh();
     view().showModal(owner_);
-    log("Editar", std::string("FIM") + kTraco);
+    log("Editar", "FIM -------------------------------------------------");
   } catch (const std::exception& error) {
     log("Editar", "ERR " + numeroDoErro(error) + kTraco);
     ui().showNumberedError(error, kTitulo);
@@ -198,8 +198,9 @@ std::string EditLinPrecos::GetLinhasPrecosSql(std::int16_t linha, const std::str
          "                    RGIVA  ON '" +
          sql::sqlQuote(regime) +
          "' = RGIVA.CODIGO "
-         "WHERE        (ARTIGOS.ARTOUDES = 0) AND (ARTIGOS.INACTIVO = 0) AND (ARTIGOS.CODIGO <> '') AND ( "
-         "U_ARTIGOS.PRECOFIXO=-1) "
+         // clang-format off
+         "WHERE        (ARTIGOS.ARTOUDES = 0) AND (ARTIGOS.INACTIVO = 0) AND (ARTIGOS.CODIGO <> '') AND ( U_ARTIGOS.PRECOFIXO=-1) "
+         // clang-format on
          "ORDER BY     ARTIGOS.CODIGO ";
 }
 

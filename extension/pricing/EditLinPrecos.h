@@ -54,7 +54,7 @@ class EditLinPrecos : public ui::Form, public PriceFormSettings, public Dispatch
   // rate of each in the regime; the texts go in with their quotes doubled.
   static std::string GetLinhasPrecosSql(std::int16_t linha, const std::string& moeda, const std::string& regime);
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<EditLinPrecos>& members();
   std::string className() const override { return kFormName; }
 

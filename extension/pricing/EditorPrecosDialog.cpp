@@ -20,7 +20,7 @@ constexpr int kCodeWidth = 110;
 constexpr int kDescriptionWidth = 260;
 }  // namespace
 
-EditorPrecosDialog::EditorPrecosDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlSpec>& controls,
+EditorPrecosDialog::EditorPrecosDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlDef>& controls,
                                        const Layout& layout)
     : FormDialog(form, ui) {
   buildControls(controls);

@@ -23,7 +23,7 @@ class EditorPrecosDialog : public ui::FormDialog {
     std::vector<std::string> leftButtons, rightButtons;
   };
 
-  EditorPrecosDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlSpec>& controls,
+  EditorPrecosDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlDef>& controls,
                      const Layout& layout);
 };
 

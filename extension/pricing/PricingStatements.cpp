@@ -127,8 +127,9 @@ std::string QueryFixedPriceArticles(std::int16_t lineFrom, std::int16_t lineTo, 
          "             RGIVA ON '" +
          sqlQuote(regime) +
          "' = RGIVA.CODIGO "
-         "WHERE        (ARTIGOS.ARTOUDES = 0) AND (ARTIGOS.INACTIVO = 0) AND (ARTIGOS.CODIGO <> '') AND ( "
-         "U_ARTIGOS.PRECOFIXO=-1) "
+         // clang-format off
+         "WHERE        (ARTIGOS.ARTOUDES = 0) AND (ARTIGOS.INACTIVO = 0) AND (ARTIGOS.CODIGO <> '') AND ( U_ARTIGOS.PRECOFIXO=-1) "
+         // clang-format on
          "ORDER BY     ARTIGOS.CODIGO";
 }
 

@@ -8,35 +8,33 @@ namespace quill::criterios {
 inline constexpr const char* kDefaultTitle = "Quillplug";
 
 // The controls of the criteria forms, as their lists are written.
-inline ui::ControlSpec label(const char* name, const char* caption = "") {
+inline ui::ControlDef label(const char* name, const char* caption = "") {
   return {name, ui::ControlKind::Label, caption};
 }
 // A code field: Enter moves on unless the form says otherwise.
-inline ui::ControlSpec codeField(const char* name, const char* tag = "", bool enterMovesOn = true) {
-  ui::ControlSpec c{name, ui::ControlKind::CodeField, "", tag};
+inline ui::ControlDef codeField(const char* name, const char* tag = "", bool enterMovesOn = true) {
+  ui::ControlDef c{name, ui::ControlKind::CodeField, "", tag};
   c.enterMovesOn = enterMovesOn;
   return c;
 }
-inline ui::ControlSpec descriptionField(const char* name) {
-  ui::ControlSpec c{name, ui::ControlKind::TextField};
+inline ui::ControlDef descriptionField(const char* name) {
+  ui::ControlDef c{name, ui::ControlKind::TextField};
   c.readOnly = true;
   return c;
 }
-inline ui::ControlSpec datePicker(const char* name, const char* tag = "") {
-  ui::ControlSpec c{name, ui::ControlKind::DatePicker, "", tag};
+inline ui::ControlDef datePicker(const char* name, const char* tag = "") {
+  ui::ControlDef c{name, ui::ControlKind::DatePicker, "", tag};
   c.enterMovesOn = true;
   return c;
 }
-inline ui::ControlSpec button(const char* name, const char* caption) {
-  return {name, ui::ControlKind::Button, caption};
-}
+inline ui::ControlDef button(const char* name, const char* caption) { return {name, ui::ControlKind::Button, caption}; }
 // A button that leaves a field without validating it.
-inline ui::ControlSpec cancelButton(const char* name, const char* caption) {
-  ui::ControlSpec c{name, ui::ControlKind::Button, caption};
+inline ui::ControlDef cancelButton(const char* name, const char* caption) {
+  ui::ControlDef c{name, ui::ControlKind::Button, caption};
   c.causesValidation = false;
   return c;
 }
-inline ui::ControlSpec frame(const char* name, const char* caption = "") {
+inline ui::ControlDef frame(const char* name, const char* caption = "") {
   return {name, ui::ControlKind::Frame, caption};
 }
 

@@ -20,7 +20,7 @@ constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 28;
 }  // namespace
 
-CriteriosDialog::CriteriosDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlSpec>& controls,
+CriteriosDialog::CriteriosDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlDef>& controls,
                                  std::vector<Row> rows, std::vector<std::string> buttons)
     : FormDialog(form, ui), rows_(std::move(rows)), buttons_(std::move(buttons)) {
   buildControls(controls);

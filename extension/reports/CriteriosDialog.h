@@ -20,7 +20,7 @@ class CriteriosDialog : public ui::FormDialog {
     std::string description;  // a label or a read-only field; may be empty
   };
 
-  CriteriosDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlSpec>& controls,
+  CriteriosDialog(ui::Form& form, ui::UiServices& ui, const std::vector<ui::ControlDef>& controls,
                   std::vector<Row> rows, std::vector<std::string> buttons);
 
   // Frames drawn around the rows and around the buttons.

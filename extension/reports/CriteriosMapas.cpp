@@ -12,8 +12,8 @@ namespace quill {
 
 namespace {
 
+using ui::ControlDef;
 using ui::ControlKind;
-using ui::ControlSpec;
 using namespace criterios;
 
 bool startsWithAny(const std::string& name, std::initializer_list<const char*> prefixes) {
@@ -37,33 +37,33 @@ const ModeLayout* modeLayout(int mapa) {
 
 }  // namespace
 
-const std::vector<ControlSpec>& CriteriosMapas::controls() {
-  static const std::vector<ControlSpec> controls = [] {
-    std::vector<ControlSpec> c = {label("lblPrimeiro"),
-                                  codeField("txtPrimeiro", "CLII"),
-                                  label("lblPrimeiroDescr"),
-                                  label("lblUltimo"),
-                                  codeField("txtUltimo", "CLIF"),
-                                  label("lblUltimoDescr"),
-                                  label("Label4", "Vendedor Inicial"),
-                                  codeField("txtVndIni", "VNDI"),
-                                  label("lblVndIni"),
-                                  label("Label2", "Vendedor Final"),
-                                  codeField("txtVndFin", "VNDF"),
-                                  label("lblVndFin"),
-                                  label("Label5", "Zona Inicial"),
-                                  codeField("txtZonIni", "ZONI"),
-                                  label("lblZonIni"),
-                                  label("Label6", "Zona Final"),
-                                  codeField("txtZonFin", "ZONF"),
-                                  label("lblZonFin"),
-                                  label("Label7", "Carteira Inicial"),
-                                  codeField("txtCarIni", "CARI"),
-                                  label("lblCarIni"),
-                                  label("Label8", "Carteira Final"),
-                                  codeField("txtCarFin", "CARF"),
-                                  label("lblCarFin"),
-                                  label("Label9", "Data")};
+const std::vector<ControlDef>& CriteriosMapas::controls() {
+  static const std::vector<ControlDef> controls = [] {
+    std::vector<ControlDef> c = {label("lblPrimeiro"),
+                                 codeField("txtPrimeiro", "CLII"),
+                                 label("lblPrimeiroDescr"),
+                                 label("lblUltimo"),
+                                 codeField("txtUltimo", "CLIF"),
+                                 label("lblUltimoDescr"),
+                                 label("Label4", "Vendedor Inicial"),
+                                 codeField("txtVndIni", "VNDI"),
+                                 label("lblVndIni"),
+                                 label("Label2", "Vendedor Final"),
+                                 codeField("txtVndFin", "VNDF"),
+                                 label("lblVndFin"),
+                                 label("Label5", "Zona Inicial"),
+                                 codeField("txtZonIni", "ZONI"),
+                                 label("lblZonIni"),
+                                 label("Label6", "Zona Final"),
+                                 codeField("txtZonFin", "ZONF"),
+                                 label("lblZonFin"),
+                                 label("Label7", "Carteira Inicial"),
+                                 codeField("txtCarIni", "CARI"),
+                                 label("lblCarIni"),
+                                 label("Label8", "Carteira Final"),
+                                 codeField("txtCarFin", "CARF"),
+                                 label("lblCarFin"),
+                                 label("Label9", "Data")};
     c.push_back(datePicker("dtpRefer", "DATI"));
     c.push_back(button("CmdConf", "Confirma"));
     c.push_back(cancelButton("CmdCancel", "Cancela"));

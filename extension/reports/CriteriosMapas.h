@@ -32,7 +32,7 @@ class CriteriosMapas : public CriteriosForm, public DispatchObject<CriteriosMapa
   // case): a field's text, a picker's date as text; empty text otherwise.
   std::string GetParametro(std::string_view key) const;
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<CriteriosMapas>& members();
   std::string className() const override { return kFormName; }
 

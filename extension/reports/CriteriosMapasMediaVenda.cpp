@@ -11,19 +11,19 @@ namespace quill {
 
 using namespace criterios;
 
-const std::vector<ui::ControlSpec>& CriteriosMapasMediaVenda::controls() {
-  static const std::vector<ui::ControlSpec> controls = {label("lblPrimeiro", "Artigo Inicial"),
-                                                        codeField("txtArtIni"),
-                                                        label("lblArtIniDescr"),
-                                                        label("lblUltimo", "Artigo Final"),
-                                                        codeField("txtArtFin"),
-                                                        label("lblArtFinDescr"),
-                                                        label("Label1", "Data Inicial"),
-                                                        datePicker("dtpDataIni"),
-                                                        label("Label2", "Data Final"),
-                                                        datePicker("dtpDataFin"),
-                                                        button("CmdConf", "Confirma"),
-                                                        cancelButton("CmdCancel", "Cancela")};
+const std::vector<ui::ControlDef>& CriteriosMapasMediaVenda::controls() {
+  static const std::vector<ui::ControlDef> controls = {label("lblPrimeiro", "Artigo Inicial"),
+                                                       codeField("txtArtIni"),
+                                                       label("lblArtIniDescr"),
+                                                       label("lblUltimo", "Artigo Final"),
+                                                       codeField("txtArtFin"),
+                                                       label("lblArtFinDescr"),
+                                                       label("Label1", "Data Inicial"),
+                                                       datePicker("dtpDataIni"),
+                                                       label("Label2", "Data Final"),
+                                                       datePicker("dtpDataFin"),
+                                                       button("CmdConf", "Confirma"),
+                                                       cancelButton("CmdCancel", "Cancela")};
   return controls;
 }
 

@@ -32,7 +32,7 @@ class CriteriosMapasMediaVenda : public CriteriosForm, public DispatchObject<Cri
   void setUltimaData(std::string_view date);
   void setCaption(std::string_view caption);
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<CriteriosMapasMediaVenda>& members();
   std::string className() const override { return kFormName; }
 

@@ -10,21 +10,21 @@ namespace quill {
 
 using namespace criterios;
 
-const std::vector<ui::ControlSpec>& CriteriosMapasPorVnd::controls() {
-  static const std::vector<ui::ControlSpec> controls = {label("Label1", "Vendedor Inicial"),
-                                                        codeField("txtVndIni"),
-                                                        label("lblVndIniDescr"),
-                                                        label("Label2", "Vendedor Final"),
-                                                        codeField("txtVndFin"),
-                                                        label("lblVndFinDescr"),
-                                                        label("lblPrimeiro", "Linha Pr. Inicial"),
-                                                        codeField("txtPrcIni"),
-                                                        label("lblPrcIniDescr"),
-                                                        label("lblUltimo", "Linha Pr. Final"),
-                                                        codeField("txtPrcFin"),
-                                                        label("lblPrcFinDescr"),
-                                                        button("CmdConf", "Confirma"),
-                                                        cancelButton("CmdCancel", "Cancela")};
+const std::vector<ui::ControlDef>& CriteriosMapasPorVnd::controls() {
+  static const std::vector<ui::ControlDef> controls = {label("Label1", "Vendedor Inicial"),
+                                                       codeField("txtVndIni"),
+                                                       label("lblVndIniDescr"),
+                                                       label("Label2", "Vendedor Final"),
+                                                       codeField("txtVndFin"),
+                                                       label("lblVndFinDescr"),
+                                                       label("lblPrimeiro", "Linha Pr. Inicial"),
+                                                       codeField("txtPrcIni"),
+                                                       label("lblPrcIniDescr"),
+                                                       label("lblUltimo", "Linha Pr. Final"),
+                                                       codeField("txtPrcFin"),
+                                                       label("lblPrcFinDescr"),
+                                                       button("CmdConf", "Confirma"),
+                                                       cancelButton("CmdCancel", "Cancela")};
   return controls;
 }
 

@@ -26,7 +26,7 @@ class CriteriosMapasPorVnd : public CriteriosForm, public DispatchObject<Criteri
   std::string PrimeiroPrc() const;
   std::string UltimoPrc() const;
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<CriteriosMapasPorVnd>& members();
   std::string className() const override { return kFormName; }
 

@@ -8,23 +8,23 @@ namespace quill {
 
 using namespace criterios;
 
-const std::vector<ui::ControlSpec>& CriteriosPendTolerancia::controls() {
-  static const std::vector<ui::ControlSpec> controls = {frame("grbxHeader"),
-                                                        label("Label1", "Cliente Inicial"),
-                                                        codeField("txtCliIni", "", false),
-                                                        descriptionField("txtCliIniDesc"),
-                                                        label("Label2", "Cliente Final"),
-                                                        codeField("txtCliFin", "", false),
-                                                        descriptionField("txtCliFinDesc"),
-                                                        label("Label3", "Vendedor Inicial"),
-                                                        codeField("txtVendIni", "", false),
-                                                        descriptionField("txtVendIniDesc"),
-                                                        label("Label4", "Vendedor Final"),
-                                                        codeField("txtVendFin", "", false),
-                                                        descriptionField("txtVendFinDesc"),
-                                                        frame("grbxFooterCommands"),
-                                                        button("cmdImprimir", "Imprimir"),
-                                                        cancelButton("cmdSair", "Sair")};
+const std::vector<ui::ControlDef>& CriteriosPendTolerancia::controls() {
+  static const std::vector<ui::ControlDef> controls = {frame("grbxHeader"),
+                                                       label("Label1", "Cliente Inicial"),
+                                                       codeField("txtCliIni", "", false),
+                                                       descriptionField("txtCliIniDesc"),
+                                                       label("Label2", "Cliente Final"),
+                                                       codeField("txtCliFin", "", false),
+                                                       descriptionField("txtCliFinDesc"),
+                                                       label("Label3", "Vendedor Inicial"),
+                                                       codeField("txtVendIni", "", false),
+                                                       descriptionField("txtVendIniDesc"),
+                                                       label("Label4", "Vendedor Final"),
+                                                       codeField("txtVendFin", "", false),
+                                                       descriptionField("txtVendFinDesc"),
+                                                       frame("grbxFooterCommands"),
+                                                       button("cmdImprimir", "Imprimir"),
+                                                       cancelButton("cmdSair", "Sair")};
   return controls;
 }
 

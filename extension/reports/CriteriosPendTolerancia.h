@@ -27,7 +27,7 @@ class CriteriosPendTolerancia : public CriteriosForm, public DispatchObject<Crit
   // True while Editar prepares the form.
   bool loading() const { return loading_; }
 
-  static const std::vector<ui::ControlSpec>& controls();
+  static const std::vector<ui::ControlDef>& controls();
   static const MemberTable<CriteriosPendTolerancia>& members();
   std::string className() const override { return kFormName; }
 

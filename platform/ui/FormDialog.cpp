@@ -81,15 +81,15 @@ class WidgetFormView : public FormView {
 
   std::vector<std::string> controlNames() const override {
     std::vector<std::string> names;
-    for (const auto& e : d_.entries_) names.push_back(e.spec.name);
+    for (const auto& e : d_.entries_) names.push_back(e.def.name);
     return names;
   }
   bool hasControl(std::string_view name) const override {
     return std::any_of(d_.entries_.begin(), d_.entries_.end(),
-                       [&](const auto& e) { return sql::compareTextNoCase(e.spec.name, name) == 0; });
+                       [&](const auto& e) { return sql::compareTextNoCase(e.def.name, name) == 0; });
   }
-  ControlKind kind(std::string_view name) const override { return d_.entry(name).spec.kind; }
-  std::string tag(std::string_view name) const override { return d_.entry(name).spec.tag; }
+  ControlKind kind(std::string_view name) const override { return d_.entry(name).def.kind; }
+  std::string tag(std::string_view name) const override { return d_.entry(name).def.tag; }
 
   std::string text(std::string_view name) const override {
     QWidget* w = d_.entry(name).widget;
@@ -134,7 +134,7 @@ class WidgetFormView : public FormView {
     if (!f) return {};
     for (QWidget* w = f; w && w != &d_; w = w->parentWidget())
       for (const auto& e : d_.entries_)
-        if (e.widget == w) return e.spec.name;
+        if (e.widget == w) return e.def.name;
     return {};
   }
 
@@ -207,7 +207,7 @@ class WidgetFormView : public FormView {
     if (!field || !usable(e) || field->isReadOnly()) return false;
     if (!moveFocusTo(e)) return false;
     field->setText(q(text));
-    if (e.spec.changesAsTyped) emit field->textEdited(field->text());
+    if (e.def.changesAsTyped) emit field->textEdited(field->text());
     return moveOn(e);
   }
 
@@ -218,7 +218,7 @@ class WidgetFormView : public FormView {
     const std::string k = vb::UCase(key);
     if (k == "TAB") return moveOn(e);
     if (k == "ENTER") {
-      if (e.spec.enterMovesOn) return moveOn(e);
+      if (e.def.enterMovesOn) return moveOn(e);
       sendKey(*e.widget, Qt::Key_Return, Qt::NoModifier, "\r");
       return true;
     }
@@ -266,7 +266,7 @@ class WidgetFormView : public FormView {
       c->setCurrentIndex(found);
       emit c->activated(found);
     } else if (auto* l = qobject_cast<QListWidget*>(e.widget)) {
-      if (e.spec.multiSelect) {
+      if (e.def.multiSelect) {
         QListWidgetItem* item = l->item(found);
         item->setSelected(!item->isSelected());
       } else {
@@ -340,7 +340,7 @@ class WidgetFormView : public FormView {
     auto it = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.widget == from.widget; });
     for (std::size_t step = 1; step <= entries.size(); ++step) {
       const Entry& next = entries[(static_cast<std::size_t>(it - entries.begin()) + step) % entries.size()];
-      if (!takesFocus(next.spec.kind) || !usable(next) || next.spec.readOnly) continue;
+      if (!takesFocus(next.def.kind) || !usable(next) || next.def.readOnly) continue;
       return moveFocusTo(next);
     }
     // Nothing else takes the focus: leaving still validates.
@@ -371,7 +371,7 @@ FormDialog::~FormDialog() {
 
 const FormDialog::Entry& FormDialog::entry(std::string_view name) const {
   for (const auto& e : entries_)
-    if (sql::compareTextNoCase(e.spec.name, name) == 0) return e;
+    if (sql::compareTextNoCase(e.def.name, name) == 0) return e;
   throwControlNotFound(name);
 }
 
@@ -386,23 +386,23 @@ std::unique_ptr<FormView> FormDialog::viewOwning(std::unique_ptr<FormDialog> dia
 
 void FormDialog::resizeTwips(int width, int height) { resize(twipsToPixels(width), twipsToPixels(height)); }
 
-void FormDialog::buildControls(const std::vector<ControlSpec>& controls) {
-  for (const ControlSpec& spec : controls) {
+void FormDialog::buildControls(const std::vector<ControlDef>& controls) {
+  for (const ControlDef& def : controls) {
     QWidget* w = nullptr;
-    const std::string name = spec.name;
-    switch (spec.kind) {
+    const std::string name = def.name;
+    switch (def.kind) {
       case ControlKind::Label:
-        w = new QLabel(q(spec.caption), this);
+        w = new QLabel(q(def.caption), this);
         break;
       case ControlKind::TextField:
       case ControlKind::CodeField: {
         auto* field = new CodeField(this);
-        field->setText(q(spec.caption));
-        field->setReadOnly(spec.readOnly);
-        field->setEnterMovesOn(spec.enterMovesOn);
-        if (!spec.readOnly) field->setValidator([this, name](CodeField&) { return form_.validate(name); });
-        if (spec.kind == ControlKind::CodeField) field->setLookup([this, name](CodeField&) { form_.lookup(name); });
-        if (spec.changesAsTyped) connect(field, &QLineEdit::textEdited, this, [this, name] { form_.changed(name); });
+        field->setText(q(def.caption));
+        field->setReadOnly(def.readOnly);
+        field->setEnterMovesOn(def.enterMovesOn);
+        if (!def.readOnly) field->setValidator([this, name](CodeField&) { return form_.validate(name); });
+        if (def.kind == ControlKind::CodeField) field->setLookup([this, name](CodeField&) { form_.lookup(name); });
+        if (def.changesAsTyped) connect(field, &QLineEdit::textEdited, this, [this, name] { form_.changed(name); });
         w = field;
         break;
       }
@@ -413,14 +413,14 @@ void FormDialog::buildControls(const std::vector<ControlSpec>& controls) {
         break;
       }
       case ControlKind::Button: {
-        auto* button = new QPushButton(q(spec.caption), this);
+        auto* button = new QPushButton(q(def.caption), this);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, name] { form_.click(name); });
         w = button;
         break;
       }
       case ControlKind::CheckBox: {
-        auto* box = new QCheckBox(q(spec.caption), this);
+        auto* box = new QCheckBox(q(def.caption), this);
         connect(box, &QCheckBox::clicked, this, [this, name] { form_.changed(name); });
         w = box;
         break;
@@ -433,8 +433,8 @@ void FormDialog::buildControls(const std::vector<ControlSpec>& controls) {
       }
       case ControlKind::ListBox: {
         auto* list = new QListWidget(this);
-        list->setSelectionMode(spec.multiSelect ? QAbstractItemView::MultiSelection
-                                                : QAbstractItemView::SingleSelection);
+        list->setSelectionMode(def.multiSelect ? QAbstractItemView::MultiSelection
+                                               : QAbstractItemView::SingleSelection);
         connect(list, &QListWidget::itemSelectionChanged, this, [this, name] {
           if (!quietLists_) form_.changed(name);
         });
@@ -445,15 +445,15 @@ void FormDialog::buildControls(const std::vector<ControlSpec>& controls) {
         w = new RecordsetGrid(this);
         break;
       case ControlKind::Frame:
-        w = new QGroupBox(q(spec.caption), this);
+        w = new QGroupBox(q(def.caption), this);
         break;
     }
-    w->setObjectName(q(spec.name));
-    if (!spec.causesValidation) w->setProperty(CodeField::kCausesValidation, false);
+    w->setObjectName(q(def.name));
+    if (!def.causesValidation) w->setProperty(CodeField::kCausesValidation, false);
     // Enter moves on in pickers and lists that say so; fields do it themselves.
-    if (spec.enterMovesOn && spec.kind != ControlKind::TextField && spec.kind != ControlKind::CodeField)
+    if (def.enterMovesOn && def.kind != ControlKind::TextField && def.kind != ControlKind::CodeField)
       w->installEventFilter(this);
-    entries_.push_back(Entry{spec, w});
+    entries_.push_back(Entry{def, w});
   }
 }
 
@@ -481,7 +481,7 @@ void FormDialog::keyPressEvent(QKeyEvent* event) {
   std::string control;
   for (QWidget* w = focusWidget(); w && w != this && control.empty(); w = w->parentWidget())
     for (const auto& e : entries_)
-      if (e.widget == w) control = e.spec.name;
+      if (e.widget == w) control = e.def.name;
   event->accept();
   form_.escape(control);
 }

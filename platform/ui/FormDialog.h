@@ -32,7 +32,7 @@ class FormDialog : public QDialog {
   // Makes one widget per control, in order (the order is also the Tab
   // order), all children of the dialog; frames are made but controls are not
   // put in them: the layout does that.
-  void buildControls(const std::vector<ControlSpec>& controls);
+  void buildControls(const std::vector<ControlDef>& controls);
   // A control's widget, by name; "Control not found" (730) when missing.
   QWidget& widget(std::string_view name) const;
   template <typename W>
@@ -59,7 +59,7 @@ class FormDialog : public QDialog {
  private:
   friend class WidgetFormView;
   struct Entry {
-    ControlSpec spec;
+    ControlDef def;
     QWidget* widget = nullptr;
   };
   const Entry& entry(std::string_view name) const;

@@ -28,7 +28,7 @@ enum class ControlKind {
 
 // One control of a form: its name (the system's own), kind, caption, and
 // Tag (a key the form's code looks controls up by).
-struct ControlSpec {
+struct ControlDef {
   std::string name;
   ControlKind kind = ControlKind::Label;
   std::string caption;

@@ -35,7 +35,7 @@ class MemoryFormView::MemoryGrid : public GridControl {
 };
 
 struct MemoryFormView::Control {
-  ControlSpec spec;
+  ControlDef def;
   std::string text;
   bool visible = true;
   bool enabled = true;
@@ -47,15 +47,15 @@ struct MemoryFormView::Control {
   std::unique_ptr<MemoryGrid> grid;
 };
 
-MemoryFormView::MemoryFormView(Form& form, std::vector<ControlSpec> controls, std::string caption)
+MemoryFormView::MemoryFormView(Form& form, std::vector<ControlDef> controls, std::string caption)
     : form_(form), caption_(std::move(caption)), focus_(kNoFocus) {
-  for (auto& spec : controls) {
+  for (auto& def : controls) {
     Control c;
-    if (spec.kind == ControlKind::Label || spec.kind == ControlKind::Button || spec.kind == ControlKind::CheckBox ||
-        spec.kind == ControlKind::Frame)
-      c.text = spec.caption;
-    if (spec.kind == ControlKind::Grid) c.grid = std::make_unique<MemoryGrid>();
-    c.spec = std::move(spec);
+    if (def.kind == ControlKind::Label || def.kind == ControlKind::Button || def.kind == ControlKind::CheckBox ||
+        def.kind == ControlKind::Frame)
+      c.text = def.caption;
+    if (def.kind == ControlKind::Grid) c.grid = std::make_unique<MemoryGrid>();
+    c.def = std::move(def);
     controls_.push_back(std::move(c));
   }
 }
@@ -64,7 +64,7 @@ MemoryFormView::~MemoryFormView() = default;
 
 MemoryFormView::Control& MemoryFormView::control(std::string_view name) {
   for (auto& c : controls_)
-    if (sql::compareTextNoCase(c.spec.name, name) == 0) return c;
+    if (sql::compareTextNoCase(c.def.name, name) == 0) return c;
   throwControlNotFound(name);
 }
 
@@ -90,21 +90,21 @@ void MemoryFormView::showModal(std::int32_t owner) {
 
 std::vector<std::string> MemoryFormView::controlNames() const {
   std::vector<std::string> names;
-  for (const auto& c : controls_) names.push_back(c.spec.name);
+  for (const auto& c : controls_) names.push_back(c.def.name);
   return names;
 }
 
 bool MemoryFormView::hasControl(std::string_view name) const {
   return std::any_of(controls_.begin(), controls_.end(),
-                     [&](const Control& c) { return sql::compareTextNoCase(c.spec.name, name) == 0; });
+                     [&](const Control& c) { return sql::compareTextNoCase(c.def.name, name) == 0; });
 }
 
-ControlKind MemoryFormView::kind(std::string_view name) const { return control(name).spec.kind; }
-std::string MemoryFormView::tag(std::string_view name) const { return control(name).spec.tag; }
+ControlKind MemoryFormView::kind(std::string_view name) const { return control(name).def.kind; }
+std::string MemoryFormView::tag(std::string_view name) const { return control(name).def.tag; }
 
 std::string MemoryFormView::text(std::string_view name) const {
   const Control& c = control(name);
-  if (c.spec.kind == ControlKind::ComboBox || c.spec.kind == ControlKind::ListBox)
+  if (c.def.kind == ControlKind::ComboBox || c.def.kind == ControlKind::ListBox)
     return c.index >= 0 && c.index < static_cast<int>(c.items.size()) ? c.items[static_cast<std::size_t>(c.index)]
                                                                       : std::string();
   return c.text;
@@ -112,12 +112,12 @@ std::string MemoryFormView::text(std::string_view name) const {
 
 void MemoryFormView::setText(std::string_view name, std::string_view text) {
   Control& c = control(name);
-  if (c.spec.kind == ControlKind::DatePicker) {
+  if (c.def.kind == ControlKind::DatePicker) {
     const auto date = vb::parseDateText(text);
     if (date) c.text = vb::dateToText(vb::dateOnly(*date));
     return;
   }
-  if (c.spec.kind == ControlKind::ComboBox || c.spec.kind == ControlKind::ListBox) {
+  if (c.def.kind == ControlKind::ComboBox || c.def.kind == ControlKind::ListBox) {
     auto it = std::find(c.items.begin(), c.items.end(), text);
     if (it != c.items.end()) c.index = static_cast<int>(it - c.items.begin());
     return;
@@ -137,7 +137,7 @@ void MemoryFormView::setFocus(std::string_view name) {
   focus_ = static_cast<std::size_t>(&c - controls_.data());
 }
 
-std::string MemoryFormView::focused() const { return focus_ < controls_.size() ? controls_[focus_].spec.name : ""; }
+std::string MemoryFormView::focused() const { return focus_ < controls_.size() ? controls_[focus_].def.name : ""; }
 
 bool MemoryFormView::isChecked(std::string_view name) const { return control(name).checked; }
 void MemoryFormView::setChecked(std::string_view name, bool checked) { control(name).checked = checked; }
@@ -177,25 +177,25 @@ GridControl& MemoryFormView::grid(std::string_view name) {
 
 bool MemoryFormView::usable(const Control& c) const { return c.visible && c.enabled; }
 
-bool MemoryFormView::focusable(const Control& c) const { return takesFocus(c.spec.kind) && usable(c); }
+bool MemoryFormView::focusable(const Control& c) const { return takesFocus(c.def.kind) && usable(c); }
 
 std::size_t MemoryFormView::nextFocusable(std::size_t from) const {
   const std::size_t n = controls_.size();
   for (std::size_t step = 1; step <= n; ++step) {
     const std::size_t i = from == kNoFocus ? step - 1 : (from + step) % n;
     // As Tab in the window: a field shown and not typed into is passed by.
-    if (focusable(controls_[i]) && !controls_[i].spec.readOnly) return i;
+    if (focusable(controls_[i]) && !controls_[i].def.readOnly) return i;
   }
   return kNoFocus;
 }
 
 bool MemoryFormView::moveFocus(std::size_t to) {
   if (to == focus_) return true;
-  const bool validates = to == kNoFocus || controls_[to].spec.causesValidation;
+  const bool validates = to == kNoFocus || controls_[to].def.causesValidation;
   if (focus_ < controls_.size() && validates) {
-    const auto kindLeft = controls_[focus_].spec.kind;
-    if ((kindLeft == ControlKind::CodeField || kindLeft == ControlKind::TextField) &&
-        !controls_[focus_].spec.readOnly && !form_.validate(controls_[focus_].spec.name))
+    const auto kindLeft = controls_[focus_].def.kind;
+    if ((kindLeft == ControlKind::CodeField || kindLeft == ControlKind::TextField) && !controls_[focus_].def.readOnly &&
+        !form_.validate(controls_[focus_].def.name))
       return false;
   }
   focus_ = to;
@@ -205,10 +205,10 @@ bool MemoryFormView::moveFocus(std::size_t to) {
 bool MemoryFormView::userType(std::string_view name, std::string_view text) {
   Control& c = control(name);
   const auto index = static_cast<std::size_t>(&c - controls_.data());
-  if (!focusable(c) || c.spec.readOnly) return false;
+  if (!focusable(c) || c.def.readOnly) return false;
   if (!moveFocus(index)) return false;
   c.text = text;
-  if (c.spec.changesAsTyped) form_.changed(c.spec.name);
+  if (c.def.changesAsTyped) form_.changed(c.def.name);
   return moveFocus(nextFocusable(index));
 }
 
@@ -220,24 +220,24 @@ bool MemoryFormView::userKey(std::string_view name, std::string_view key) {
   const std::string k = vb::UCase(key);
   if (k == "TAB") return moveFocus(nextFocusable(index));
   if (k == "ENTER") {
-    if (c.spec.enterMovesOn) return moveFocus(nextFocusable(index));
-    if (c.spec.kind == ControlKind::Button || c.spec.kind == ControlKind::Grid) form_.click(c.spec.name);
+    if (c.def.enterMovesOn) return moveFocus(nextFocusable(index));
+    if (c.def.kind == ControlKind::Button || c.def.kind == ControlKind::Grid) form_.click(c.def.name);
     return true;
   }
   if (k == "CTRL+L") {
-    if (c.spec.kind == ControlKind::CodeField) form_.lookup(c.spec.name);
+    if (c.def.kind == ControlKind::CodeField) form_.lookup(c.def.name);
     return true;
   }
   if (k == "SPACE") {
-    if (c.spec.kind == ControlKind::Button) form_.click(c.spec.name);
-    if (c.spec.kind == ControlKind::CheckBox) {
+    if (c.def.kind == ControlKind::Button) form_.click(c.def.name);
+    if (c.def.kind == ControlKind::CheckBox) {
       c.checked = !c.checked;
-      form_.changed(c.spec.name);
+      form_.changed(c.def.name);
     }
     return true;
   }
   if (k == "ESC") {
-    form_.escape(c.spec.name);
+    form_.escape(c.def.name);
     return true;
   }
   return true;
@@ -248,11 +248,11 @@ bool MemoryFormView::userClick(std::string_view name) {
   if (!usable(c)) return false;
   const auto index = static_cast<std::size_t>(&c - controls_.data());
   if (!moveFocus(index)) return false;
-  if (c.spec.kind == ControlKind::CheckBox) {
+  if (c.def.kind == ControlKind::CheckBox) {
     c.checked = !c.checked;
-    form_.changed(c.spec.name);
+    form_.changed(c.def.name);
   } else {
-    form_.click(c.spec.name);
+    form_.click(c.def.name);
   }
   return true;
 }
@@ -274,10 +274,10 @@ bool MemoryFormView::userChoose(std::string_view name, std::string_view entry) {
     found = std::stoi(std::string(entry));
   if (found < 0 || found >= static_cast<int>(c.items.size())) return false;
   if (!moveFocus(static_cast<std::size_t>(&c - controls_.data()))) return false;
-  if (c.spec.kind == ControlKind::ListBox && c.spec.multiSelect)
+  if (c.def.kind == ControlKind::ListBox && c.def.multiSelect)
     c.selected[static_cast<std::size_t>(found)] = !c.selected[static_cast<std::size_t>(found)];
   c.index = found;
-  form_.changed(c.spec.name);
+  form_.changed(c.def.name);
   return true;
 }
 
@@ -288,7 +288,7 @@ bool MemoryFormView::userPickDate(std::string_view name, std::string_view date) 
   if (!moveFocus(static_cast<std::size_t>(&c - controls_.data()))) return false;
   const std::string before = c.text;
   c.text = vb::dateToText(vb::dateOnly(*parsed));
-  if (c.text != before) form_.changed(c.spec.name);
+  if (c.text != before) form_.changed(c.def.name);
   return true;
 }
 

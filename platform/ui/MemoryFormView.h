@@ -23,7 +23,7 @@ class MemoryFormView : public FormView {
  public:
   using ShowHandler = std::function<void(MemoryFormView&)>;
 
-  MemoryFormView(Form& form, std::vector<ControlSpec> controls, std::string caption = {});
+  MemoryFormView(Form& form, std::vector<ControlDef> controls, std::string caption = {});
   ~MemoryFormView() override;
 
   void whenShown(ShowHandler handler) { handlers_.push_back(std::move(handler)); }

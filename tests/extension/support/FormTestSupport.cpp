@@ -52,7 +52,7 @@ DemoCopy::~DemoCopy() {
   fs::remove_all(folder_, ec);
 }
 
-ui::ViewFactory memoryView(std::vector<ui::ControlSpec> controls) {
+ui::ViewFactory memoryView(std::vector<ui::ControlDef> controls) {
   return
       [controls = std::move(controls)](ui::Form& form) { return std::make_unique<ui::MemoryFormView>(form, controls); };
 }

@@ -46,7 +46,7 @@ class DemoCopy {
 };
 
 // A form's controls in memory, for its logic's tests.
-ui::ViewFactory memoryView(std::vector<ui::ControlSpec> controls);
+ui::ViewFactory memoryView(std::vector<ui::ControlDef> controls);
 ui::MemoryFormView& memoryOf(ui::Form& form);
 
 // Plays the user in the next lookup list shown: types `filter` (when not

@@ -22,7 +22,7 @@ class SampleForm : public Form {
  public:
   using Form::Form;
 
-  static std::vector<ControlSpec> controls() {
+  static std::vector<ControlDef> controls() {
     return {{"lblCodigo", ControlKind::Label, "Código"},
             {"txtCodigo", ControlKind::CodeField, "", "COD", false, true, true},
             {"lblCodigoDescr", ControlKind::Label},
