@@ -1,8 +1,14 @@
-# quill_test(<name> SOURCES ... LIBS ...)
+# quill_test(<name> [SERVER] SOURCES ... LIBS ...)
 # One GoogleTest program per module; every program lands in bin/ beside the
-# libraries and the program registry.
+# libraries and the program registry. SERVER: some of its tests run on the
+# throwaway database server, which the test run starts before them and
+# stops after the last of them (tests/CMakeLists.txt).
 function(quill_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "SERVER" "" "SOURCES;LIBS" ${ARGN})
+  set(server_fixture)
+  if(ARG_SERVER)
+    set(server_fixture FIXTURES_REQUIRED test_server)
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -10,7 +16,7 @@ function(quill_test name)
   # printed into every name (a struct as 64 bytes of hex) would make each
   # line of the test log hundreds of characters long.
   gtest_discover_tests(${name} WORKING_DIRECTORY ${QUILL_BIN_DIR} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES NO_PRETTY_TYPES
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${server_fixture})
 endfunction()
 
 # quill_benchmark(<name> SOURCES ... LIBS ...)

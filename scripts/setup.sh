@@ -14,6 +14,7 @@ packages=(
   python3
   # readers of written workbooks that are not ours, for the tests
   python3-xlrd libreoffice-calc-nogui
+  postgresql odbc-postgresql unixodbc unixodbc-dev
 )
 
 missing=()

@@ -11,23 +11,18 @@
 
 #include "platform/automation/MemberTable.h"
 #include "platform/sql/DataType.h"
-#include "platform/sql/Database.h"
 #include "platform/sql/ProcedureRegistry.h"
-#include "platform/sql/SqlShim.h"
-#include "platform/sql/StatementCache.h"
 
 namespace quill::sql {
 
 class Recordset;
-class Statement;
+struct ServerAddress;
 
-// A connection to one company database file. Statements are the system's
-// T-SQL, translated by the shim; translations and prepared statements are
-// kept by statement text. Parameters are bound to "?" in the text.
-//
-// The database runs in WAL mode, so readers never wait for a writer. A
-// writer that finds another writer's lock waits up to the busy timeout and
-// then fails with a clear error, having changed nothing.
+// A connection to one company database: an embedded database file, or a
+// database on a server reached through ODBC. Statements are the system's
+// T-SQL, translated by the backend's dialect shim; translations and prepared
+// statements are kept by statement text. Parameters are bound to "?" in the
+// text. Callers never ask which backend they have.
 //
 // It is shared (std::shared_ptr) because it is handed across the automation
 // border: DataAccess.GetConnection gives it to commands and lookups, and
@@ -36,32 +31,40 @@ class Statement;
 class Connection : public DispatchObject<Connection> {
  public:
   enum class OpenMode { Existing, Create };
-  static constexpr std::chrono::milliseconds kDefaultBusyTimeout = Database::kDefaultBusyTimeout;
+  static constexpr std::chrono::milliseconds kDefaultBusyTimeout{3000};
 
   // Opens a database file; Existing refuses a missing file. A file that is
   // not a database, is damaged or cannot be opened fails with an
   // AutomationError whose description says which and names the file.
+  //
+  // The file runs in WAL mode, so readers never wait for a writer. A writer
+  // that finds another writer's lock waits up to the busy timeout and then
+  // fails with a clear error, having changed nothing.
   static std::shared_ptr<Connection> open(const std::filesystem::path& file, OpenMode mode = OpenMode::Existing);
+  // Opens a database on a server. A server that is down, refuses the login
+  // or has no such database fails with an AutomationError saying which.
+  static std::shared_ptr<Connection> open(const ServerAddress& server);
 
-  explicit Connection(Database database);  // use open()
   ~Connection() override;
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
 
-  bool isOpen() const { return database_.isOpen(); }
-  // Closes the file; later calls fail with ObjectClosed (3704).
-  void close();
-  const std::filesystem::path& file() const { return database_.file(); }
-  void setBusyTimeout(std::chrono::milliseconds timeout);
+  virtual bool isOpen() const = 0;
+  // Closes the connection; later calls fail with ObjectClosed (3704).
+  virtual void close() = 0;
+  // The database file; empty on a server.
+  virtual const std::filesystem::path& file() const = 0;
+  // How long a write waits for another writer's lock before it fails.
+  virtual void setBusyTimeout(std::chrono::milliseconds timeout) = 0;
 
   // Runs statements that return no rows; the number of rows changed by the
   // last one.
-  int execute(std::string_view sql, const std::vector<Variant>& parameters = {});
+  virtual int execute(std::string_view sql, const std::vector<Variant>& parameters = {}) = 0;
   // Runs one statement and reads all its rows into a disconnected recordset
   // positioned on the first row.
-  std::shared_ptr<Recordset> query(std::string_view sql, const std::vector<Variant>& parameters = {});
+  virtual std::shared_ptr<Recordset> query(std::string_view sql, const std::vector<Variant>& parameters = {}) = 0;
   // The key the database gave the last row inserted.
-  std::int64_t lastInsertId() const;
+  virtual std::int64_t lastInsertId() = 0;
 
   ProcedureRegistry& procedures() { return procedures_; }
   // Runs a registered procedure; ErrorsInCommand when there is none of that name.
@@ -74,7 +77,7 @@ class Connection : public DispatchObject<Connection> {
     std::string declaredType;
     DataType type = DataType::Variant;
     bool key = false;
-    bool identity = false;  // an INTEGER PRIMARY KEY: numbered by the database
+    bool identity = false;  // numbered by the database
   };
   struct TableInfo {
     std::string name;  // as the schema spells it; empty when there is no such table
@@ -88,22 +91,23 @@ class Connection : public DispatchObject<Connection> {
   static const MemberTable<Connection>& members();
   std::string className() const override { return "Connection"; }
 
+ protected:
+  Connection() = default;
+  void requireOpen() const;
+  // Reads a table's description from the schema (nothing when there is no
+  // such table); `name` is folded to lower case.
+  virtual TableInfo loadTableInfo(const std::string& name) = 0;
+  // After a statement that changed the schema.
+  void forgetTables() { tables_.clear(); }
+
  private:
   friend class Transaction;
+  // Transactions, for the Transaction guard: the outermost one takes the
+  // write lock; nested ones are savepoints.
+  virtual void beginTransaction() = 0;
+  virtual void commitTransaction() = 0;
+  virtual void rollbackTransaction() noexcept = 0;
 
-  // A statement ready to run: from the cache, or prepared for this one use
-  // when the cached one is busy (a procedure querying with the same text).
-  class Prepared;
-  Prepared prepare(std::string_view sql);
-  std::vector<Field> describe(const Statement& statement);
-  void requireOpen() const;
-  // The raw tier, for the Transaction guard.
-  Database& database() { return database_; }
-
-  // Declared first, so that the cached statements go before the file closes.
-  Database database_;
-  SqlShim shim_;
-  StatementCache cache_;
   ProcedureRegistry procedures_;
   std::unordered_map<std::string, TableInfo> tables_;  // by folded name
 };

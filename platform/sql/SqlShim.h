@@ -6,6 +6,13 @@
 
 namespace quill::sql {
 
+// The dialect a shim writes: the embedded database's or the server's.
+enum class SqlDialect { Sqlite, Postgres };
+
+// The case-insensitive collation of code columns on the server; the server
+// backend creates it on every database it opens.
+inline constexpr const char* kPostgresCaseInsensitiveCollation = "quill_ci";
+
 // Translates the T-SQL the system writes into SQLite's dialect, token by
 // token, never touching string literals or comments:
 //
@@ -31,8 +38,19 @@ namespace quill::sql {
 //
 // Text already in SQLite's dialect passes through unchanged. Translation is
 // pure: callers cache it by statement text.
+//
+// For PostgreSQL the same constructs become the server's forms: GETDATE ()
+// is LOCALTIMESTAMP(0), dates are real timestamps (CAST(... AS TIMESTAMP)),
+// month(x) is EXTRACT, ISNULL is COALESCE, DATEADD and DATEDIFF use
+// intervals and date subtraction, bracketed names are folded to lower case as
+// the server folds plain ones, and CREATE TABLE declares the server's types
+// (VARCHAR(n), DOUBLE PRECISION, TIMESTAMP(0), an IDENTITY column generated
+// by default) with case-insensitive collations as the server's own.
 class SqlShim {
  public:
+  explicit SqlShim(SqlDialect dialect = SqlDialect::Sqlite) : dialect_(dialect) {}
+  SqlDialect dialect() const { return dialect_; }
+
   std::string translate(std::string_view tsql) const;
 
   // The translation with the text literals of a query or change statement
@@ -46,6 +64,9 @@ class SqlShim {
     std::vector<std::string> literals;
   };
   Parameterized parameterize(std::string_view tsql) const;
+
+ private:
+  SqlDialect dialect_;
 };
 
 }  // namespace quill::sql

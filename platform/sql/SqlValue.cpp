@@ -79,6 +79,46 @@ Variant typedValue(const Variant& raw, DataType type) {
   }
 }
 
+// An expression column is typed from its values: whole numbers are Integer,
+// any fraction makes the column Double, text is text, and text that is all
+// stored date-times ('yyyy-mm-dd hh:mm:ss') is a date.
+DataType settleExpressionType(std::vector<std::vector<Variant>>& rows, std::size_t column) {
+  bool whole = false, fraction = false, text = false, dates = true, other = false;
+  for (const auto& row : rows) {
+    const Variant& v = row[column];
+    switch (v.type()) {
+      case VarType::Null:
+        break;
+      case VarType::Long:
+        whole = true;
+        break;
+      case VarType::Double:
+        fraction = true;
+        break;
+      case VarType::String:
+        text = true;
+        if (v.stringValue().size() != 19 || !vb::parseIsoText(v.stringValue())) dates = false;
+        break;
+      default:
+        other = true;
+    }
+  }
+  if (other || (text && (whole || fraction))) return DataType::Variant;
+  if (text) {
+    if (!dates) return DataType::VarWChar;
+    for (auto& row : rows)
+      if (row[column].isString()) row[column] = Variant(*vb::parseIsoText(row[column].stringValue()));
+    return DataType::DateTime;
+  }
+  if (fraction) {
+    for (auto& row : rows)
+      if (row[column].type() == VarType::Long) row[column] = Variant(static_cast<double>(row[column].longValue()));
+    return DataType::Double;
+  }
+  if (whole) return DataType::Integer;
+  return DataType::Variant;
+}
+
 Variant readColumn(sqlite3_stmt* statement, int index, DataType type) {
   Variant raw;
   switch (sqlite3_column_type(statement, index)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "platform/automation/Variant.h"
 #include "platform/sql/DataType.h"
@@ -15,6 +16,12 @@ namespace quill::sql {
 // declared type (text in a date column) is kept as it is rather than lost.
 // Variant-typed fields (expressions) keep the value's own kind.
 Variant typedValue(const Variant& raw, DataType type);
+
+// The type of an expression column (one without a declared type), from the
+// values read into it: whole numbers are Integer, any fraction makes the
+// column Double, text is text, and text that is all stored date-times
+// ('yyyy-mm-dd hh:mm:ss') is a date. The column's values are converted.
+DataType settleExpressionType(std::vector<std::vector<Variant>>& rows, std::size_t column);
 
 // Column `index` of the statement's current row, read as `type`.
 Variant readColumn(sqlite3_stmt* statement, int index, DataType type);

@@ -16,8 +16,9 @@ namespace quill::sql {
 // A prepared statement kept for reuse, with the fields of its result as far
 // as they follow from the statement alone (names, declared types, base
 // tables and keys).
-struct CachedStatement {
-  Statement statement;
+template <class S>
+struct BasicCachedStatement {
+  S statement;
   bool described = false;
   std::vector<Field> fields;
 };
@@ -25,8 +26,9 @@ struct CachedStatement {
 // What a statement text the system sent before turned into: its prepared
 // form (shared by every text that differs only in its literals) and the
 // literal values to bind to it.
-struct CachedText {
-  std::shared_ptr<CachedStatement> statement;
+template <class S>
+struct BasicCachedText {
+  std::shared_ptr<BasicCachedStatement<S>> statement;
   std::vector<std::string> literals;
 };
 
@@ -34,10 +36,14 @@ struct CachedText {
 // wrote them (before translation), so that a statement the system repeats
 // is translated and prepared once, and one that differs only in the code it
 // names is prepared once. The least recently used entries go beyond the
-// capacities.
-class StatementCache {
+// capacities. `S` is the backend's prepared statement.
+template <class S>
+class BasicStatementCache {
  public:
-  explicit StatementCache(std::size_t texts = 1024, std::size_t statements = 256)
+  using CachedStatement = BasicCachedStatement<S>;
+  using CachedText = BasicCachedText<S>;
+
+  explicit BasicStatementCache(std::size_t texts = 1024, std::size_t statements = 256)
       : texts_(texts), statements_(statements) {}
 
   const CachedText* findText(std::string_view text) { return texts_.find(text); }
@@ -96,5 +102,9 @@ class StatementCache {
   Lru<CachedText> texts_;
   Lru<std::shared_ptr<CachedStatement>> statements_;
 };
+
+using CachedStatement = BasicCachedStatement<Statement>;
+using CachedText = BasicCachedText<Statement>;
+using StatementCache = BasicStatementCache<Statement>;
 
 }  // namespace quill::sql

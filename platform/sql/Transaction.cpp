@@ -5,17 +5,24 @@
 
 namespace quill::sql {
 
-Transaction::Transaction(Database& database) : database_(database) { database_.beginTransaction(); }
+Transaction::Transaction(Database& database) : database_(&database) { database.beginTransaction(); }
 
-Transaction::Transaction(Connection& connection) : Transaction(connection.database()) {}
+Transaction::Transaction(Connection& connection) : connection_(&connection) { connection.beginTransaction(); }
 
 Transaction::~Transaction() {
-  if (!done_) database_.rollbackTransaction();
+  if (done_) return;
+  if (connection_)
+    connection_->rollbackTransaction();
+  else
+    database_->rollbackTransaction();
 }
 
 void Transaction::commit() {
   if (done_) return;
-  database_.commitTransaction();
+  if (connection_)
+    connection_->commitTransaction();
+  else
+    database_->commitTransaction();
   done_ = true;
 }
 

@@ -25,7 +25,8 @@ class Transaction {
   void commit();
 
  private:
-  Database& database_;
+  Database* database_ = nullptr;
+  Connection* connection_ = nullptr;
   bool done_ = false;
 };
 

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sql/Connection.h"
+#include "platform/sql/ServerAddress.h"
+#include "platform/sql/SqlShim.h"
+#include "platform/sql/StatementCache.h"
+
+namespace quill::sql {
+
+class OdbcStatement;
+
+// The server backend: one ODBC connection to a company database on
+// PostgreSQL, the system's T-SQL translated by the PostgreSQL shim.
+//
+// A statement the system repeats is prepared once on the server; its text
+// literals are bound as parameters, so statements that differ only in the
+// codes they name share one prepared statement. Transactions are the
+// server's, nested ones savepoints. A write waits for another user's row
+// lock up to the busy timeout and then fails with a message saying the data
+// is in use; a deadlock or a serialization failure says so too. Either way
+// the transaction is rolled back and nothing is half-written.
+//
+// When the server goes away (restarted, the network dropped), the call
+// fails saying the connection was lost; the next call outside a
+// transaction connects again, or says that it cannot.
+class OdbcConnection final : public Connection {
+ public:
+  static std::shared_ptr<Connection> open(const ServerAddress& server);
+
+  explicit OdbcConnection(ServerAddress server);  // use open()
+  ~OdbcConnection() override;
+
+  bool isOpen() const override { return open_; }
+  void close() override;
+  const std::filesystem::path& file() const override;
+  void setBusyTimeout(std::chrono::milliseconds timeout) override;
+  int execute(std::string_view sql, const std::vector<Variant>& parameters = {}) override;
+  std::shared_ptr<Recordset> query(std::string_view sql, const std::vector<Variant>& parameters = {}) override;
+  std::int64_t lastInsertId() override;
+
+  const ServerAddress& server() const { return server_; }
+
+ private:
+  struct Handles;
+  using Cache = BasicStatementCache<std::shared_ptr<OdbcStatement>>;
+
+  void connect();
+  void disconnect() noexcept;
+  // Before each call: the connection is open, and connected again when the
+  // server was lost outside a transaction.
+  void ready();
+  // Runs one statement (translated and prepared as needed) and hands back
+  // its statement, positioned before its first row.
+  struct Run;
+  Run run(std::string_view sql, const std::vector<Variant>& parameters);
+  // Reads the rows of a statement that has run; `bases` looks up the base
+  // table and column of each field (what saving needs).
+  std::shared_ptr<Recordset> read(Run done, bool bases);
+  // Whether the connection is gone after a failure with this SQLSTATE.
+  bool dead(const std::string& state) const;
+  // Runs server text as it is, with no parameters (schema queries, SET, savepoints).
+  void runRaw(const std::string& sql);
+  // An error of the last call on a handle, as the system's error numbers.
+  [[noreturn]] void fail(short handleType, void* handle, std::string_view context);
+
+  TableInfo loadTableInfo(const std::string& name) override;
+  void beginTransaction() override;
+  void commitTransaction() override;
+  void rollbackTransaction() noexcept override;
+  void schemaChanged();
+
+  ServerAddress server_;
+  std::unique_ptr<Handles> handles_;
+  SqlShim shim_{SqlDialect::Postgres};
+  Cache cache_;
+  bool open_ = false;
+  bool lost_ = false;  // the server went away; reconnect before the next call
+  int transactionDepth_ = 0;
+  std::chrono::milliseconds busyTimeout_ = kDefaultBusyTimeout;
+};
+
+}  // namespace quill::sql
