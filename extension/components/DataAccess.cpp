@@ -7,6 +7,7 @@
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/RecordsetWriter.h"
+#include "platform/sql/ServerAddress.h"
 #include "platform/sql/SqlError.h"
 #include "platform/vb/Conversions.h"
 
@@ -80,8 +81,20 @@ bool DataAccess::OpenConnection(std::string_view connectionString) {
     }
     std::error_code ec;
     if (!fs::is_directory(server, ec)) {
-      lastError_ = "The server \"" + server + "\" cannot be reached: it is not a folder holding company databases";
-      return false;
+      // Not a folder: a database server, by host, host:port or data source name.
+      auto address = sql::ServerAddress::fromDataSource(server);
+      if (!address || server.find_first_of("/\\") != std::string::npos) {
+        lastError_ = "The server \"" + server + "\" cannot be reached: it is not a folder holding company databases";
+        return false;
+      }
+      address->database = database;
+      address->user = parsed->value("User ID");
+      address->password = parsed->value("Password");
+      address->integratedLogin = address->user.empty() && !parsed->value("Integrated Security").empty();
+      auto connection = sql::Connection::open(*address);
+      if (setup_) setup_(*connection);
+      connection_ = std::move(connection);
+      return true;
     }
     if (!plainName(database)) {
       lastError_ = "The database name \"" + database + "\" is not valid";

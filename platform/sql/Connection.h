@@ -11,6 +11,7 @@
 
 #include "platform/automation/MemberTable.h"
 #include "platform/sql/DataType.h"
+#include "platform/sql/Database.h"
 #include "platform/sql/ProcedureRegistry.h"
 
 namespace quill::sql {

@@ -13,6 +13,7 @@
 #include "platform/sql/Transaction.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
+#include "tests/platform/sql/BackendTestSupport.h"
 #include "tests/platform/sql/SqlTestSupport.h"
 
 namespace quill {
@@ -100,7 +101,8 @@ TEST_F(DataAccessTest, AnythingElseAnswersFalseWithAReason) {
       {"Data Source=\"" + server + ";Initial Catalog=EMPRESA", "unclosed quote"},
       {"Initial Catalog=EMPRESA", "names no server"},
       {"Data Source=" + server, "names no database"},
-      {"Data Source=SRVSQL01;Initial Catalog=EMPRESA", "not a folder"},
+      {"Data Source=SRVSQL01.invalid;Initial Catalog=EMPRESA", "cannot be reached"},
+      {"Data Source=" + server + "/nowhere;Initial Catalog=EMPRESA", "not a folder"},
       {"Data Source=" + server + ";Initial Catalog=OUTRA", "does not exist"},
       {"Data Source=" + server + ";Initial Catalog=ESTRAGADA", "not a database"},
       {"Data Source=" + server + ";Initial Catalog=VAZIA",
@@ -351,6 +353,41 @@ TEST_F(DataAccessTest, TheLateBoundShapesFillTheirByReferenceArguments) {
             }),
             sql::sqlerr::ObjectClosed);
   late::call(d, "CloseConnection");  // again: nothing happens
+}
+
+}  // namespace
+}  // namespace quill
+
+namespace quill {
+namespace {
+
+// "Data Source" naming a server reaches the company database there, with
+// the user and password of the string; a refusal is an answer, not a fault.
+TEST(DataAccessOnServer, ADataSourceNamingAServerOpensItsDatabaseWithTheStringsLogin) {
+  sql::testing::BackendDatabase company(sql::testing::Backend::Server);
+  if (!company.available()) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
+  company.connection()->execute(
+      "CREATE TABLE U_QOR_GRUPOSDESCONTO (CLIENTE TEXT COLLATE NOCASE NOT NULL, GRUPO TEXT COLLATE NOCASE NOT NULL, "
+      "DESCONTO REAL, CONSTRAINT PK_GD PRIMARY KEY (CLIENTE, GRUPO));"
+      "INSERT INTO U_QOR_GRUPOSDESCONTO VALUES ('C1', 'G1', 1.5)");
+  const auto& server = company.address();
+  auto text = [&](const std::string& password) {
+    return "Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source=" + server.host + ":" +
+           std::to_string(server.port) + ";Initial Catalog=" + server.database + ";User ID=" + server.user +
+           ";Password=" + password;
+  };
+  DataAccess data;
+  ASSERT_TRUE(data.OpenConnection(text(server.password))) << data.lastError();
+  auto rs = data.OpenRecordset("SELECT CLIENTE, GRUPO, DESCONTO FROM U_QOR_GRUPOSDESCONTO WHERE CLIENTE = 'c1'");
+  ASSERT_EQ(rs->recordCount(), 1);
+  rs->setValue("DESCONTO", Variant(2.0));
+  rs->update();
+  data.SaveRecordset(*rs);
+  EXPECT_EQ(vb::CDbl(company.another()->query("SELECT DESCONTO FROM U_QOR_GRUPOSDESCONTO")->value("DESCONTO")), 2.0);
+
+  DataAccess refused;
+  EXPECT_FALSE(refused.OpenConnection(text("wrong")));
+  EXPECT_NE(refused.lastError().find("refused the login"), std::string::npos) << refused.lastError();
 }
 
 }  // namespace
