@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string>
 
+#include "erp/CompanyDatabase.h"
 #include "erp/CompanySchema.h"
 #include "erp/DatabaseFile.h"
 #include "erp/DemoCatalog.h"
@@ -17,6 +18,10 @@
 #include "erp/ExtensionTables.h"
 #include "erp/FolderLock.h"
 #include "erp/Installation.h"
+#include "erp/ServerCompany.h"
+#include "platform/sql/Connection.h"
+#include "platform/sql/FieldValues.h"
+#include "platform/sql/Recordset.h"
 #include "platform/sql/Database.h"
 #include "platform/sql/Statement.h"
 #include "platform/sql/Transaction.h"
@@ -53,8 +58,14 @@ bool sameText(std::string_view a, std::string_view b) {
   return true;
 }
 
-CompanyEntry createLocked(const fs::path& erpFolder, const DemoOptions& options) {
-  auto installation = Installation::create(erpFolder);
+bool madeWith(const std::optional<DemoCompanyInfo>& info, const DemoOptions& options) {
+  return info && info->version == DemoCompany::kGeneratorVersion && info->size == options.size &&
+         info->seed == options.seed;
+}
+
+// The company's database file in the installation's data folder, generated
+// aside and put in place; `lastStep` names the step before it is put in place.
+CompanyEntry generateFile(const Installation& installation, const DemoOptions& options, std::string_view lastStep) {
   CompanyEntry entry{options.companyCode, options.companyName, installation.dataFolder(),
                      options.effectiveDatabaseName()};
   Installation::checkDatabaseName(entry.databaseName);
@@ -63,11 +74,20 @@ CompanyEntry createLocked(const fs::path& erpFolder, const DemoOptions& options)
     sql::Database db(file.workingPath(), sql::Database::Mode::Create);
     DemoCompany::generate(db, options);
   }
-  step(options, "register");
+  step(options, lastStep);
   file.commit();
+  return entry;
+}
+
+CompanyEntry registered(Installation& installation, const CompanyEntry& entry) {
   installation.registerCompany(entry);
   installation.addUser(demo::kLogin, "Utilizador de demonstração", demo::kPassword);
   return *installation.findCompany(entry.code);
+}
+
+CompanyEntry createLocked(const fs::path& erpFolder, const DemoOptions& options) {
+  auto installation = Installation::create(erpFolder);
+  return registered(installation, generateFile(installation, options, "register"));
 }
 
 }  // namespace
@@ -127,8 +147,7 @@ CompanyEntry DemoCompany::ensure(const fs::path& erpFolder, const DemoOptions& o
   auto installation = Installation::create(erpFolder);
   FolderLock lock(installation.folder() / kLockFileName);
   if (auto entry = installation.findCompany(options.companyCode)) {
-    auto info = readInfo(entry->databaseFile());
-    if (info && info->version == kGeneratorVersion && info->size == options.size && info->seed == options.seed &&
+    if (!entry->onServer() && madeWith(readInfo(entry->databaseFile()), options) &&
         sameText(entry->databaseName, options.effectiveDatabaseName()) &&
         entry->dataFolder == installation.dataFolder()) {
       if (!installation.checkLogin(demo::kLogin, demo::kPassword))
@@ -140,21 +159,49 @@ CompanyEntry DemoCompany::ensure(const fs::path& erpFolder, const DemoOptions& o
   return createLocked(installation.folder(), options);
 }
 
+CompanyEntry DemoCompany::ensureOnServer(const fs::path& erpFolder, const DemoOptions& options, const Server& server,
+                                         bool force, bool* reused) {
+  if (reused) *reused = false;
+  auto installation = Installation::create(erpFolder);
+  FolderLock lock(installation.folder() / kLockFileName);
+  CompanyEntry entry{options.companyCode, options.companyName, installation.dataFolder(),
+                     options.effectiveDatabaseName(), server.dataSource, server.user, server.password};
+  Installation::checkDatabaseName(entry.databaseName);
+  auto address = serverAddressOf(entry);
+  if (!force && madeWith(readInfo(entry), options)) {
+    if (reused) *reused = true;
+    return registered(installation, entry);
+  }
+  auto file = entry;
+  file.server.clear();
+  if (force || !madeWith(readInfo(file.databaseFile()), options)) file = generateFile(installation, options, "file");
+  ServerCompany::copy(file.databaseFile(), address, [&](std::string_view name) { step(options, name); });
+  step(options, "register");
+  return registered(installation, entry);
+}
+
 std::optional<DemoCompanyInfo> DemoCompany::readInfo(const fs::path& databaseFile) {
   std::error_code ec;
   if (!fs::is_regular_file(databaseFile, ec)) return std::nullopt;
+  CompanyEntry file;
+  file.dataFolder = databaseFile.parent_path();
+  file.databaseName = databaseFile.stem().string();
+  return readInfo(file);
+}
+
+std::optional<DemoCompanyInfo> DemoCompany::readInfo(const CompanyEntry& company) {
   try {
-    sql::Database db(databaseFile, sql::Database::Mode::ReadOnly);
-    auto query =
-        db.prepare("SELECT VERSAO, TAMANHO, SEMENTE, ARTIGOS, CLIENTES, LINHAS FROM DEMOINFO WHERE CODIGO = 1");
-    if (!query.step()) return std::nullopt;
+    if (!company.onServer() && !fs::is_regular_file(company.databaseFile())) return std::nullopt;
+    auto db = openCompanyDatabase(company);
+    auto row = db->query("SELECT VERSAO, TAMANHO, SEMENTE, ARTIGOS, CLIENTES, LINHAS FROM DEMOINFO WHERE CODIGO = 1");
+    if (row->eof()) return std::nullopt;
     DemoCompanyInfo info;
-    info.version = static_cast<int>(query.integer(0));
-    if (!parseDemoSize(query.text(1), info.size)) return std::nullopt;
-    info.seed = std::stoull(query.text(2));
-    info.articles = static_cast<int>(query.integer(3));
-    info.clients = static_cast<int>(query.integer(4));
-    info.documentLines = static_cast<int>(query.integer(5));
+    info.version = sql::fieldLong(*row, "VERSAO");
+    if (!parseDemoSize(sql::fieldText(*row, "TAMANHO"), info.size)) return std::nullopt;
+    info.seed = std::stoull(sql::fieldText(*row, "SEMENTE"));
+    info.articles = sql::fieldLong(*row, "ARTIGOS");
+    info.clients = sql::fieldLong(*row, "CLIENTES");
+    info.documentLines = sql::fieldLong(*row, "LINHAS");
     return info;
   } catch (const std::exception&) {
     return std::nullopt;

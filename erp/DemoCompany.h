@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "erp/CompanyEntry.h"
 #include "erp/DemoOptions.h"
 
 namespace quill::sql {
+class Connection;
 class Database;
 }
 
@@ -41,9 +43,23 @@ class DemoCompany {
   static CompanyEntry ensure(const std::filesystem::path& erpFolder, const DemoOptions& options,
                              bool* reused = nullptr);
 
-  // The generator's record in a company database; nothing when the file is
-  // missing, unreadable or not a demo company.
+  // Puts the company on a database server: generated into the installation's
+  // data folder as ensure() does (reusing that file when it matches), copied
+  // to the server's database of the company's database name, and registered
+  // with the server and its login. Reuses the server's copy when this
+  // generator made it with the same size and seed, unless `force`.
+  struct Server {
+    std::string dataSource;  // host, host:port or an ODBC data source name
+    std::string user;
+    std::string password;
+  };
+  static CompanyEntry ensureOnServer(const std::filesystem::path& erpFolder, const DemoOptions& options,
+                                     const Server& server, bool force = false, bool* reused = nullptr);
+
+  // The generator's record in a company database; nothing when the database
+  // is missing, unreadable or not a demo company.
   static std::optional<DemoCompanyInfo> readInfo(const std::filesystem::path& databaseFile);
+  static std::optional<DemoCompanyInfo> readInfo(const CompanyEntry& company);
 
   // Writes the whole company (tables, rows, indexes) into an open, empty
   // database.

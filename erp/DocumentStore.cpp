@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <chrono>
+#include <thread>
 #include <tuple>
 
 #include "erp/DocumentTotals.h"
@@ -10,6 +12,7 @@
 #include "platform/sql/Connection.h"
 #include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
+#include "platform/sql/SqlError.h"
 #include "platform/sql/Transaction.h"
 
 namespace quill::erp {
@@ -145,6 +148,24 @@ void DocumentStore::save(HeaderValues& header, const std::vector<LineValues*>& l
   auto client = connection_.query("SELECT NOME FROM CLIENTES WHERE CODIGO = ?", {Variant(header.client)});
   if (!client->eof()) clientName = fieldText(*client, "NOME");
 
+  // On a server two users may save at the same moment: a new document that
+  // finds its number taken meanwhile, or a save that meets another's lock or
+  // deadlock, wrote nothing and is made again, a few times, before its error
+  // passes on.
+  for (int attempt = 1;; ++attempt) {
+    try {
+      saveOnce(header, lines, write, totals, clientName);
+      return;
+    } catch (const AutomationError& e) {
+      bool numberTaken = write == Write::New && e.number() == sql::sqlerr::IntegrityViolation;
+      if (attempt == kSaveAttempts || !(numberTaken || sql::isTryAgain(e))) throw;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
+    }
+  }
+}
+
+void DocumentStore::saveOnce(HeaderValues& header, const std::vector<LineValues*>& lines, Write write,
+                             const DocumentTotals& totals, const std::string& clientName) const {
   sql::Transaction transaction(connection_);
   // The key changes only once everything is written: a failed save leaves
   // the caller's document as it was.

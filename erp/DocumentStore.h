@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +13,8 @@ class Connection;
 }
 
 namespace quill::erp {
+
+struct DocumentTotals;
 
 // A stored document as a list shows it.
 struct DocumentSummary {
@@ -71,14 +74,23 @@ class DocumentStore {
   //   removed meanwhile is written again under its key, owing its total.
   // - A new document takes the next free number of its type, series and
   //   year, read under the transaction's write lock so that two writers never
-  //   share one, and owes its total.
+  //   share one, and owes its total. On a server, where readers do not wait
+  //   for writers, the second of two writers finds the number taken and
+  //   saves again with the next one.
+  // - A save that meets another user's lock or deadlock is made again (up to
+  //   kSaveAttempts times in all) before its error passes on.
   // The lines' net totals are computed into them first; the other values
   // written (key, line numbers, sellers and dates, name, totals, pending
   // value) are put back into `header` and `lines` once the transaction has
   // committed.
   void save(HeaderValues& header, const std::vector<LineValues*>& lines, Write write) const;
 
+ static constexpr int kSaveAttempts = 5;
+
  private:
+  void saveOnce(HeaderValues& header, const std::vector<LineValues*>& lines, Write write,
+                const DocumentTotals& totals, const std::string& clientName) const;
+
   sql::Connection& connection_;
 };
 

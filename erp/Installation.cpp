@@ -29,6 +29,9 @@ CREATE TABLE IF NOT EXISTS EMPRESAS (
   NOME TEXT COLLATE NOCASE,
   PASTADADOS TEXT,
   BASEDADOS TEXT COLLATE NOCASE NOT NULL,
+  SERVIDOR TEXT,
+  UTILIZADORBD TEXT,
+  PASSWORDBD TEXT,
   CONSTRAINT PK_EMPRESAS PRIMARY KEY (CODIGO)
 );
 CREATE TABLE IF NOT EXISTS UTILIZADORES (
@@ -63,8 +66,28 @@ fs::path resolvedFolder(const fs::path& installation, const std::string& stored)
   return folder;
 }
 
+// A company on a server keeps its server and login in columns that
+// registries written before servers were known do not have.
+constexpr const char* kServerColumns[] = {"SERVIDOR", "UTILIZADORBD", "PASSWORDBD"};
+
+bool hasServerColumns(sql::Database& db) {
+  return db.scalarInt("SELECT count(*) FROM pragma_table_info('EMPRESAS') WHERE name = 'SERVIDOR'") > 0;
+}
+
+void addServerColumns(sql::Database& db) {
+  if (hasServerColumns(db)) return;
+  for (const char* column : kServerColumns) db.exec(fmt::format("ALTER TABLE EMPRESAS ADD COLUMN {} TEXT", column));
+}
+
+std::string companyQuery(sql::Database& db, std::string_view rest) {
+  return fmt::format("SELECT CODIGO, NOME, PASTADADOS, BASEDADOS, {} FROM EMPRESAS {}",
+                     hasServerColumns(db) ? "SERVIDOR, UTILIZADORBD, PASSWORDBD" : "NULL, NULL, NULL", rest);
+}
+
 CompanyEntry readEntry(const fs::path& installation, const sql::Statement& row) {
-  return CompanyEntry{row.text(0), row.text(1), resolvedFolder(installation, row.text(2)), row.text(3)};
+  return CompanyEntry{row.text(0), row.text(1), resolvedFolder(installation, row.text(2)),
+                      row.text(3), row.text(4),  row.text(5),
+                      row.text(6)};
 }
 
 sql::Database openRegistry(const fs::path& file, sql::Database::Mode mode) {
@@ -113,13 +136,14 @@ Installation Installation::create(const fs::path& folder) {
   {
     sql::Database db(absolute / kRegistryFileName, sql::Database::Mode::Create);
     db.exec(kRegistrySchema);
+    addServerColumns(db);
   }
   return open(absolute);
 }
 
 std::optional<CompanyEntry> Installation::findCompany(std::string_view code) const {
   auto db = openRegistry(registryFile(), sql::Database::Mode::ReadOnly);
-  auto query = db.prepare("SELECT CODIGO, NOME, PASTADADOS, BASEDADOS FROM EMPRESAS WHERE CODIGO = ?1");
+  auto query = db.prepare(companyQuery(db, "WHERE CODIGO = ?1"));
   query.bind(1, trimmed(code));
   if (!query.step()) return std::nullopt;
   return readEntry(folder_, query);
@@ -127,7 +151,7 @@ std::optional<CompanyEntry> Installation::findCompany(std::string_view code) con
 
 std::vector<CompanyEntry> Installation::companies() const {
   auto db = openRegistry(registryFile(), sql::Database::Mode::ReadOnly);
-  auto query = db.prepare("SELECT CODIGO, NOME, PASTADADOS, BASEDADOS FROM EMPRESAS ORDER BY CODIGO");
+  auto query = db.prepare(companyQuery(db, "ORDER BY CODIGO"));
   std::vector<CompanyEntry> result;
   while (query.step()) result.push_back(readEntry(folder_, query));
   return result;
@@ -157,8 +181,12 @@ void Installation::registerCompany(const CompanyEntry& company) {
   checkDatabaseName(company.databaseName);
   auto db = openRegistry(registryFile(), sql::Database::Mode::ReadWrite);
   auto dataFolder = fs::absolute(company.dataFolder).lexically_normal();
-  db.prepare("INSERT OR REPLACE INTO EMPRESAS (CODIGO, NOME, PASTADADOS, BASEDADOS) VALUES (?1, ?2, ?3, ?4)")
-      .bindAll(code, company.name, storedFolder(folder_, dataFolder), company.databaseName)
+  addServerColumns(db);
+  db.prepare(
+        "INSERT OR REPLACE INTO EMPRESAS (CODIGO, NOME, PASTADADOS, BASEDADOS, SERVIDOR, UTILIZADORBD, PASSWORDBD) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)")
+      .bindAll(code, company.name, storedFolder(folder_, dataFolder), company.databaseName, company.server,
+               company.serverUser, company.serverPassword)
       .run();
 }
 

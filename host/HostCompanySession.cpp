@@ -2,7 +2,7 @@
 
 #include <fmt/format.h>
 
-#include "erp/CompanySchema.h"
+#include "erp/CompanyDatabase.h"
 #include "erp/DocumentStore.h"
 #include "erp/Installation.h"
 #include "host/CompanyCatalog.h"
@@ -74,15 +74,13 @@ bool HostCompanySession::open(const CompanyChoice& choice) {
     return fail(
         fmt::format("A empresa \"{}\" não existe na instalação {}.", choice.company, choice.erpFolder.string()));
   try {
-    // Looked at read-only first: an empty file stays as it is.
-    auto missing = sql::Database(company->databaseFile(), sql::Database::Mode::ReadOnly)
-                       .missingTables(erp::CompanySchema::tableNames());
+    auto missing = erp::missingCompanyTables(*company);
     if (!missing.empty())
       return fail(
           fmt::format("A base de dados da empresa {} ({}) não é uma base de dados de empresa: não tem a tabela {}{}.",
-                      company->code, company->databaseFile().string(), missing.front(),
+                      company->code, erp::describeCompanyDatabase(*company), missing.front(),
                       missing.size() > 1 ? " nem outras tabelas do ERP" : ""));
-    connection_ = sql::Connection::open(company->databaseFile());
+    connection_ = erp::openCompanyDatabase(*company);
   } catch (const std::exception& error) {
     return fail(fmt::format("Não foi possível abrir a base de dados da empresa {}: {}", company->code, error.what()));
   }
@@ -103,8 +101,12 @@ bool HostCompanySession::open(const CompanyChoice& choice) {
   settings.company = company->code;
   settings.logFolder = (erpFolder / "log").string();
   settings.erpFolder = erpFolder.string();
-  settings.server = company->dataFolder.string();
+  settings.server = company->dataSource();
   settings.database = company->databaseName;
+  if (company->onServer()) {
+    settings.databaseUser = company->serverUser;
+    settings.databasePassword = company->serverPassword;
+  }
   configurationFile_ = ExtensionSettings::fileFor(*env_.extensionFolder, choice.user);
   if (!choice.forceAllowanceSettings) settings.keepAllowanceSettingsOf(configurationFile_);
   if (choice.forceAllowanceSettings || settings.allowanceDocumentTypes.empty())

@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "erp/CompanyDatabase.h"
 #include "erp/DocumentStore.h"
 #include "host/ExtensionMenu.h"
 #include "host/HostCompanySession.h"
@@ -116,7 +117,7 @@ void MainWindow::refresh() {
                                           : session_.extensionInterested() ? "activa"
                                                                            : "activa; a empresa não lhe interessa"));
     apiLink_->setText(QString::fromUtf8(session_.apiLinkOn() ? "ligada" : "desligada"));
-    database_->setText(qs(c.databaseFile().string()));
+    database_->setText(qs(erp::describeCompanyDatabase(c)));
     configuration_->setText(qs(session_.configurationFile().string()));
     setWindowTitle(qs(fmt::format("{} - {} — {}", c.code, c.name, kProduct)));
   } else {

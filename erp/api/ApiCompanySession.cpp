@@ -1,5 +1,7 @@
 #include "erp/api/ApiCompanySession.h"
 
+#include "erp/CompanyDatabase.h"
+
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/FieldValues.h"
@@ -9,7 +11,7 @@
 namespace quill::erpapi {
 
 std::shared_ptr<ApiCompanySession> ApiCompanySession::open(const erp::CompanyEntry& company, ApiLog log) {
-  auto connection = sql::Connection::open(company.databaseFile());
+  auto connection = erp::openCompanyDatabase(company);
   auto rows = connection->query("SELECT LIGACTB, MOEDANAC, RGIVANAC FROM PARAMETROS ORDER BY CODIGO");
   if (rows->eof())
     throw AutomationError(vberr::FileNotFound, "SageApiNextPlus.Api",

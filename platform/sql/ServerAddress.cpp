@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/automation/Dispatch.h"
+
 namespace quill::sql {
 
 namespace {
@@ -52,7 +54,10 @@ std::string ServerAddress::odbcConnectionString() const {
     out = "Driver=" + odbcValue(driver) + ";Server=" + odbcValue(host) + ";";
     if (port) out += "Port=" + std::to_string(port) + ";";
   }
-  if (!database.empty()) out += "Database=" + odbcValue(database) + ";";
+  // The server folds the names of what the system creates to lower case
+  // (CREATE DATABASE QUILLDEMO makes "quilldemo"), so the database named in
+  // a connection string is folded the same way.
+  if (!database.empty()) out += "Database=" + odbcValue(foldCase(database)) + ";";
   if (!integratedLogin) out += "Uid=" + odbcValue(user) + ";Pwd=" + odbcValue(password) + ";";
   return out;
 }

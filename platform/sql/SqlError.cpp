@@ -8,6 +8,12 @@ AutomationError sqlError(std::int32_t number, std::string description) {
   return AutomationError(number, kErrorSource, std::move(description));
 }
 
+bool isTryAgain(const AutomationError& error) {
+  if (error.number() != sqlerr::Failed || error.source() != kErrorSource) return false;
+  const std::string& text = error.description();
+  return text.find("try again") != std::string::npos || text.find("Try again") != std::string::npos;
+}
+
 AutomationError sqliteError(sqlite3* db, int code, std::string_view context) {
   std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
   const int primary = code & 0xff;

@@ -33,6 +33,12 @@ inline constexpr std::int32_t ObjectClosed = 3704;
 
 AutomationError sqlError(std::int32_t number, std::string description);
 
+// True for a failure that another user's change at the same moment caused (a
+// lock held too long, a deadlock, a conflicting change): nothing was written
+// and the same change may simply be made again. Both backends say so in the
+// description ("... try again").
+bool isTryAgain(const AutomationError& error);
+
 // The error for a failed SQLite call: the number chosen from SQLite's code
 // and message, the description SQLite's own text behind a plain lead-in.
 AutomationError sqliteError(sqlite3* db, int code, std::string_view context = {});

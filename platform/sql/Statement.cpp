@@ -90,6 +90,21 @@ int Statement::parameterCount() const { return sqlite3_bind_parameter_count(stmt
 
 int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
 
+std::string Statement::columnName(int column) const {
+  const char* name = sqlite3_column_name(stmt_, column);
+  return name ? name : "";
+}
+
+Statement::Storage Statement::storage(int column) const {
+  switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER: return Storage::Integer;
+    case SQLITE_FLOAT: return Storage::Real;
+    case SQLITE_TEXT: return Storage::Text;
+    case SQLITE_BLOB: return Storage::Blob;
+    default: return Storage::Null;
+  }
+}
+
 bool Statement::isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
 
 std::string Statement::text(int column) const {

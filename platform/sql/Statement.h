@@ -61,6 +61,10 @@ class Statement {
 
   int parameterCount() const;
   int columnCount() const;
+  std::string columnName(int column) const;
+  // How the current row keeps a column's value.
+  enum class Storage { Null, Integer, Real, Text, Blob };
+  Storage storage(int column) const;
   bool isNull(int column) const;
   std::string text(int column) const;
   std::int64_t integer(int column) const;

@@ -28,7 +28,8 @@ std::string fileText(const fs::path& file) {
 }  // namespace
 
 void BridgeTest::SetUp() {
-  company_ = std::make_unique<DemoCompanyCopy>();
+  company_ = std::make_unique<DemoCompanyCopy>(backend_);
+  if (!company_->available()) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
   dataAccess_ = std::make_shared<DataAccess>();
   ASSERT_TRUE(dataAccess_->OpenConnection(company_->connectionString())) << dataAccess_->lastError();
   recorder_ = std::make_shared<RecordingDataAccess>(dataAccess_);

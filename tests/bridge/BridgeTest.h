@@ -48,6 +48,9 @@ class BridgeTest : public ::testing::Test {
   std::string bridgeLog() const;
   std::string apiLog() const;
 
+  // The backend the company's database is on: set by a test parameterized
+  // over both before SetUp.
+  erpapi::test::Backend backend_ = erpapi::test::Backend::Embedded;
   std::unique_ptr<DemoCompanyCopy> company_;
   std::shared_ptr<DataAccess> dataAccess_;
   std::shared_ptr<RecordingDataAccess> recorder_;

@@ -12,17 +12,20 @@
 #include "erp/api/ApiRefusal.h"
 #include "platform/vb/Conversions.h"
 #include "tests/bridge/BridgeTest.h"
+#include "tests/platform/sql/BackendTestSupport.h"
 
 namespace quill::bridgetest {
 namespace {
 
 using Rows = DemoCompanyCopy::Rows;
 
-class AbonoDeFreteTest : public BridgeTest {
+// Each case on the embedded database and on the test server.
+class AbonoDeFreteTest : public BridgeTest, public ::testing::WithParamInterface<erpapi::test::Backend> {
  protected:
   void SetUp() override {
+    backend_ = GetParam();
     BridgeTest::SetUp();
-    if (!HasFatalFailure()) start();
+    if (!HasFatalFailure() && !IsSkipped()) start();
   }
   std::vector<Variant> key(const demo::KnownDocument& k) const {
     return {Variant(k.type), Variant(std::int32_t{k.series}), Variant(std::int32_t{k.number}),
@@ -64,7 +67,7 @@ class AbonoDeFreteTest : public BridgeTest {
   }
 };
 
-TEST_F(AbonoDeFreteTest, ADocumentWithoutAllowanceGetsOneLineOfTheAllowanceArticle) {
+TEST_P(AbonoDeFreteTest, ADocumentWithoutAllowanceGetsOneLineOfTheAllowanceArticle) {
   const auto& doc = demo::kInvoiceInPreparation;
   const Rows before = lines(doc);
   const double goodsBefore = headerValue(doc, "TOTMERC");
@@ -103,7 +106,7 @@ TEST_F(AbonoDeFreteTest, ADocumentWithoutAllowanceGetsOneLineOfTheAllowanceArtic
 
 // The bridge's log goes where its client keeps logs, never into whatever
 // folder the server happened to start in.
-TEST_F(AbonoDeFreteTest, TheLogIsWrittenInTheLogFolderIniciarWasGiven) {
+TEST_P(AbonoDeFreteTest, TheLogIsWrittenInTheLogFolderIniciarWasGiven) {
   const auto logFolder = company_->folder() / "log";
   std::filesystem::create_directories(logFolder);
   const std::string folder = company_->folder().string();
@@ -120,7 +123,7 @@ TEST_F(AbonoDeFreteTest, TheLogIsWrittenInTheLogFolderIniciarWasGiven) {
   EXPECT_FALSE(std::filesystem::exists(company_->folder() / kBridgeLogFileName)) << "the server's current folder";
 }
 
-TEST_F(AbonoDeFreteTest, AnExistingAllowanceLineIsCorrectedWithItsDiscountsCleared) {
+TEST_P(AbonoDeFreteTest, AnExistingAllowanceLineIsCorrectedWithItsDiscountsCleared) {
   const auto& doc = demo::kInvoiceWithAllowanceLine;
   const Rows before = lines(doc);
   ASSERT_EQ(before.back()[2], demo::kAllowanceArticle);
@@ -141,7 +144,7 @@ TEST_F(AbonoDeFreteTest, AnExistingAllowanceLineIsCorrectedWithItsDiscountsClear
   EXPECT_NE(bridgeLog().find("alterou abono"), std::string::npos);
 }
 
-TEST_F(AbonoDeFreteTest, SeriesZeroIsSavedWithOrigin3AndMode2TheOthersWithOrigin1AndTheDefault) {
+TEST_P(AbonoDeFreteTest, SeriesZeroIsSavedWithOrigin3AndMode2TheOthersWithOrigin1AndTheDefault) {
   struct Case {
     demo::KnownDocument doc;
     const char* validation;
@@ -157,7 +160,7 @@ TEST_F(AbonoDeFreteTest, SeriesZeroIsSavedWithOrigin3AndMode2TheOthersWithOrigin
   }
 }
 
-TEST_F(AbonoDeFreteTest, ASignedCertifiedClosedDocumentIsLeftUntouchedWithoutError) {
+TEST_P(AbonoDeFreteTest, ASignedCertifiedClosedDocumentIsLeftUntouchedWithoutError) {
   const auto& doc = demo::kSignedInvoice;
   const Rows before = document(doc);
   abonoDeFrete(doc, demo::kAllowancePerTonne);
@@ -167,7 +170,7 @@ TEST_F(AbonoDeFreteTest, ASignedCertifiedClosedDocumentIsLeftUntouchedWithoutErr
   EXPECT_EQ(apiLog().find("Alterar documento"), std::string::npos);
 }
 
-TEST_F(AbonoDeFreteTest, RunningTwiceGivesTheSameDocument) {
+TEST_P(AbonoDeFreteTest, RunningTwiceGivesTheSameDocument) {
   for (const auto& doc : {demo::kInvoiceInPreparation, demo::kSeriesZeroInvoice, demo::kInvoiceWithAllowanceLine}) {
     abonoDeFrete(doc, demo::kAllowancePerTonne);
     const Rows once = document(doc);
@@ -176,7 +179,7 @@ TEST_F(AbonoDeFreteTest, RunningTwiceGivesTheSameDocument) {
   }
 }
 
-TEST_F(AbonoDeFreteTest, ADocumentWithoutArticleLinesGetsAnAllowanceOfZero) {
+TEST_P(AbonoDeFreteTest, ADocumentWithoutArticleLinesGetsAnAllowanceOfZero) {
   const auto& doc = demo::kInvoiceWithoutArticleLines;
   const std::size_t count = lines(doc).size();
   abonoDeFrete(doc, demo::kAllowancePerTonne);
@@ -184,7 +187,7 @@ TEST_F(AbonoDeFreteTest, ADocumentWithoutArticleLinesGetsAnAllowanceOfZero) {
   EXPECT_EQ(allowancePrice(doc), 0.0);
 }
 
-TEST_F(AbonoDeFreteTest, EachLineWeighsItsQuantityTimesTheFactorOfItsUnit) {
+TEST_P(AbonoDeFreteTest, EachLineWeighsItsQuantityTimesTheFactorOfItsUnit) {
   // The description-only line of this document becomes the line under test.
   const auto& doc = demo::kInvoiceWithoutArticleLines;
   struct Case {
@@ -217,7 +220,7 @@ TEST_F(AbonoDeFreteTest, EachLineWeighsItsQuantityTimesTheFactorOfItsUnit) {
   }
 }
 
-TEST_F(AbonoDeFreteTest, TheArticleQueriesRunInTheCallersProcessWithQuotesDoubled) {
+TEST_P(AbonoDeFreteTest, TheArticleQueriesRunInTheCallersProcessWithQuotesDoubled) {
   company_->execute("INSERT INTO ARTIGOS (CODIGO, NOME, ARTOUDES, UNVND, IVA) VALUES ('SAC''O', 'Saco', 0, 'KG', 1)");
   const auto& doc = demo::kInvoiceWithAllowanceLine;
   company_->execute(
@@ -232,7 +235,7 @@ TEST_F(AbonoDeFreteTest, TheArticleQueriesRunInTheCallersProcessWithQuotesDouble
   EXPECT_DOUBLE_EQ(allowancePrice(doc), (2 * demo::kFixedPriceArticleTransportFactor + 40) / 1000.0 * 10.0);
 }
 
-TEST_F(AbonoDeFreteTest, RefusalsArriveWithTheApisNumberAndMessageAndNothingIsWritten) {
+TEST_P(AbonoDeFreteTest, RefusalsArriveWithTheApisNumberAndMessageAndNothingIsWritten) {
   struct Case {
     const char* name;
     demo::KnownDocument doc;
@@ -272,6 +275,10 @@ TEST_F(BridgeTest, WithoutItsDataAccessObjectTheBridgeCannotWeighAndWritesNothin
   EXPECT_EQ(error.source(), "Processa Abono de Frete");
   EXPECT_EQ(document(demo::kInvoiceInPreparation), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, AbonoDeFreteTest,
+                         ::testing::Values(erpapi::test::Backend::Embedded, erpapi::test::Backend::Server),
+                         sql::testing::backendName);
 
 }  // namespace
 }  // namespace quill::bridgetest

@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include "erp/CompanyDatabase.h"
 #include "erp/DemoCodes.h"
 #include "extension/core/DatabaseModel.h"
 #include "platform/automation/AutomationError.h"
@@ -17,6 +18,8 @@
 #include "platform/vb/Conversions.h"
 #include "tests/erp/ErpTestSupport.h"
 #include "tests/erp/SystemStatements.h"
+#include "tests/erp/api/DemoCompanyCopy.h"
+#include "tests/platform/sql/BackendTestSupport.h"
 
 namespace quill::erp {
 namespace {
@@ -24,6 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using sql::Connection;
 using test::SystemStatement;
+using erpapi::test::Backend;
 
 std::int32_t errorNumberOf(const std::function<void()>& f) {
   try {
@@ -34,28 +38,26 @@ std::int32_t errorNumberOf(const std::function<void()>& f) {
   return 0;
 }
 
-class SystemStatements : public ::testing::Test {
+// Each case on the embedded database and on the test server.
+class SystemStatements : public ::testing::TestWithParam<Backend> {
  protected:
   // A copy of the demo company on which the commission window has created
   // its table, as it does the first time it is opened, and computed March.
-  static void SetUpTestSuite() {
-    folder_ = std::make_unique<test::TempFolder>("erp-statements");
-    fs::copy_file(test::demoCompany().databaseFile(), database());
-    auto db = Connection::open(database());
-    db->execute(test::createMonthlyCommissionsStatement());
-    db->execute(fmt::format("INSERT INTO U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES "
-                            "('{}', 3, {}, '{}', 2.5, 1000)",
-                            demo::kSeller, demo::kDocumentYear, demo::kFeedGroup));
+  void SetUp() override {
+    if (!company_.available()) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
+    db_ = openCompanyDatabase(company_.company());
+    db_->execute(test::createMonthlyCommissionsStatement());
+    db_->execute(fmt::format("INSERT INTO U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES "
+                             "('{}', 3, {}, '{}', 2.5, 1000)",
+                             demo::kSeller, demo::kDocumentYear, demo::kFeedGroup));
   }
-  static void TearDownTestSuite() { folder_.reset(); }
-  static fs::path database() { return *folder_ / "statements.db"; }
 
-  static std::unique_ptr<test::TempFolder> folder_;
+  erpapi::test::DemoCompanyCopy company_{GetParam()};
+  std::shared_ptr<Connection> db_;
 };
-std::unique_ptr<test::TempFolder> SystemStatements::folder_;
 
-TEST_F(SystemStatements, EveryStatementRunsOnTheDemoCompanyAndFindsWhatItsCallerExpects) {
-  auto db = Connection::open(database());
+TEST_P(SystemStatements, EveryStatementRunsOnTheDemoCompanyAndFindsWhatItsCallerExpects) {
+  auto& db = db_;
   ASSERT_GT(test::systemStatements().size(), 80u);
   for (const auto& s : test::systemStatements()) {
     // Statements that change the database are undone afterwards, so that
@@ -79,8 +81,8 @@ TEST_F(SystemStatements, EveryStatementRunsOnTheDemoCompanyAndFindsWhatItsCaller
   }
 }
 
-TEST_F(SystemStatements, SeedingScheduledPricesGivesEveryArticleOneRowOnce) {
-  auto db = Connection::open(database());
+TEST_P(SystemStatements, SeedingScheduledPricesGivesEveryArticleOneRowOnce) {
+  auto& db = db_;
   sql::Transaction undone(*db);
   auto count = [&](const std::string& sql) { return vb::CLng(db->query(sql)->value(std::size_t{0})); };
   auto articles = count("SELECT count(*) FROM ARTIGOS");
@@ -97,10 +99,9 @@ TEST_F(SystemStatements, SeedingScheduledPricesGivesEveryArticleOneRowOnce) {
             1);
 }
 
-TEST_F(SystemStatements, TheMonthlyCommissionTableIsMissingUntilCreatedThenNumbersItsRows) {
-  test::TempFolder folder("erp-commissions");
-  fs::copy_file(test::demoCompany().databaseFile(), folder / "fresh.db");
-  auto db = Connection::open(folder / "fresh.db");
+TEST_P(SystemStatements, TheMonthlyCommissionTableIsMissingUntilCreatedThenNumbersItsRows) {
+  erpapi::test::DemoCompanyCopy fresh(GetParam());
+  auto db = openCompanyDatabase(fresh.company());
   // The commission window creates its table when the probe fails so.
   EXPECT_EQ(errorNumberOf([&] { db->query(test::monthlyCommissionsProbe()); }), sql::sqlerr::NoTable);
   db->execute(test::createMonthlyCommissionsStatement());
@@ -117,15 +118,15 @@ TEST_F(SystemStatements, TheMonthlyCommissionTableIsMissingUntilCreatedThenNumbe
 // The monthly bases are the seller's quantities per group, with the credit
 // notes' quantities counted against them; cancelled documents and orders do
 // not count.
-TEST_F(SystemStatements, CommissionBasesSubtractCreditNotes) {
-  auto db = Connection::open(database());
+TEST_P(SystemStatements, CommissionBasesSubtractCreditNotes) {
+  auto& db = db_;
   auto expected = [&](const char* types) {
     return vb::CDbl(db->query(fmt::format(
                             "SELECT coalesce(sum(CASE C.TPDOC WHEN 'NC' THEN -L.QUANT ELSE L.QUANT END), 0) FROM "
                             "DOCGCCAB C JOIN DOCGCLIN L ON C.TPDOC = L.TPDOCUM AND C.SERIE = L.SERIE AND C.NNUMDOC = "
                             "L.NNUMDOC AND C.ANO = L.ANO JOIN ARTIGOS A ON A.CODIGO = L.ARTIGO JOIN U_QOR_COMGRUPOS R ON "
-                            "R.VENDEDOR = L.VENDEDOR AND R.GRUPO = A.GRUPO WHERE C.ANO = {} AND substr(C.DATA, 6, 2) = "
-                            "'01' AND C.NVIAS <> -1 AND C.TPDOC IN ({})",
+                            "R.VENDEDOR = L.VENDEDOR AND R.GRUPO = A.GRUPO WHERE C.ANO = {} AND month(C.DATA) = 1 AND "
+                            " C.NVIAS <> -1 AND C.TPDOC IN ({})",
                             demo::kDocumentYear, types))
                             ->value(std::size_t{0}));
   };
@@ -140,8 +141,8 @@ TEST_F(SystemStatements, CommissionBasesSubtractCreditNotes) {
 
 // The discounts report asks the procedure for one client at a time and
 // turns its group columns into lines of five.
-TEST_F(SystemStatements, TheDiscountsProcedureAnswersEachDemoClientsGroups) {
-  auto db = Connection::open(database());
+TEST_P(SystemStatements, TheDiscountsProcedureAnswersEachDemoClientsGroups) {
+  auto& db = db_;
   DatabaseModel::registerOn(*db);
   struct Case {
     std::string_view client;
@@ -166,14 +167,17 @@ TEST_F(SystemStatements, TheDiscountsProcedureAnswersEachDemoClientsGroups) {
 // A report period is written as "yyyy-mm-dd" texts, which stand for that day
 // at midnight, so a price that starts on the period's last day is in the
 // period.
-TEST_F(SystemStatements, APeriodEndingOnThePriceStartDateIncludesThePrice) {
-  auto db = Connection::open(database());
+TEST_P(SystemStatements, APeriodEndingOnThePriceStartDateIncludesThePrice) {
+  auto& db = db_;
   auto start = std::string(demo::kPastPriceStart);
   auto sql = fmt::format(
       "SELECT * FROM PRECOS WHERE (PRECOS.ARTIGO = '{}') AND ((PRECOS.DATINIC >= '{}') AND (PRECOS.DATINIC <= '{}'))",
       demo::kFixedPriceArticle, start, start);
   EXPECT_GT(db->query(sql)->recordCount(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, SystemStatements, ::testing::Values(Backend::Embedded, Backend::Server),
+                         sql::testing::backendName);
 
 }  // namespace
 }  // namespace quill::erp

@@ -4,10 +4,13 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <optional>
 
+#include "erp/CompanyDatabase.h"
 #include "erp/DemoCodes.h"
 #include "erp/DemoCompany.h"
 #include "erp/Installation.h"
+#include "erp/ServerCompany.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
@@ -42,6 +45,35 @@ const fs::path& templateFolder() {
   return demo.folder;
 }
 
+// The demo company's database on the test server, which each copy is
+// created from; dropped when the program ends.
+struct ServerTemplate {
+  std::optional<sql::ServerAddress> server = sql::testing::testServer();
+  std::string name = fmt::format("quill_demo_{}", static_cast<long>(::getpid()));
+  ServerTemplate() {
+    if (!server) return;
+    auto address = *server;
+    address.database = name;
+    erp::ServerCompany::copy(templateFolder() / erp::Installation::kDataFolderName /
+                                 (std::string(erp::demo::kDatabaseName) + ".db"),
+                             address);
+  }
+  ~ServerTemplate() {
+    if (!server) return;
+    try {
+      auto address = *server;
+      address.database = name;
+      erp::ServerCompany::drop(address);
+    } catch (...) {
+    }
+  }
+};
+
+const ServerTemplate& serverTemplate() {
+  static ServerTemplate demo;
+  return demo;
+}
+
 std::string textOf(const Variant& v) {
   if (v.isNull()) return "<null>";
   if (v.type() == VarType::Double) return fmt::format("{}", v.doubleValue());
@@ -50,14 +82,34 @@ std::string textOf(const Variant& v) {
 
 }  // namespace
 
-DemoCompanyCopy::DemoCompanyCopy() : folder_(uniqueFolder("erpapi")) {
+DemoCompanyCopy::DemoCompanyCopy(Backend backend) : folder_(uniqueFolder("erpapi")) {
   fs::remove_all(folder_);
   fs::copy(templateFolder(), folder_, fs::copy_options::recursive);
+  auto installation = erp::Installation::open(folder_);
+  company_ = *installation.findCompany(erp::demo::kCompanyCode);
+  if (backend == Backend::Embedded) return;
+  const auto& demo = serverTemplate();
+  if (!demo.server) {
+    available_ = false;
+    return;
+  }
+  company_.databaseName = fmt::format("quill_c{}_{}", static_cast<long>(::getpid()), copies++);
+  company_.server = fmt::format("{}:{}", demo.server->host, demo.server->port);
+  company_.serverUser = demo.server->user;
+  company_.serverPassword = demo.server->password;
+  auto admin = sql::Connection::open(erp::ServerCompany::maintenanceDatabase(*demo.server));
+  admin->execute(fmt::format("CREATE DATABASE {} TEMPLATE {}", company_.databaseName, demo.name));
+  installation.registerCompany(company_);
 }
 
 DemoCompanyCopy::~DemoCompanyCopy() {
   std::error_code ec;
   fs::remove_all(folder_, ec);
+  if (!company_.onServer()) return;
+  try {
+    erp::ServerCompany::drop(erp::serverAddressOf(company_));
+  } catch (...) {
+  }
 }
 
 fs::path DemoCompanyCopy::databaseFile() const {
@@ -65,13 +117,17 @@ fs::path DemoCompanyCopy::databaseFile() const {
 }
 
 std::string DemoCompanyCopy::connectionString() const {
+  if (company_.onServer())
+    return fmt::format(
+        "Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source={};Initial Catalog={};User Id={};Password={}; ",
+        company_.server, company_.databaseName, company_.serverUser, company_.serverPassword);
   return fmt::format(
       "Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source={};Initial Catalog={};User Id=sa;Password=; ",
       (folder_ / erp::Installation::kDataFolderName).string(), erp::demo::kDatabaseName);
 }
 
 DemoCompanyCopy::Rows DemoCompanyCopy::rows(const std::string& sql, const std::vector<Variant>& parameters) const {
-  auto db = sql::Connection::open(databaseFile());
+  auto db = erp::openCompanyDatabase(company_);
   auto rs = db->query(sql, parameters);
   Rows result;
   for (; !rs->eof(); rs->moveNext()) {
@@ -83,13 +139,13 @@ DemoCompanyCopy::Rows DemoCompanyCopy::rows(const std::string& sql, const std::v
 }
 
 Variant DemoCompanyCopy::value(const std::string& sql, const std::vector<Variant>& parameters) const {
-  auto db = sql::Connection::open(databaseFile());
+  auto db = erp::openCompanyDatabase(company_);
   auto rs = db->query(sql, parameters);
   return rs->eof() ? Variant() : rs->value(std::size_t{0});
 }
 
 void DemoCompanyCopy::execute(const std::string& sql, const std::vector<Variant>& parameters) const {
-  sql::Connection::open(databaseFile())->execute(sql, parameters);
+  erp::openCompanyDatabase(company_)->execute(sql, parameters);
 }
 
 DemoCompanyCopy::Rows DemoCompanyCopy::document(std::string_view type, int series, int number, int year) const {
