@@ -1,14 +1,18 @@
 #include "extension/core/DescComissoes.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 
 #include "erp/DemoCodes.h"
 #include "erp/DemoCompany.h"
+#include "erp/ServerCompany.h"
 #include "extension/components/DataAccess.h"
 #include "extension/components/WaitWindow.h"
 #include "extension/core/BridgeWait.h"
@@ -23,6 +27,7 @@
 #include "platform/vb/MsgBox.h"
 #include "platform/vb/OleDate.h"
 #include "platform/vb/Strings.h"
+#include "tests/platform/sql/BackendTestSupport.h"
 
 namespace quill {
 namespace {
@@ -97,13 +102,23 @@ class DescComissoesTest : public ::testing::Test {
     writeIni("VALTERO.INI", demo::kCompanyCode);
   }
 
-  void writeIni(const std::string& name, std::string_view empresa, std::string servidor = {}) {
+  // The extension's INI naming the demo company: its file, or `server`'s
+  // database with the server's login.
+  void writeIni(const std::string& name, std::string_view empresa, std::string servidor = {},
+                const std::optional<sql::ServerAddress>& server = {}) {
     if (servidor.empty()) servidor = demoCompany().dataFolder.string();
+    std::string baseDados = demoCompany().databaseName, user, passWord;
+    if (server) {
+      servidor = fmt::format("{}:{}", server->host, server->port);
+      baseDados = server->database;
+      user = server->user;
+      passWord = server->password;
+    }
     std::ofstream(folder / name) << "[Api Next]\r\npassword=" << demo::kPassword << "\r\nLogin=" << demo::kLogin
                                  << "\r\nEmpresa=" << empresa << "\r\nperclog=" << (folder / "log").string()
                                  << "\r\nPercWindows=/erp\r\n\r\n[Ligação]\r\nServidor=" << servidor
-                                 << "\r\nBaseDados=" << demoCompany().databaseName
-                                 << "\r\nUser=\r\nPassWord=\r\n\r\n[DOCUMENTOS VENDA]\r\nTPDOC= FT , NC\r\nDESCRTABONO="
+                                 << "\r\nBaseDados=" << baseDados << "\r\nUser=" << user << "\r\nPassWord=" << passWord
+                                 << "\r\n\r\n[DOCUMENTOS VENDA]\r\nTPDOC= FT , NC\r\nDESCRTABONO="
                                  << demo::kAllowanceArticle << "\r\n";
   }
 
@@ -407,13 +422,46 @@ struct Context {
   Variant desconto() const { return linha->value("Desconto"); }
 };
 
+// The demo company's database on the test server, copied once for this
+// program and dropped when it ends; nothing when no test server runs.
+const std::optional<sql::ServerAddress>& demoOnServer() {
+  struct Copy {
+    std::optional<sql::ServerAddress> server = sql::testing::testServer();
+    Copy() {
+      if (!server) return;
+      server->database = fmt::format("quill_hooks_{}", static_cast<long>(::getpid()));
+      erp::ServerCompany::copy(demoCompany().databaseFile(), *server);
+    }
+    ~Copy() {
+      try {
+        if (server) erp::ServerCompany::drop(*server);
+      } catch (...) {
+      }
+    }
+  };
+  static Copy copy;
+  return copy.server;
+}
+
+// The sales-line and sales-document hooks read the company database: each
+// case runs on the demo company's file and on its copy on the test server.
+class SalesHooks : public DescComissoesTest, public ::testing::WithParamInterface<sql::testing::Backend> {
+ protected:
+  void SetUp() override {
+    DescComissoesTest::SetUp();
+    if (GetParam() == sql::testing::Backend::Embedded) return;
+    if (!demoOnServer()) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
+    writeIni("VALTERO.INI", demo::kCompanyCode, {}, demoOnServer());
+  }
+};
+
 double queryNumber(const std::string& sql) {
   auto c = sql::Connection::open(demoCompany().databaseFile());
   auto rs = c->query(sql);
   return vb::CDbl(rs->value(std::size_t{0}));
 }
 
-TEST_F(DescComissoesTest, AFixedPriceArticleTakesItsPriceLinePriceTimesTheUnitFactor) {
+TEST_P(SalesHooks, AFixedPriceArticleTakesItsPriceLinePriceTimesTheUnitFactor) {
   auto d = opened();
   double pvp = queryNumber("SELECT PVP FROM PRECOS WHERE ARTIGO='" + std::string(demo::kFixedPriceArticle) +
                            "' AND MOEDA='EUR' AND LINPRC=" + std::to_string(demo::kPriceLine));
@@ -437,7 +485,7 @@ TEST_F(DescComissoesTest, AFixedPriceArticleTakesItsPriceLinePriceTimesTheUnitFa
   EXPECT_EQ(desconto[3], Variant(true));
 }
 
-TEST_F(DescComissoesTest, GroupAndPerKgDiscountsBecomeTheLinesDiscount) {
+TEST_P(SalesHooks, GroupAndPerKgDiscountsBecomeTheLinesDiscount) {
   auto d = opened();
   Context grupo(demo::kGroupDiscountClient);
   std::vector<Variant> args{DispatchPtr(grupo.oApi), std::string(demo::kGroupDiscountArticle), Variant(), Variant(),
@@ -455,7 +503,7 @@ TEST_F(DescComissoesTest, GroupAndPerKgDiscountsBecomeTheLinesDiscount) {
   EXPECT_DOUBLE_EQ(vb::CDbl(kg[3]), demo::kPerKgDiscount * palete);
 }
 
-TEST_F(DescComissoesTest, LinesThatNoRuleGovernsAreLeftAlone) {
+TEST_P(SalesHooks, LinesThatNoRuleGovernsAreLeftAlone) {
   auto d = opened();
   for (auto [cliente, artigo] : {std::pair{demo::kRetailClient, demo::kDescriptionOnlyArticle},
                                  std::pair{demo::kUnknownClient, demo::kOrdinaryArticle},
@@ -475,7 +523,7 @@ TEST_F(DescComissoesTest, LinesThatNoRuleGovernsAreLeftAlone) {
   EXPECT_TRUE(ui.boxes().empty());
 }
 
-TEST_F(DescComissoesTest, HooksWithoutALineOrWithWrongValuesShowTheirBoxAndNeverThrow) {
+TEST_P(SalesHooks, HooksWithoutALineOrWithWrongValuesShowTheirBoxAndNeverThrow) {
   auto d = opened();
   Context semLinha(demo::kRetailClient);
   semLinha.oApi->setValue("Linha", Variant());
@@ -541,7 +589,7 @@ TEST_F(DescComissoesTest, DocumentTypesMatchTrimmedPiecesButTheArgumentIsNotTrim
   EXPECT_FALSE(d->VendasDocumentoInteressa("ENC"));
 }
 
-TEST_F(DescComissoesTest, PriceLinePriceOfAClientOnADate) {
+TEST_P(SalesHooks, PriceLinePriceOfAClientOnADate) {
   auto d = opened();
   Variant data("16-03-2026"), preco;
   EXPECT_TRUE(d->VendasTemLinhaPrecos(demo::kPriceLineClient, "EUR", demo::kFixedPriceArticle, data, "SC", preco));
@@ -560,7 +608,7 @@ TEST_F(DescComissoesTest, PriceLinePriceOfAClientOnADate) {
   EXPECT_EQ(nada, Variant(1.0));
 }
 
-TEST_F(DescComissoesTest, FreightAllowanceIsAskedOfTheBridgeOnlyWhenDue) {
+TEST_P(SalesHooks, FreightAllowanceIsAskedOfTheBridgeOnlyWhenDue) {
   auto d = opened();
   EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 7, demo::kNoAllowanceDispatch, demo::kAllowanceClient));
   EXPECT_FALSE(d->VendasAbonoFrete(2026, "FT", 1, 7, demo::kAllowanceDispatch, demo::kClientWithoutUserFields));
@@ -591,6 +639,10 @@ TEST_F(DescComissoesTest, FreightAllowanceIsAskedOfTheBridgeOnlyWhenDue) {
             "A API SageNext encontra-se desligada. A operação não vai actualizar dados no Sage Next.");
   EXPECT_EQ(ui.boxes()[0].title, "Ligação SageNext API");
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, SalesHooks,
+                         ::testing::Values(sql::testing::Backend::Embedded, sql::testing::Backend::Server),
+                         sql::testing::backendName);
 
 constexpr const char* kLigacaoPerdida =
     "A ligação à API perdeu-se: a API deixou de responder. A ligação fica desligada; "
