@@ -1,5 +1,7 @@
 #include "tests/extension/commissions/CommissionsTestSupport.h"
 
+#include "erp/CompanyDatabase.h"
+
 #include <unistd.h>
 
 #include <atomic>
@@ -15,7 +17,7 @@ namespace quill::testing {
 namespace fs = std::filesystem;
 
 std::vector<std::vector<std::string>> rowsOf(const erp::CompanyEntry& company, const std::string& sql) {
-  auto db = sql::Connection::open(company.databaseFile());
+  auto db = erp::openCompanyDatabase(company);
   std::vector<std::vector<std::string>> rows;
   for (auto rs = db->query(sql); !rs->eof(); rs->moveNext()) {
     std::vector<std::string> row;
@@ -27,7 +29,7 @@ std::vector<std::vector<std::string>> rowsOf(const erp::CompanyEntry& company, c
 }
 
 void runOn(const erp::CompanyEntry& company, const std::string& sql) {
-  auto db = sql::Connection::open(company.databaseFile());
+  auto db = erp::openCompanyDatabase(company);
   db->execute(sql);
   db->close();
 }

@@ -53,7 +53,10 @@ class PdfFolder {
 template <typename Form>
 class EditorTest : public ::testing::Test {
  protected:
+  explicit EditorTest(sql::testing::Backend backend = sql::testing::Backend::Embedded) : copy(backend) {}
+
   void SetUp() override {
+    if (!copy.available()) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
     testApplication();
     data = copy.open();
     data->GetConnection()->setBusyTimeout(std::chrono::milliseconds(50));

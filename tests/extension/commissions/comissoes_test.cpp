@@ -25,6 +25,7 @@
 #include "platform/vb/OleDate.h"
 #include "tests/extension/commissions/CommissionsTestSupport.h"
 #include "tests/extension/support/FormTestSupport.h"
+#include "tests/platform/sql/BackendTestSupport.h"
 #include "tests/support/TestApplication.h"
 
 namespace quill {
@@ -110,6 +111,8 @@ void expectSameBases(const Bases& stored, const Bases& expected) {
 
 class Comissoes : public testing::EditorTest<EditComissoes> {
  protected:
+  explicit Comissoes(sql::testing::Backend backend = sql::testing::Backend::Embedded) : EditorTest(backend) {}
+
   void open(std::function<void(ui::MemoryFormView&)> user) { openWith("btSair", std::move(user)); }
   // Calculates a month as a user does.
   void calculate(ui::MemoryFormView& v, int year, int month) {
@@ -152,7 +155,17 @@ TEST_F(Comissoes, OpeningCreatesTheTableOnceWithTheIdentityLastAndStartsAtTodays
   EXPECT_TRUE(ui.boxes().empty());
 }
 
-TEST_F(Comissoes, AMonthsCommissionsAreTheSignedSalesOfEachSellerAndGroupWithARate) {
+// The calculation on the demo company's file and on its copy on the test
+// server.
+class ComissoesOn : public Comissoes, public ::testing::WithParamInterface<sql::testing::Backend> {
+ protected:
+  ComissoesOn() : Comissoes(GetParam()) {}
+};
+INSTANTIATE_TEST_SUITE_P(Backends, ComissoesOn,
+                         ::testing::Values(sql::testing::Backend::Embedded, sql::testing::Backend::Server),
+                         sql::testing::backendName);
+
+TEST_P(ComissoesOn, AMonthsCommissionsAreTheSignedSalesOfEachSellerAndGroupWithARate) {
   for (int month : {1, 3, 6}) {
     ui.clearBoxes();
     open([&](ui::MemoryFormView& v) { calculate(v, demo::kDocumentYear, month); });
@@ -170,7 +183,7 @@ TEST_F(Comissoes, AMonthsCommissionsAreTheSignedSalesOfEachSellerAndGroupWithARa
             (Rows{{"1"}, {"3"}, {"6"}}));
 }
 
-TEST_F(Comissoes, RecomputingAfterOkReplacesTheMonthAndCancelKeepsIt) {
+TEST_P(ComissoesOn, RecomputingAfterOkReplacesTheMonthAndCancelKeepsIt) {
   open([&](ui::MemoryFormView& v) { calculate(v, demo::kDocumentYear, 3); });
   const Rows once = monthRows(demo::kDocumentYear, 3);
   ASSERT_FALSE(once.empty());
@@ -201,7 +214,7 @@ TEST_F(Comissoes, RecomputingAfterOkReplacesTheMonthAndCancelKeepsIt) {
   }
 }
 
-TEST_F(Comissoes, AMonthWithoutSalesSaysSoAndKeepsWhatItHad) {
+TEST_P(ComissoesOn, AMonthWithoutSalesSaysSoAndKeepsWhatItHad) {
   open([](ui::MemoryFormView&) {});
   testing::runOn(copy.company(),
                  "INSERT INTO U_qor_ComMensais (Vendedor, Ano, Mes, Grupo, ValorBase) "
@@ -213,7 +226,7 @@ TEST_F(Comissoes, AMonthWithoutSalesSaysSoAndKeepsWhatItHad) {
   EXPECT_EQ(monthRows(2030, 2).size(), 1u);
 }
 
-TEST_F(Comissoes, AMonthOfCreditNotesOnlyHasNegativeBases) {
+TEST_P(ComissoesOn, AMonthOfCreditNotesOnlyHasNegativeBases) {
   testing::runOn(copy.company(),
                  "INSERT INTO DOCGCCAB (TPDOC, SERIE, NNUMDOC, ANO, DATA, TERCEIRO, AREAG, TPTERC, TPOPER, NATCONTA, "
                  "SINALCT, NVIAS) VALUES ('NC', 2, 900, 2026, '2026-08-10 00:00:00', 'C00003', 4, 2, 2, 1, 2, 1)");

@@ -26,6 +26,9 @@ const erp::CompanyEntry& demoCompany() {
 }
 
 std::string connectionStringFor(const erp::CompanyEntry& company) {
+  if (company.onServer())
+    return buildConnectionString("MSDataShape", "SQLOLEDB", company.server, company.databaseName, company.serverUser,
+                                 company.serverPassword);
   return buildConnectionString("MSDataShape", "SQLOLEDB", company.dataFolder.string(), company.databaseName, "sa", "");
 }
 
@@ -36,7 +39,12 @@ std::shared_ptr<DataAccess> openCompany(const erp::CompanyEntry& company) {
   return data;
 }
 
-DemoCopy::DemoCopy() {
+DemoCopy::DemoCopy(sql::testing::Backend backend) {
+  if (backend == sql::testing::Backend::Server) {
+    onServer_ = std::make_unique<erpapi::test::DemoCompanyCopy>(backend);
+    company_ = onServer_->company();
+    return;
+  }
   static std::atomic<int> counter{0};
   folder_ =
       fs::temp_directory_path() / ("quill-forms-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
@@ -49,7 +57,7 @@ DemoCopy::DemoCopy() {
 
 DemoCopy::~DemoCopy() {
   std::error_code ec;
-  fs::remove_all(folder_, ec);
+  if (!folder_.empty()) fs::remove_all(folder_, ec);
 }
 
 ui::ViewFactory memoryView(std::vector<ui::ControlDef> controls) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "erp/CompanyEntry.h"
+#include "tests/erp/api/DemoCompanyCopy.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/FormView.h"
 
@@ -29,19 +30,23 @@ std::string connectionStringFor(const erp::CompanyEntry& company);
 // A data-access object opened on a company.
 std::shared_ptr<DataAccess> openCompany(const erp::CompanyEntry& company);
 
-// A copy of the demo company of a test's own, removed afterwards.
+// A copy of the demo company of a test's own, removed afterwards: a file,
+// or on the server backend a database of its own on the test server.
 class DemoCopy {
  public:
-  DemoCopy();
+  explicit DemoCopy(sql::testing::Backend backend = sql::testing::Backend::Embedded);
   ~DemoCopy();
   DemoCopy(const DemoCopy&) = delete;
   DemoCopy& operator=(const DemoCopy&) = delete;
 
+  // False on the server backend when no test server runs.
+  bool available() const { return !onServer_ || onServer_->available(); }
   const erp::CompanyEntry& company() const { return company_; }
   std::shared_ptr<DataAccess> open() const { return openCompany(company_); }
 
  private:
   std::filesystem::path folder_;
+  std::unique_ptr<erpapi::test::DemoCompanyCopy> onServer_;
   erp::CompanyEntry company_;
 };
 
