@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
+#include <set>
+#include <thread>
 
+#include "erp/CompanyDatabase.h"
 #include "erp/CompoundDiscount.h"
 #include "erp/DemoCodes.h"
 #include "erp/DocumentStore.h"
@@ -12,9 +16,12 @@
 #include "erp/ErpError.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
+#include "platform/sql/SqlError.h"
+#include "platform/sql/Transaction.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
 #include "tests/erp/api/DemoCompanyCopy.h"
+#include "tests/platform/sql/BackendTestSupport.h"
 
 namespace quill::erp {
 namespace {
@@ -40,6 +47,9 @@ TEST(CompoundDiscount, PercentagesJoinedByPlusApplyOneAfterTheOther) {
 
 class DocumentStoreTest : public ::testing::Test {
  protected:
+  DocumentStoreTest() = default;
+  explicit DocumentStoreTest(erpapi::test::Backend backend) : company(backend) {}
+
   static HeaderValues newHeader(std::string_view client = demo::kRetailClient) {
     HeaderValues h;
     h.key = {std::string(demo::kInvoiceType), demo::kUnsignedSeries, 0, demo::kDocumentYear};
@@ -83,9 +93,93 @@ class DocumentStoreTest : public ::testing::Test {
   }
 
   DemoCompanyCopy company;
-  std::shared_ptr<sql::Connection> connection = sql::Connection::open(company.databaseFile());
+  std::shared_ptr<sql::Connection> connection =
+      company.available() ? openCompanyDatabase(company.company()) : sql::Connection::open(company.databaseFile());
   DocumentStore store{*connection};
 };
+
+// Several users saving at once: on the demo company's file and on its copy
+// on the test server.
+class DocumentStoreOn : public DocumentStoreTest, public ::testing::WithParamInterface<erpapi::test::Backend> {
+ protected:
+  DocumentStoreOn() : DocumentStoreTest(GetParam()) {}
+  void SetUp() override {
+    if (!company.available()) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
+  }
+};
+
+TEST_P(DocumentStoreOn, UsersSavingNewDocumentsAtOnceLoseNoneAndNeverShareANumber) {
+  constexpr int kUsers = 3;
+  constexpr int kEach = 8;
+  const HeaderValues model = newHeader();
+  const std::int32_t first = store.nextNumber(model.key.type, model.key.series, model.key.year);
+  const int before = headers(demo::kInvoiceType);
+  std::vector<std::vector<std::int32_t>> numbers(kUsers);
+  std::vector<std::string> failures(kUsers);
+  std::vector<std::thread> users;
+  for (int u = 0; u < kUsers; ++u)
+    users.emplace_back([&, u] {
+      try {
+        auto own = openCompanyDatabase(company.company());
+        DocumentStore mine(*own);
+        for (int d = 0; d < kEach; ++d) {
+          HeaderValues h = newHeader();
+          std::vector<LineValues> lines(5, line(demo::kOrdinaryArticle, u + 1, 1.25, ""));
+          mine.save(h, pointers(lines), DocumentStore::Write::New);
+          numbers[u].push_back(h.key.number);
+        }
+      } catch (const std::exception& e) {
+        failures[u] = e.what();
+      }
+    });
+  for (auto& t : users) t.join();
+  for (const auto& f : failures) EXPECT_EQ(f, "");
+
+  std::set<std::int32_t> all;
+  for (const auto& n : numbers) all.insert(n.begin(), n.end());
+  ASSERT_EQ(all.size(), static_cast<std::size_t>(kUsers * kEach)) << "a number was given twice";
+  EXPECT_EQ(*all.begin(), first);
+  EXPECT_EQ(*all.rbegin(), first + kUsers * kEach - 1);
+  EXPECT_EQ(headers(demo::kInvoiceType), before + kUsers * kEach);
+  // Each document has its own user's five lines.
+  for (int u = 0; u < kUsers; ++u)
+    for (auto number : numbers[u]) {
+      auto doc = store.load({model.key.type, model.key.series, number, model.key.year});
+      ASSERT_TRUE(doc);
+      ASSERT_EQ(doc->lines.size(), 5u);
+      EXPECT_DOUBLE_EQ(doc->lines[4].quantity, u + 1);
+    }
+}
+
+TEST_P(DocumentStoreOn, ADocumentAnotherUserHoldsIsRefusedWithTryAgainAndSavedOnceReleased) {
+  const DocumentKey key = demo::kInvoiceWithAllowanceLine.key();
+  const auto before = stored(key);
+  auto other = openCompanyDatabase(company.company());
+  connection->setBusyTimeout(std::chrono::milliseconds(50));
+  auto doc = store.load(key);
+  ASSERT_TRUE(doc);
+  doc->lines.push_back(line(demo::kOrdinaryArticle, 3, 1, ""));
+  std::vector<LineValues*> lines;
+  for (auto& l : doc->lines) lines.push_back(&l);
+  {
+    sql::Transaction holding(*other);
+    other->execute("UPDATE DOCGCCAB SET NOME = NOME WHERE TPDOC = ? AND SERIE = ? AND NNUMDOC = ? AND ANO = ?",
+                   {Variant(key.type), Variant(key.series), Variant(key.number), Variant(key.year)});
+    try {
+      store.save(doc->header, lines, DocumentStore::Write::Existing);
+      ADD_FAILURE() << "saved a document another user holds";
+    } catch (const AutomationError& e) {
+      EXPECT_TRUE(sql::isTryAgain(e)) << e.description();
+    }
+  }
+  EXPECT_EQ(stored(key), before);
+  store.save(doc->header, lines, DocumentStore::Write::Existing);
+  EXPECT_EQ(store.load(key)->lines.size(), before.size());  // the header's row and the old lines, plus one
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DocumentStoreOn,
+                         ::testing::Values(erpapi::test::Backend::Embedded, erpapi::test::Backend::Server),
+                         sql::testing::backendName);
 
 TEST_F(DocumentStoreTest, ANewDocumentTakesTheNextFreeNumberOwesItsTotalAndReadsBackAsWritten) {
   HeaderValues first = newHeader(), second = newHeader();
