@@ -4,6 +4,9 @@
 #   scripts/test-server.sh start <build folder>   starts it (or reuses the one
 #                                                 a previous run left running)
 #   scripts/test-server.sh stop <build folder>    stops it and removes its folder
+#   scripts/test-server.sh crash <build folder>   stops it at once, as a power cut
+#                                                 would, keeping its data
+#   scripts/test-server.sh resume <build folder>  starts it again on that data
 #
 # The cluster lives in a folder of its own under the temporary folder, with
 # its own port and socket folder, both derived from the build folder so that
@@ -25,6 +28,7 @@ port=$((20000 + hash % 20000))
 dir="${TMPDIR:-/tmp}/quill-pg-$hash"
 info="$build/test-server.txt"
 log="$build/test-server.log"
+options="-p $port -k $dir/socket -c listen_addresses=127.0.0.1 -c max_connections=200 -c fsync=off"
 
 bindir=""
 for candidate in /usr/lib/postgresql/*/bin; do
@@ -64,7 +68,7 @@ case "$action" in
       as_owner "$bindir/initdb" -D "$dir/data" -U postgres --pwfile="$dir/pwfile" -E UTF8 --locale=C.UTF-8 \
         --auth-local=trust --auth-host=scram-sha-256 >"$log" 2>&1 || give_up "initdb failed (see $log)"
       as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-p $port -k $dir/socket -c listen_addresses=127.0.0.1 -c max_connections=200 -c fsync=off" \
+        -o "$options" \
         start >>"$log" 2>&1 || give_up "the server did not start (see $dir/server.log)"
       as_owner "$bindir/psql" -h "$dir/socket" -p "$port" -U postgres -d postgres -v ON_ERROR_STOP=1 -q \
         -c "CREATE ROLE quill LOGIN CREATEDB PASSWORD 'quill'" >>"$log" 2>&1 || give_up "the test role was not created"
@@ -81,8 +85,18 @@ EOF
     fi
     rm -rf "$dir"
     ;;
+  crash)
+    [ -n "$bindir" ] && running || { echo "test-server: not running" >&2; exit 1; }
+    as_owner "$bindir/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1
+    ;;
+  resume)
+    [ -n "$bindir" ] && [ -d "$dir/data" ] || { echo "test-server: nothing to resume" >&2; exit 1; }
+    running || as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+      -o "$options" \
+      start >>"$log" 2>&1 || { echo "test-server: the server did not start again" >&2; exit 1; }
+    ;;
   *)
-    echo "usage: $0 start|stop <build folder>" >&2
+    echo "usage: $0 start|stop|crash|resume <build folder>" >&2
     exit 2
     ;;
 esac

@@ -331,7 +331,36 @@ void OdbcConnection::runRaw(const std::string& sql) {
   if (!succeeded(rc) && rc != SQL_NO_DATA) fail(SQL_HANDLE_STMT, statement.get(), {});
 }
 
-OdbcConnection::Run OdbcConnection::run(std::string_view sql, const std::vector<Variant>& parameters) {
+OdbcConnection::Run OdbcConnection::run(std::string_view sql, const std::vector<Variant>& parameters, bool reads) {
+  const bool nothingDoneYet = transactionDepth_ == 0 ? reads : transactionDepth_ == 1 && !sentInTransaction_;
+  const int depth = transactionDepth_;
+  try {
+    Run done = runOnce(sql, parameters);
+    if (transactionDepth_ > 0) sentInTransaction_ = true;
+    return done;
+  } catch (const AutomationError&) {
+    // A server that went away while this connection was idle (restarted
+    // since, say) is found only by the next statement.
+    if (!lost_ || !nothingDoneYet) throw;
+  }
+  transactionDepth_ = 0;  // nothing of it was done: a new connection starts it again
+  ready();
+  if (depth > 0) {
+    setAutocommit(false);
+    transactionDepth_ = depth;
+  }
+  Run done = runOnce(sql, parameters);
+  if (transactionDepth_ > 0) sentInTransaction_ = true;
+  return done;
+}
+
+void OdbcConnection::setAutocommit(bool on) noexcept {
+  if (!handles_) return;
+  SQLSetConnectAttr(handles_->connection.get(), SQL_ATTR_AUTOCOMMIT,
+                    reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
+}
+
+OdbcConnection::Run OdbcConnection::runOnce(std::string_view sql, const std::vector<Variant>& parameters) {
   ready();
   Run run;
   std::vector<std::string> literals;
@@ -463,7 +492,7 @@ int OdbcConnection::execute(std::string_view sql, const std::vector<Variant>& pa
 }
 
 std::shared_ptr<Recordset> OdbcConnection::query(std::string_view sql, const std::vector<Variant>& parameters) {
-  return read(run(sql, parameters), true);
+  return read(run(sql, parameters, true), true);
 }
 
 std::shared_ptr<Recordset> OdbcConnection::read(Run done, bool bases) {
@@ -622,8 +651,10 @@ void OdbcConnection::beginTransaction() {
     SQLRETURN rc = SQLSetConnectAttr(handles_->connection.get(), SQL_ATTR_AUTOCOMMIT,
                                      reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
     if (!succeeded(rc)) fail(SQL_HANDLE_DBC, handles_->connection.get(), "beginning a transaction");
+    sentInTransaction_ = false;
   } else {
     runRaw(fmt::format("SAVEPOINT quill_{}", transactionDepth_));
+    sentInTransaction_ = true;
   }
   ++transactionDepth_;
 }
@@ -646,8 +677,7 @@ void OdbcConnection::commitTransaction() {
     }
   }
   transactionDepth_ = 0;
-  SQLSetConnectAttr(handles_->connection.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
-                    0);
+  setAutocommit(true);
 }
 
 void OdbcConnection::rollbackTransaction() noexcept {
@@ -663,8 +693,7 @@ void OdbcConnection::rollbackTransaction() noexcept {
     // The outer transaction is lost with it; it rolls back below.
   }
   SQLEndTran(SQL_HANDLE_DBC, handles_->connection.get(), SQL_ROLLBACK);
-  SQLSetConnectAttr(handles_->connection.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
-                    0);
+  setAutocommit(true);
   transactionDepth_ = 0;
 }
 

@@ -59,8 +59,14 @@ class OdbcConnection final : public Connection {
   void ready();
   // Runs one statement (translated and prepared as needed) and hands back
   // its statement, positioned before its first row.
+  // A statement that finds the server gone before anything of it could have
+  // been done there (a read outside a transaction, or the first statement of
+  // one) is run once more on a new connection; `reads` says it changes
+  // nothing.
   struct Run;
-  Run run(std::string_view sql, const std::vector<Variant>& parameters);
+  Run run(std::string_view sql, const std::vector<Variant>& parameters, bool reads = false);
+  Run runOnce(std::string_view sql, const std::vector<Variant>& parameters);
+  void setAutocommit(bool on) noexcept;
   // Reads the rows of a statement that has run; `bases` looks up the base
   // table and column of each field (what saving needs).
   std::shared_ptr<Recordset> read(Run done, bool bases);
@@ -84,6 +90,7 @@ class OdbcConnection final : public Connection {
   bool open_ = false;
   bool lost_ = false;  // the server went away; reconnect before the next call
   int transactionDepth_ = 0;
+  bool sentInTransaction_ = false;  // the outermost transaction has sent a statement
   std::chrono::milliseconds busyTimeout_ = kDefaultBusyTimeout;
 };
 
