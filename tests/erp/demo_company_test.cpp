@@ -1,12 +1,21 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <stdexcept>
 
+#include "erp/CompanyDatabase.h"
 #include "erp/DemoCodes.h"
 #include "erp/DemoCompany.h"
 #include "erp/Installation.h"
+#include "erp/ServerCompany.h"
+#include "platform/automation/AutomationError.h"
+#include "platform/sql/Connection.h"
+#include "platform/sql/Recordset.h"
+#include "platform/vb/Conversions.h"
 #include "tests/erp/ErpTestSupport.h"
+#include "tests/platform/sql/TestServer.h"
 
 namespace quill::erp {
 namespace {
@@ -222,6 +231,61 @@ TEST(DemoCompany, TheGeneratedRowsAreConsistent) {
   };
   auto db = test::demoCompany().databaseFile();
   for (const auto& c : checks) EXPECT_EQ(test::scalar(db, c.sql), 0) << c.what;
+}
+
+// The demo company put on the test server: registered with the server and
+// its login, the same rows as the file it was made from, reused until the
+// options change, and a second run with --force gives a new copy.
+TEST(DemoCompany, OnAServerItIsRegisteredWithTheServerAndHasTheFilesRows) {
+  auto server = sql::testing::testServer();
+  if (!server) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
+  test::TempFolder folder("erp-on-server");
+  DemoOptions options;
+  options.databaseName = fmt::format("quill_demo_srv_{}", static_cast<long>(::getpid()));
+  const DemoCompany::Server login{fmt::format("{}:{}", server->host, server->port), server->user, server->password};
+  struct Dropped {
+    sql::ServerAddress address;
+    ~Dropped() {
+      try {
+        ServerCompany::drop(address);
+      } catch (...) {
+      }
+    }
+  } dropped{*server};
+  dropped.address.database = options.databaseName;
+
+  bool reused = true;
+  auto company = DemoCompany::ensureOnServer(folder.path(), options, login, false, &reused);
+  EXPECT_FALSE(reused);
+  EXPECT_TRUE(company.onServer());
+  EXPECT_EQ(Installation::open(folder.path()).findCompany(demo::kCompanyCode), company);
+  EXPECT_TRUE(missingCompanyTables(company).empty());
+
+  // The same rows as the file: counts of each table, and a sum over the lines.
+  auto file = company;
+  file.server.clear();
+  auto onServer = openCompanyDatabase(company);
+  auto inFile = openCompanyDatabase(file);
+  for (const char* sql : {"SELECT count(*) FROM DOCGCLIN", "SELECT count(*) FROM PRECOS",
+                          "SELECT count(*) FROM CLIENTES WHERE CODIGO = 'c00001'",
+                          "SELECT sum(QUANT * PRECUNIT) FROM DOCGCLIN WHERE DATA >= '2026-03-01'"})
+    EXPECT_DOUBLE_EQ(vb::CDbl(onServer->query(sql)->value(std::size_t{0})),
+                     vb::CDbl(inFile->query(sql)->value(std::size_t{0})))
+        << sql;
+  onServer->close();
+
+  auto again = DemoCompany::ensureOnServer(folder.path(), options, login, false, &reused);
+  EXPECT_TRUE(reused);
+  EXPECT_EQ(again, company);
+  auto info = DemoCompany::readInfo(company);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->size, DemoSize::Demo);
+
+  // A bad login is refused with the server's reason; nothing is registered anew.
+  auto wrong = login;
+  wrong.password = "errada";
+  EXPECT_THROW(DemoCompany::ensureOnServer(folder.path(), options, wrong, true), AutomationError);
+  EXPECT_EQ(Installation::open(folder.path()).findCompany(demo::kCompanyCode), company);
 }
 
 }  // namespace

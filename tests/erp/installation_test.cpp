@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "erp/CompanyDatabase.h"
 #include "erp/DemoCodes.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Database.h"
@@ -147,6 +148,35 @@ TEST(Installation, AMovedInstallationStillFindsItsCompanies) {
   EXPECT_EQ(far->dataFolder, folder / "elsewhere");
   EXPECT_EQ(moved.findCompany("HERE")->dataFolder, folder / "second");
   EXPECT_EQ(moved.companies().size(), 3u);
+}
+
+// A registry written before companies could be on a server has no columns
+// for the server: its companies read as files, and registering a company on
+// a server adds them.
+TEST(Installation, ARegistryWithoutServerColumnsReadsAndTakesACompanyOnAServer) {
+  test::TempFolder folder("erp-old-registry");
+  fs::create_directories(folder / "dados");
+  {
+    sql::Database db(folder / "ERP.db", sql::Database::Mode::Create);
+    db.exec(
+        "CREATE TABLE EMPRESAS (CODIGO TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, NOME TEXT, PASTADADOS TEXT, "
+        "BASEDADOS TEXT NOT NULL); CREATE TABLE UTILIZADORES (LOGIN TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, "
+        "NOME TEXT, PASSWORD TEXT NOT NULL, INACTIVO INTEGER NOT NULL DEFAULT 0); "
+        "INSERT INTO EMPRESAS VALUES ('OLD', 'Antiga', 'dados', 'OLDDB')");
+  }
+  auto installation = Installation::open(folder.path());
+  auto old = installation.findCompany("old");
+  ASSERT_TRUE(old);
+  EXPECT_FALSE(old->onServer());
+  EXPECT_EQ(old->databaseFile(), folder / "dados" / "OLDDB.db");
+
+  CompanyEntry remote{"SRV", "No servidor", folder / "dados", "quill_srv", "db.example:5433", "quill", "it's"};
+  installation.registerCompany(remote);
+  EXPECT_EQ(installation.findCompany("srv"), remote);
+  EXPECT_EQ(remote.dataSource(), "db.example:5433");
+  EXPECT_EQ(describeCompanyDatabase(remote), "db.example:5433/quill_srv");
+  EXPECT_EQ(installation.findCompany("OLD"), old);
+  EXPECT_EQ(installation.companies().size(), 2u);
 }
 
 }  // namespace
