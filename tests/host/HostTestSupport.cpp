@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "erp/Installation.h"
+#include "erp/CompanyDatabase.h"
 #include "host/DemoSetup.h"
 #include "host/ExtensionObject.h"
 #include "host/ExtensionSettings.h"
@@ -148,7 +149,7 @@ std::unique_ptr<HostCompanySession> sessionWith(TestUi& ui, DispatchPtr extensio
 
 std::shared_ptr<sql::Connection> openDatabase(const CompanyChoice& company) {
   auto installation = erp::Installation::open(company.erpFolder);
-  return sql::Connection::open(installation.findCompany(company.company)->databaseFile());
+  return erp::openCompanyDatabase(*installation.findCompany(company.company));
 }
 
 int childProcesses(std::string_view program) {

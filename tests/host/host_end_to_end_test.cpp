@@ -2,16 +2,21 @@
 // a company opened through the extension, documents edited through its
 // hooks and saved with the freight allowance.
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "HostTestSupport.h"
 #include "erp/DemoCodes.h"
+#include "erp/Installation.h"
+#include "erp/ServerCompany.h"
 #include "erp/DocumentStore.h"
 #include "host/CompanyCatalog.h"
 #include "host/DiscountText.h"
@@ -20,6 +25,7 @@
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/OleDate.h"
+#include "tests/platform/sql/TestServer.h"
 
 namespace quill::host {
 namespace {
@@ -86,12 +92,53 @@ class HostEndToEnd : public ::testing::Test {
     ASSERT_FALSE(session->apiLinkOn());
   }
 
+  // Puts the company's database on the test server and registers it there;
+  // its file is moved away, so that nothing can read it any more.
+  void moveToServer() {
+    auto server = sql::testing::testServer();
+    if (!server) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
+    auto installation = erp::Installation::open(company.erpFolder);
+    auto entry = *installation.findCompany(company.company);
+    server->database = fmt::format("quill_host_{}_{}", static_cast<long>(::getpid()), ++serverCopies);
+    erp::ServerCompany::copy(entry.databaseFile(), *server);
+    onServer = *server;
+    std::filesystem::rename(entry.databaseFile(), entry.databaseFile().string() + ".moved");
+    entry.server = fmt::format("{}:{}", server->host, server->port);
+    entry.databaseName = server->database;
+    entry.serverUser = server->user;
+    entry.serverPassword = server->password;
+    installation.registerCompany(entry);
+  }
+  void TearDown() override {
+    session.reset();
+    if (!onServer) return;
+    try {
+      erp::ServerCompany::drop(*onServer);
+    } catch (...) {
+    }
+  }
+
   TestUi ui;
   CompanyChoice company;
   std::unique_ptr<HostCompanySession> session;
+  std::optional<sql::ServerAddress> onServer;
+  static inline int serverCopies = 0;
 };
 
-TEST_F(HostEndToEnd, OpeningWritesTheConfigurationTheExtensionReadsAndShowsTheCompany) {
+// The host, the extension and the bridge on the demo company's file, and on
+// its copy on the test server.
+class HostOnEitherBackend : public HostEndToEnd, public ::testing::WithParamInterface<sql::testing::Backend> {
+ protected:
+  void SetUp() override {
+    HostEndToEnd::SetUp();
+    if (GetParam() == sql::testing::Backend::Server) moveToServer();
+  }
+};
+INSTANTIATE_TEST_SUITE_P(Backends, HostOnEitherBackend,
+                         ::testing::Values(sql::testing::Backend::Embedded, sql::testing::Backend::Server),
+                         sql::testing::backendName);
+
+TEST_P(HostOnEitherBackend, OpeningWritesTheConfigurationTheExtensionReadsAndShowsTheCompany) {
   open();
   EXPECT_EQ(session->company().code, demo::kCompanyCode);
   EXPECT_EQ(session->configurationFile(), realExtension().folder / "VALTERO.INI");
@@ -105,7 +152,7 @@ TEST_F(HostEndToEnd, OpeningWritesTheConfigurationTheExtensionReadsAndShowsTheCo
 
 // Every pricing rule of the all-rules client on one invoice, in kg, sacks
 // and pallets; saved with the allowance dispatch code.
-TEST_F(HostEndToEnd, InvoiceOfTheAllRulesClientIsPricedByEachRuleAndSavedWithItsAllowance) {
+TEST_P(HostOnEitherBackend, InvoiceOfTheAllRulesClientIsPricedByEachRuleAndSavedWithItsAllowance) {
   open();
   auto editor = newInvoice(demo::kAllRulesClient, demo::kAllowanceDispatch);
   addLine(*editor, demo::kFixedPriceArticle, demo::kSackUnit, "40");
@@ -191,7 +238,7 @@ TEST_F(HostEndToEnd, InvoiceOfTheAllRulesClientIsPricedByEachRuleAndSavedWithIts
   EXPECT_EQ(reopened.document().header.dispatch, demo::kAllowanceDispatch);
 }
 
-TEST_F(HostEndToEnd, SecondSaveUpdatesTheDocumentAndKeepsOneAllowanceLine) {
+TEST_P(HostOnEitherBackend, SecondSaveUpdatesTheDocumentAndKeepsOneAllowanceLine) {
   open();
   auto editor = newInvoice(demo::kAllRulesClient, demo::kAllowanceDispatch);
   addLine(*editor, demo::kOrdinaryArticle, demo::kSaleUnit, "1000");
@@ -335,7 +382,18 @@ INSTANTIATE_TEST_SUITE_P(
                                        std::filesystem::remove(file.string() + "-shm");
                                        std::ofstream(file, std::ios::trunc) << "isto não é uma base de dados";
                                      },
-                                     "base de dados"}),
+                                     "base de dados"},
+                      UnopenableCase{"ServerDown",
+                                     [](CompanyChoice& c) {
+                                       // Another installation, whose company is on a server nobody runs.
+                                       c = demoCompany("server-down");
+                                       auto installation = erp::Installation::open(c.erpFolder);
+                                       auto entry = *installation.findCompany(c.company);
+                                       entry.server = "127.0.0.1:1";
+                                       entry.serverUser = "quill";
+                                       installation.registerCompany(entry);
+                                     },
+                                     "127.0.0.1:1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostEndToEnd, ClosingCallsConnectionCloseAndLeavesNoBridgeProcessBehind) {

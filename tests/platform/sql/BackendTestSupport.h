@@ -16,9 +16,6 @@
 
 namespace quill::sql::testing {
 
-inline std::string backendName(const ::testing::TestParamInfo<Backend>& info) {
-  return info.param == Backend::Embedded ? "Embedded" : "Server";
-}
 
 // A new, empty company database on one backend, dropped afterwards: a file
 // in a folder of its own, or a database of its own on the test server (tests

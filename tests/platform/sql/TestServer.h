@@ -11,6 +11,15 @@ namespace quill::sql::testing {
 // The backends a test runs on: the embedded database and the server.
 enum class Backend { Embedded, Server };
 
+// Names a parameterized test by its backend (from GoogleTest's TestParamInfo).
+struct BackendName {
+  template <typename ParamInfo>
+  std::string operator()(const ParamInfo& info) const {
+    return info.param == Backend::Embedded ? "Embedded" : "Server";
+  }
+};
+inline constexpr BackendName backendName{};
+
 // The test server that scripts/test-server.sh started for this build, read
 // from the connection string it left beside the programs' folder; nothing
 // when no server runs (its tests skip).
