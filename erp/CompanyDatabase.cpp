@@ -29,7 +29,8 @@ std::shared_ptr<sql::Connection> openCompanyDatabase(const CompanyEntry& company
 
 std::vector<std::string> missingCompanyTables(const CompanyEntry& company) {
   if (!company.onServer())
-    return sql::Database(company.databaseFile(), sql::Database::Mode::ReadOnly).missingTables(CompanySchema::tableNames());
+    return sql::Database(company.databaseFile(), sql::Database::Mode::ReadOnly)
+        .missingTables(CompanySchema::tableNames());
   auto connection = openCompanyDatabase(company);
   std::vector<std::string> missing;
   for (const auto& table : CompanySchema::tableNames())

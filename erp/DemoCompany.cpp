@@ -20,9 +20,9 @@
 #include "erp/Installation.h"
 #include "erp/ServerCompany.h"
 #include "platform/sql/Connection.h"
+#include "platform/sql/Database.h"
 #include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
-#include "platform/sql/Database.h"
 #include "platform/sql/Statement.h"
 #include "platform/sql/Transaction.h"
 
@@ -164,8 +164,13 @@ CompanyEntry DemoCompany::ensureOnServer(const fs::path& erpFolder, const DemoOp
   if (reused) *reused = false;
   auto installation = Installation::create(erpFolder);
   FolderLock lock(installation.folder() / kLockFileName);
-  CompanyEntry entry{options.companyCode, options.companyName, installation.dataFolder(),
-                     options.effectiveDatabaseName(), server.dataSource, server.user, server.password};
+  CompanyEntry entry{options.companyCode,
+                     options.companyName,
+                     installation.dataFolder(),
+                     options.effectiveDatabaseName(),
+                     server.dataSource,
+                     server.user,
+                     server.password};
   Installation::checkDatabaseName(entry.databaseName);
   auto address = serverAddressOf(entry);
   if (!force && madeWith(readInfo(entry), options)) {

@@ -11,7 +11,7 @@
 namespace quill::sql {
 class Connection;
 class Database;
-}
+}  // namespace quill::sql
 
 namespace quill::erp {
 

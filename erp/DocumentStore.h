@@ -85,11 +85,11 @@ class DocumentStore {
   // committed.
   void save(HeaderValues& header, const std::vector<LineValues*>& lines, Write write) const;
 
- static constexpr int kSaveAttempts = 5;
+  static constexpr int kSaveAttempts = 5;
 
  private:
-  void saveOnce(HeaderValues& header, const std::vector<LineValues*>& lines, Write write,
-                const DocumentTotals& totals, const std::string& clientName) const;
+  void saveOnce(HeaderValues& header, const std::vector<LineValues*>& lines, Write write, const DocumentTotals& totals,
+                const std::string& clientName) const;
 
   sql::Connection& connection_;
 };

@@ -85,9 +85,8 @@ std::string companyQuery(sql::Database& db, std::string_view rest) {
 }
 
 CompanyEntry readEntry(const fs::path& installation, const sql::Statement& row) {
-  return CompanyEntry{row.text(0), row.text(1), resolvedFolder(installation, row.text(2)),
-                      row.text(3), row.text(4),  row.text(5),
-                      row.text(6)};
+  return CompanyEntry{row.text(0), row.text(1), resolvedFolder(installation, row.text(2)), row.text(3), row.text(4),
+                      row.text(5), row.text(6)};
 }
 
 sql::Database openRegistry(const fs::path& file, sql::Database::Mode mode) {

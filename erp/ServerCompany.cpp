@@ -57,10 +57,14 @@ std::vector<std::string> indexesOf(sql::Database& file) {
 
 Variant valueAt(const sql::Statement& row, int column) {
   switch (row.storage(column)) {
-    case sql::Statement::Storage::Null: return Variant::null();
-    case sql::Statement::Storage::Integer: return Variant(static_cast<std::int32_t>(row.integer(column)));
-    case sql::Statement::Storage::Real: return Variant(row.real(column));
-    default: return Variant(row.text(column));
+    case sql::Statement::Storage::Null:
+      return Variant::null();
+    case sql::Statement::Storage::Integer:
+      return Variant(static_cast<std::int32_t>(row.integer(column)));
+    case sql::Statement::Storage::Real:
+      return Variant(row.real(column));
+    default:
+      return Variant(row.text(column));
   }
 }
 
@@ -100,7 +104,8 @@ void checkServerDatabaseName(const std::string& name) {
                std::all_of(name.begin(), name.end(),
                            [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
   if (!plain)
-    throw AutomationError(vberr::InvalidCall, "ERP", fmt::format("Nome de base de dados inválido no servidor: \"{}\".", name));
+    throw AutomationError(vberr::InvalidCall, "ERP",
+                          fmt::format("Nome de base de dados inválido no servidor: \"{}\".", name));
 }
 
 void dropDatabase(sql::Connection& admin, const std::string& name) {

@@ -1,7 +1,6 @@
 #include "erp/api/ApiCompanySession.h"
 
 #include "erp/CompanyDatabase.h"
-
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/FieldValues.h"

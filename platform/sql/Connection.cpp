@@ -1,6 +1,7 @@
 #include "platform/sql/Connection.h"
 
 #include "platform/automation/Dispatch.h"
+#include "platform/sql/Field.h"
 #include "platform/sql/OdbcConnection.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlError.h"
@@ -55,6 +56,19 @@ const MemberTable<Connection>& Connection::members() {
               "Close", [](Connection& c, auto) { c.close(); }, Arity::exactly(0))
           .property("State", [](Connection& c, auto) { return Variant(std::int32_t{c.isOpen() ? 1 : 0}); });
   return table;
+}
+
+const Connection::Column* Connection::setBaseColumn(Field& field, const std::string& table, const std::string& column) {
+  const TableInfo& info = tableInfo(table);
+  field.baseTable = info.name.empty() ? table : info.name;
+  field.baseColumn = column;
+  const Column* c = info.column(column);
+  if (c) {
+    field.baseColumn = c->name;
+    field.key = c->key;
+    field.identity = c->identity;
+  }
+  return c;
 }
 
 }  // namespace quill::sql

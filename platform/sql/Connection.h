@@ -17,6 +17,7 @@
 namespace quill::sql {
 
 class Recordset;
+struct Field;
 struct ServerAddress;
 
 // A connection to one company database: an embedded database file, or a
@@ -100,6 +101,10 @@ class Connection : public DispatchObject<Connection> {
   virtual TableInfo loadTableInfo(const std::string& name) = 0;
   // After a statement that changed the schema.
   void forgetTables() { tables_.clear(); }
+  // Ties a field read from `table`.`column` to that column (as the schema
+  // spells them, with its key and identity flags): what saving writes by.
+  // Nothing of the column when the table has no such column.
+  const Column* setBaseColumn(Field& field, const std::string& table, const std::string& column);
 
  private:
   friend class Transaction;

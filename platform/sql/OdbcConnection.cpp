@@ -524,15 +524,7 @@ std::shared_ptr<Recordset> OdbcConnection::read(Run done, bool bases) {
       SQLColAttribute(statement, static_cast<SQLUSMALLINT>(i), SQL_DESC_BASE_COLUMN_NAME, column, sizeof column,
                       &length, nullptr);
     if (bases && table[0] && column[0]) {
-      const TableInfo& info = tableInfo(table);
-      field.baseTable = info.name.empty() ? table : info.name;
-      field.baseColumn = column;
-      if (const Column* c = info.column(column)) {
-        field.baseColumn = c->name;
-        field.type = c->type;
-        field.key = c->key;
-        field.identity = c->identity;
-      }
+      if (const Column* c = setBaseColumn(field, table, column)) field.type = c->type;
     }
     fields.push_back(std::move(field));
   }

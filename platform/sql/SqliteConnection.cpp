@@ -241,16 +241,7 @@ std::vector<Field> SqliteConnection::describe(const Statement& prepared) {
     const char* origin = sqlite3_column_origin_name(statement, i);
     field.name = name ? name : "";
     field.type = typeFromDeclaration(declared ? declared : "");
-    if (table && origin) {
-      const TableInfo& info = tableInfo(table);
-      field.baseTable = info.name.empty() ? table : info.name;
-      field.baseColumn = origin;
-      if (const Column* column = info.column(origin)) {
-        field.baseColumn = column->name;
-        field.key = column->key;
-        field.identity = column->identity;
-      }
-    }
+    if (table && origin) setBaseColumn(field, table, origin);
     fields.push_back(std::move(field));
   }
   return fields;

@@ -97,11 +97,16 @@ std::string Statement::columnName(int column) const {
 
 Statement::Storage Statement::storage(int column) const {
   switch (sqlite3_column_type(stmt_, column)) {
-    case SQLITE_INTEGER: return Storage::Integer;
-    case SQLITE_FLOAT: return Storage::Real;
-    case SQLITE_TEXT: return Storage::Text;
-    case SQLITE_BLOB: return Storage::Blob;
-    default: return Storage::Null;
+    case SQLITE_INTEGER:
+      return Storage::Integer;
+    case SQLITE_FLOAT:
+      return Storage::Real;
+    case SQLITE_TEXT:
+      return Storage::Text;
+    case SQLITE_BLOB:
+      return Storage::Blob;
+    default:
+      return Storage::Null;
   }
 }
 

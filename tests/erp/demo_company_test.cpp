@@ -1,6 +1,5 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <stdexcept>
@@ -188,7 +187,8 @@ TEST(DemoCompany, TheGeneratedRowsAreConsistent) {
       {"document without lines",
        "SELECT count(*) FROM DOCGCCAB C WHERE NOT EXISTS (SELECT 1 FROM DOCGCLIN L WHERE C.TPDOC = L.TPDOCUM AND "
        "C.SERIE = L.SERIE AND C.NNUMDOC = L.NNUMDOC AND C.ANO = L.ANO)"},
-      {"line article", "SELECT count(*) FROM DOCGCLIN WHERE ARTIGO <> '' AND ARTIGO NOT IN (SELECT CODIGO FROM ARTIGOS)"},
+      {"line article",
+       "SELECT count(*) FROM DOCGCLIN WHERE ARTIGO <> '' AND ARTIGO NOT IN (SELECT CODIGO FROM ARTIGOS)"},
       {"line seller", "SELECT count(*) FROM DOCGCLIN WHERE VENDEDOR NOT IN (SELECT CODIGO FROM VENDEDOR)"},
       {"line numbers run from 1",
        "SELECT count(*) FROM (SELECT TPDOCUM, SERIE, NNUMDOC, ANO FROM DOCGCLIN GROUP BY 1, 2, 3, 4 HAVING "

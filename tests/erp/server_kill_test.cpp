@@ -116,7 +116,8 @@ class ServerKill : public ::testing::Test {
     db->execute(
         "CREATE FUNCTION quill_slow_line() RETURNS trigger LANGUAGE plpgsql AS "
         "'BEGIN PERFORM pg_sleep(0.004); RETURN NEW; END'");
-    db->execute("CREATE TRIGGER quill_slow_line BEFORE INSERT ON DOCGCLIN FOR EACH ROW EXECUTE FUNCTION quill_slow_line()");
+    db->execute(
+        "CREATE TRIGGER quill_slow_line BEFORE INSERT ON DOCGCLIN FOR EACH ROW EXECUTE FUNCTION quill_slow_line()");
   }
   static void TearDownTestSuite() { server_.reset(); }
   void SetUp() override {
@@ -129,9 +130,9 @@ class ServerKill : public ::testing::Test {
   // The lines stored with the marker, and the documents they belong to.
   static std::pair<int, int> stored(const std::string& marker) {
     auto db = sql::Connection::open(*server_->address());
-    auto rs = db->query(
-        "SELECT count(*) AS LINHAS, count(DISTINCT NNUMDOC) AS DOCUMENTOS FROM DOCGCLIN WHERE DESCR = ?",
-        {Variant(marker)});
+    auto rs =
+        db->query("SELECT count(*) AS LINHAS, count(DISTINCT NNUMDOC) AS DOCUMENTOS FROM DOCGCLIN WHERE DESCR = ?",
+                  {Variant(marker)});
     return {vb::CLng(rs->value("LINHAS")), vb::CLng(rs->value("DOCUMENTOS"))};
   }
 

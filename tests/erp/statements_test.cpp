@@ -25,9 +25,9 @@ namespace quill::erp {
 namespace {
 
 namespace fs = std::filesystem;
+using erpapi::test::Backend;
 using sql::Connection;
 using test::SystemStatement;
-using erpapi::test::Backend;
 
 std::int32_t errorNumberOf(const std::function<void()>& f) {
   try {
@@ -47,9 +47,10 @@ class SystemStatements : public ::testing::TestWithParam<Backend> {
     if (!company_.available()) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
     db_ = openCompanyDatabase(company_.company());
     db_->execute(test::createMonthlyCommissionsStatement());
-    db_->execute(fmt::format("INSERT INTO U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES "
-                             "('{}', 3, {}, '{}', 2.5, 1000)",
-                             demo::kSeller, demo::kDocumentYear, demo::kFeedGroup));
+    db_->execute(
+        fmt::format("INSERT INTO U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES "
+                    "('{}', 3, {}, '{}', 2.5, 1000)",
+                    demo::kSeller, demo::kDocumentYear, demo::kFeedGroup));
   }
 
   erpapi::test::DemoCompanyCopy company_{GetParam()};
@@ -107,9 +108,10 @@ TEST_P(SystemStatements, TheMonthlyCommissionTableIsMissingUntilCreatedThenNumbe
   db->execute(test::createMonthlyCommissionsStatement());
   EXPECT_EQ(db->query(test::monthlyCommissionsProbe())->recordCount(), 0);
   for (const char* seller : {"V01", "V02"})
-    db->execute(fmt::format("INSERT INTO U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES "
-                            "('{}', 3, 2026, 'RACAVE', 2.5, 10)",
-                            seller));
+    db->execute(
+        fmt::format("INSERT INTO U_qor_ComMensais (Vendedor, Mes, Ano, Grupo, Comissao, ValorBase) VALUES "
+                    "('{}', 3, 2026, 'RACAVE', 2.5, 10)",
+                    seller));
   auto rows = db->query("SELECT Id FROM U_qor_ComMensais WHERE vendedor = 'v02'");
   ASSERT_EQ(rows->recordCount(), 1);
   EXPECT_EQ(vb::CLng(rows->value("Id")), 2);
@@ -121,14 +123,15 @@ TEST_P(SystemStatements, TheMonthlyCommissionTableIsMissingUntilCreatedThenNumbe
 TEST_P(SystemStatements, CommissionBasesSubtractCreditNotes) {
   auto& db = db_;
   auto expected = [&](const char* types) {
-    return vb::CDbl(db->query(fmt::format(
-                            "SELECT coalesce(sum(CASE C.TPDOC WHEN 'NC' THEN -L.QUANT ELSE L.QUANT END), 0) FROM "
-                            "DOCGCCAB C JOIN DOCGCLIN L ON C.TPDOC = L.TPDOCUM AND C.SERIE = L.SERIE AND C.NNUMDOC = "
-                            "L.NNUMDOC AND C.ANO = L.ANO JOIN ARTIGOS A ON A.CODIGO = L.ARTIGO JOIN U_QOR_COMGRUPOS R ON "
-                            "R.VENDEDOR = L.VENDEDOR AND R.GRUPO = A.GRUPO WHERE C.ANO = {} AND month(C.DATA) = 1 AND "
-                            " C.NVIAS <> -1 AND C.TPDOC IN ({})",
-                            demo::kDocumentYear, types))
-                            ->value(std::size_t{0}));
+    return vb::CDbl(
+        db->query(
+              fmt::format("SELECT coalesce(sum(CASE C.TPDOC WHEN 'NC' THEN -L.QUANT ELSE L.QUANT END), 0) FROM "
+                          "DOCGCCAB C JOIN DOCGCLIN L ON C.TPDOC = L.TPDOCUM AND C.SERIE = L.SERIE AND C.NNUMDOC = "
+                          "L.NNUMDOC AND C.ANO = L.ANO JOIN ARTIGOS A ON A.CODIGO = L.ARTIGO JOIN U_QOR_COMGRUPOS R ON "
+                          "R.VENDEDOR = L.VENDEDOR AND R.GRUPO = A.GRUPO WHERE C.ANO = {} AND month(C.DATA) = 1 AND "
+                          " C.NVIAS <> -1 AND C.TPDOC IN ({})",
+                          demo::kDocumentYear, types))
+            ->value(std::size_t{0}));
   };
   double all = expected("'FT', 'NC'");
   ASSERT_LT(all, expected("'FT'")) << "January has no credit notes to count";

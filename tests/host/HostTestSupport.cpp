@@ -10,8 +10,8 @@
 #include <sstream>
 #include <thread>
 
-#include "erp/Installation.h"
 #include "erp/CompanyDatabase.h"
+#include "erp/Installation.h"
 #include "host/DemoSetup.h"
 #include "host/ExtensionObject.h"
 #include "host/ExtensionSettings.h"

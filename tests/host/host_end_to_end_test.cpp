@@ -15,9 +15,9 @@
 
 #include "HostTestSupport.h"
 #include "erp/DemoCodes.h"
+#include "erp/DocumentStore.h"
 #include "erp/Installation.h"
 #include "erp/ServerCompany.h"
-#include "erp/DocumentStore.h"
 #include "host/CompanyCatalog.h"
 #include "host/DiscountText.h"
 #include "host/SalesDocumentEditor.h"

@@ -54,9 +54,9 @@ struct ServerTemplate {
     if (!server) return;
     auto address = *server;
     address.database = name;
-    erp::ServerCompany::copy(templateFolder() / erp::Installation::kDataFolderName /
-                                 (std::string(erp::demo::kDatabaseName) + ".db"),
-                             address);
+    erp::ServerCompany::copy(
+        templateFolder() / erp::Installation::kDataFolderName / (std::string(erp::demo::kDatabaseName) + ".db"),
+        address);
   }
   ~ServerTemplate() {
     if (!server) return;

@@ -1,12 +1,11 @@
 #include "tests/extension/commissions/CommissionsTestSupport.h"
 
-#include "erp/CompanyDatabase.h"
-
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 
+#include "erp/CompanyDatabase.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "erp/CompanyEntry.h"
-#include "tests/erp/api/DemoCompanyCopy.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/FormView.h"
+#include "tests/erp/api/DemoCompanyCopy.h"
 
 namespace quill {
 class DataAccess;

@@ -11,11 +11,10 @@
 
 #include "platform/sql/Connection.h"
 #include "platform/sql/ServerAddress.h"
-#include "tests/platform/sql/TestServer.h"
 #include "tests/platform/sql/SqlTestSupport.h"
+#include "tests/platform/sql/TestServer.h"
 
 namespace quill::sql::testing {
-
 
 // A new, empty company database on one backend, dropped afterwards: a file
 // in a folder of its own, or a database of its own on the test server (tests
