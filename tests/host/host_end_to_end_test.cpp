@@ -393,7 +393,22 @@ INSTANTIATE_TEST_SUITE_P(
                                        entry.serverUser = "quill";
                                        installation.registerCompany(entry);
                                      },
-                                     "127.0.0.1:1"}),
+                                     "127.0.0.1:1"},
+                      UnopenableCase{"ServerRefusesTheLogin",
+                                     [](CompanyChoice& c) {
+                                       // Another installation, whose company is on the test server
+                                       // with a password the server refuses.
+                                       auto server = sql::testing::testServer();
+                                       if (!server) GTEST_SKIP() << "no test server";
+                                       c = demoCompany("server-login");
+                                       auto installation = erp::Installation::open(c.erpFolder);
+                                       auto entry = *installation.findCompany(c.company);
+                                       entry.server = fmt::format("{}:{}", server->host, server->port);
+                                       entry.serverUser = server->user;
+                                       entry.serverPassword = "errada";
+                                       installation.registerCompany(entry);
+                                     },
+                                     "refused the login"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostEndToEnd, ClosingCallsConnectionCloseAndLeavesNoBridgeProcessBehind) {
