@@ -20,11 +20,13 @@ const std::string kDateOnlyEur = std::string(kDateOnlyMarker) + kEur;
 const Date kNewStart = vb::makeDate(2026, 7, 1);
 constexpr const char* kNewStartText = "01-07-2026";
 
-class AlteraPrecoTest : public BridgeTest {
+// Each case on the embedded database and on the test server.
+class AlteraPrecoTest : public BridgeTest, public ::testing::WithParamInterface<erpapi::test::Backend> {
  protected:
   void SetUp() override {
+    backend_ = GetParam();
     BridgeTest::SetUp();
-    if (!HasFatalFailure()) start();
+    if (!HasFatalFailure() && !IsSkipped()) start();
   }
   // DATINIC, PVP, PVPIVA, BUTHIST, BASECIVA, DATACT of one price; no row
   // when there is no such price.
@@ -37,7 +39,7 @@ class AlteraPrecoTest : public BridgeTest {
   static std::string today() { return vb::FormatDate(vb::today(), "dd-mm-yyyy"); }
 };
 
-TEST_F(AlteraPrecoTest, AMissingPriceIsInsertedWithoutHistoryOrUpdateDate) {
+TEST_P(AlteraPrecoTest, AMissingPriceIsInsertedWithoutHistoryOrUpdateDate) {
   alteraPreco(demo::kFixedPriceArticleWithoutPrice, kEur, demo::kPriceLine, kNewStart, 0.5, 0.53);
   EXPECT_EQ(price(demo::kFixedPriceArticleWithoutPrice, demo::kPriceLine),
             (Rows{{kNewStartText, "0.5", "0.53", "0", "0", "<null>"}}));
@@ -46,7 +48,7 @@ TEST_F(AlteraPrecoTest, AMissingPriceIsInsertedWithoutHistoryOrUpdateDate) {
                                       "      (ARTIGO = 'CEV001') AND (MOEDA = 'EUR') AND (LINPRC =1 ) "}));
 }
 
-TEST_F(AlteraPrecoTest, AChangedPriceKeepsThePreviousOneAsHistoryAndOnlyTheLastOne) {
+TEST_P(AlteraPrecoTest, AChangedPriceKeepsThePreviousOneAsHistoryAndOnlyTheLastOne) {
   const Rows before = price(demo::kFixedPriceArticle, demo::kPriceLine);
   ASSERT_EQ(before.size(), 1u);
   alteraPreco(demo::kFixedPriceArticle, kEur, demo::kPriceLine, kNewStart, 0.4, 0.424);
@@ -58,7 +60,7 @@ TEST_F(AlteraPrecoTest, AChangedPriceKeepsThePreviousOneAsHistoryAndOnlyTheLastO
             (Rows{{kNewStartText, "0.45", "0.477", "0.4", "0.424", today()}}));
 }
 
-TEST_F(AlteraPrecoTest, ANegativeLineRemovesThatLinesPriceAndOnlyThat) {
+TEST_P(AlteraPrecoTest, ANegativeLineRemovesThatLinesPriceAndOnlyThat) {
   Rows expected = company_->prices();
   const Rows removed =
       company_->rows("SELECT * FROM PRECOS WHERE ARTIGO = ? AND MOEDA = ? AND LINPRC = ?",
@@ -73,7 +75,7 @@ TEST_F(AlteraPrecoTest, ANegativeLineRemovesThatLinesPriceAndOnlyThat) {
             "(LINPRC =2 ) ");
 }
 
-TEST_F(AlteraPrecoTest, WhatThereIsNothingToDoForChangesNothingAndRaisesNothing) {
+TEST_P(AlteraPrecoTest, WhatThereIsNothingToDoForChangesNothingAndRaisesNothing) {
   struct Case {
     const char* name;
     std::string_view article;
@@ -93,7 +95,7 @@ TEST_F(AlteraPrecoTest, WhatThereIsNothingToDoForChangesNothingAndRaisesNothing)
   }
 }
 
-TEST_F(AlteraPrecoTest, ADateOnlyChangeMovesTheStartAndUpdateDatesAndKeepsTheValues) {
+TEST_P(AlteraPrecoTest, ADateOnlyChangeMovesTheStartAndUpdateDatesAndKeepsTheValues) {
   const Rows before = price(demo::kFixedPriceArticle, demo::kPriceLine);
   ASSERT_EQ(before.size(), 1u);
   alteraPreco(demo::kFixedPriceArticle, kDateOnlyEur, demo::kPriceLine, kNewStart, 9.99, 9.99);
@@ -101,12 +103,12 @@ TEST_F(AlteraPrecoTest, ADateOnlyChangeMovesTheStartAndUpdateDatesAndKeepsTheVal
             (Rows{{kNewStartText, before[0][1], before[0][2], before[0][3], before[0][4], today()}}));
 }
 
-TEST_F(AlteraPrecoTest, APriceKeptInALineThatIsNoLongerDefinedCanStillBeChanged) {
+TEST_P(AlteraPrecoTest, APriceKeptInALineThatIsNoLongerDefinedCanStillBeChanged) {
   alteraPreco(demo::kFixedPriceArticle, kEur, demo::kUndefinedPriceLine, kNewStart, 0.3, 0.318);
   EXPECT_EQ(price(demo::kFixedPriceArticle, demo::kUndefinedPriceLine)[0][1], "0.3");
 }
 
-TEST_F(AlteraPrecoTest, RefusalsArriveWithTheApisNumberAndMessageAndWriteNothing) {
+TEST_P(AlteraPrecoTest, RefusalsArriveWithTheApisNumberAndMessageAndWriteNothing) {
   struct Case {
     const char* name;
     std::string article, currency;
@@ -145,6 +147,10 @@ TEST_F(AlteraPrecoTest, RefusalsArriveWithTheApisNumberAndMessageAndWriteNothing
                       "(ARTIGO = 'X''Y') AND (MOEDA = 'EUR') AND (LINPRC =1 ) "),
             recorder_->calls().end());
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, AlteraPrecoTest,
+                         ::testing::Values(erpapi::test::Backend::Embedded, erpapi::test::Backend::Server),
+                         sql::testing::backendName);
 
 TEST_F(BridgeTest, WithoutItsDataAccessObjectAPriceChangeFailsAsAlteraPreco) {
   ASSERT_EQ(iniciar(), Variant(true));
