@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -59,8 +60,13 @@ Variant valueAt(const sql::Statement& row, int column) {
   switch (row.storage(column)) {
     case sql::Statement::Storage::Null:
       return Variant::null();
-    case sql::Statement::Storage::Integer:
-      return Variant(static_cast<std::int32_t>(row.integer(column)));
+    case sql::Statement::Storage::Integer: {
+      // A whole number beyond 32 bits goes as a double, exact to 2^53,
+      // rather than cut.
+      const std::int64_t value = row.integer(column);
+      if (value >= INT32_MIN && value <= INT32_MAX) return Variant(static_cast<std::int32_t>(value));
+      return Variant(static_cast<double>(value));
+    }
     case sql::Statement::Storage::Real:
       return Variant(row.real(column));
     default:
@@ -69,12 +75,9 @@ Variant valueAt(const sql::Statement& row, int column) {
 }
 
 std::string insertText(const TableCopy& table, std::size_t rows) {
-  std::string values = "(" + std::string(table.columns.size() * 3 - 2, ' ') + ")";
-  for (std::size_t i = 0; i < table.columns.size(); ++i) values.replace(1 + 3 * i, 1, "?");
-  for (std::size_t i = 0; i + 1 < table.columns.size(); ++i) values.replace(2 + 3 * i, 1, ",");
-  std::string text = fmt::format("INSERT INTO {} ({}) VALUES {}", table.name, fmt::join(table.columns, ", "), values);
-  for (std::size_t i = 1; i < rows; ++i) text += ", " + values;
-  return text;
+  const std::string values = fmt::format("({})", fmt::join(std::vector<std::string>(table.columns.size(), "?"), ", "));
+  return fmt::format("INSERT INTO {} ({}) VALUES {}", table.name, fmt::join(table.columns, ", "),
+                     fmt::join(std::vector<std::string>(rows, values), ", "));
 }
 
 void copyRows(sql::Database& file, const TableCopy& table, sql::Connection& server) {

@@ -12,7 +12,9 @@
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
+#include "platform/sql/Database.h"
 #include "platform/vb/Conversions.h"
+#include "platform/vb/OleDate.h"
 #include "tests/erp/ErpTestSupport.h"
 #include "tests/platform/sql/TestServer.h"
 
@@ -286,6 +288,58 @@ TEST(DemoCompany, OnAServerItIsRegisteredWithTheServerAndHasTheFilesRows) {
   wrong.password = "errada";
   EXPECT_THROW(DemoCompany::ensureOnServer(folder.path(), options, wrong, true), AutomationError);
   EXPECT_EQ(Installation::open(folder.path()).findCompany(demo::kCompanyCode), company);
+}
+
+// Whatever a company file holds arrives as it is: quotes, blanks and Null,
+// dates, and the code columns compare without regard to case on the server
+// too. A whole number the server's column cannot hold fails the copy, which
+// leaves no database behind, rather than arriving cut. A name that could
+// change a statement is refused before anything is created.
+TEST(ServerCompany, CopiesEveryValueAsItIsAndRefusesUnsafeNames) {
+  auto server = sql::testing::testServer();
+  if (!server) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
+  test::TempFolder folder("erp-server-copy");
+  {
+    sql::Database file(folder / "values.db", sql::Database::Mode::Create);
+    file.exec(
+        "CREATE TABLE VALORES (CODIGO TEXT COLLATE QUILL_CI_AS NOT NULL, NUMERO INTEGER, VALOR REAL, DATA DATETIME, "
+        "CONSTRAINT PK_VALORES PRIMARY KEY (CODIGO)); "
+        "INSERT INTO VALORES VALUES ('O''Neil', 2147483647, 0.1, '2026-03-01 10:20:30'); "
+        "INSERT INTO VALORES VALUES (' ', NULL, NULL, NULL);");
+    sql::Database big(folder / "big.db", sql::Database::Mode::Create);
+    big.exec("CREATE TABLE GRANDES (NUMERO INTEGER); INSERT INTO GRANDES VALUES (4294967296);");
+  }
+  server->database = fmt::format("quill_copy_{}", static_cast<long>(::getpid()));
+  struct Dropped {
+    sql::ServerAddress address;
+    ~Dropped() {
+      try {
+        ServerCompany::drop(address);
+      } catch (...) {
+      }
+    }
+  } dropped{*server};
+  EXPECT_THROW(ServerCompany::copy(folder / "big.db", *server), AutomationError);
+  EXPECT_THROW(sql::Connection::open(*server), AutomationError) << "the failed copy left a database";
+  ServerCompany::copy(folder / "values.db", *server);
+
+  auto db = sql::Connection::open(*server);
+  auto quoted = db->query("SELECT NUMERO, VALOR, DATA FROM VALORES WHERE CODIGO = 'o''neil'");
+  ASSERT_FALSE(quoted->eof());
+  EXPECT_EQ(vb::CLng(quoted->value("NUMERO")), 2147483647);
+  EXPECT_DOUBLE_EQ(vb::CDbl(quoted->value("VALOR")), 0.1);
+  EXPECT_EQ(vb::toIsoText(vb::CDate(quoted->value("DATA"))), "2026-03-01 10:20:30");
+  auto blank = db->query("SELECT NUMERO, VALOR, DATA FROM VALORES WHERE CODIGO = ' '");
+  ASSERT_FALSE(blank->eof());
+  EXPECT_TRUE(blank->value("NUMERO").isNull());
+  EXPECT_TRUE(blank->value("DATA").isNull());
+  db->close();
+
+  for (const char* name : {"a; DROP DATABASE postgres", "", "1abc", "nome com espaço", "x\"y"}) {
+    auto bad = *server;
+    bad.database = name;
+    EXPECT_THROW(ServerCompany::copy(folder / "values.db", bad), AutomationError) << name;
+  }
 }
 
 }  // namespace
