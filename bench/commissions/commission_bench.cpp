@@ -1,9 +1,13 @@
 // One month's commissions on the large company (1,000,000 document lines):
 // the whole calculation as the window runs it (the month probe, the summing
 // statement, the month's delete and one insert per seller and group, in one
-// transaction), beside SQLite running the summing statement alone on the
-// same file. The calculation writes, so it runs on a copy of the large
-// company of its own, made once and reused.
+// transaction), on the embedded database beside SQLite running the summing
+// statement alone on the same file, and on the database server beside the
+// summing statement alone and beside every statement of the calculation,
+// both through bare ODBC on the same database. The
+// calculation writes, so each backend runs it on a copy of the large
+// company of its own: the embedded copy made once and reused, the server's
+// made anew when the program starts.
 
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
@@ -12,8 +16,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
+#include <vector>
 
+#include "bench/erp/BareOdbc.h"
 #include "bench/erp/BenchCompany.h"
+#include "bench/erp/BenchServer.h"
 #include "bench/erp/MeanTimes.h"
 #include "erp/DemoCompany.h"
 #include "extension/commissions/ComissoesMensais.h"
@@ -21,59 +29,77 @@
 #include "extension/components/DataAccess.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlShim.h"
+#include "platform/sql/ValueOrder.h"
 
 namespace {
 
 using namespace quill;
+using bench::Backend;
+using bench::BenchCompany;
 namespace fs = std::filesystem;
 
 const std::string kAno = "2026";
 constexpr int kMes = 3;
+constexpr const char* kServerCopyName = "QUILL_BENCH_COMMISSIONS";
 
 // The large company copied into a folder of this program's, again only
 // when the large company was made anew.
-struct Copy {
-  fs::path folder;
-  std::string databaseName;
-  fs::path file;
-};
-
-const Copy& copy() {
-  static const Copy c = [] {
+const BenchCompany& embeddedCopy() {
+  static const BenchCompany c = [] {
     const auto& large = bench::largeCompany();
-    Copy out;
-    out.folder =
+    BenchCompany out = large;
+    out.dataFolder =
         fs::temp_directory_path() / fmt::format("quill-commission-bench-v{}", erp::DemoCompany::kGeneratorVersion);
-    out.databaseName = large.databaseName;
-    out.file = out.folder / large.databaseFile.filename();
+    out.databaseFile = out.dataFolder / large.databaseFile.filename();
     std::error_code ec;
-    const bool fresh =
-        fs::exists(out.file, ec) && fs::last_write_time(out.file, ec) >= fs::last_write_time(large.databaseFile, ec);
+    const bool fresh = fs::exists(out.databaseFile, ec) &&
+                       fs::last_write_time(out.databaseFile, ec) >= fs::last_write_time(large.databaseFile, ec);
     if (!fresh) {
-      fmt::print(stderr, "Copying the large company to {} ...\n", out.folder.string());
-      fs::remove_all(out.folder, ec);
-      fs::create_directories(out.folder);
-      fs::copy_file(large.databaseFile, out.file);
+      fmt::print(stderr, "Copying the large company to {} ...\n", out.dataFolder.string());
+      fs::remove_all(out.dataFolder, ec);
+      fs::create_directories(out.dataFolder);
+      fs::copy_file(large.databaseFile, out.databaseFile);
     }
     return out;
   }();
   return c;
 }
 
-std::shared_ptr<DataAccess> open() {
+const std::optional<BenchCompany>& serverCopy() {
+  static const std::optional<BenchCompany> c = bench::serverCopyOfLarge(kServerCopyName);
+  return c;
+}
+
+const BenchCompany* copyOn(benchmark::State& state, Backend backend) {
+  if (backend == Backend::Embedded) return &embeddedCopy();
+  if (serverCopy()) return &*serverCopy();
+  state.SkipWithError(bench::serverProblem().c_str());
+  return nullptr;
+}
+
+std::shared_ptr<DataAccess> open(const BenchCompany& company) {
   auto data = std::make_shared<DataAccess>();
-  if (!data->OpenConnection(
-          buildConnectionString("MSDataShape", "SQLOLEDB", copy().folder.string(), copy().databaseName, "sa", ""))) {
-    fmt::print(stderr, "cannot open {}: {}\n", copy().file.string(), data->lastError());
+  if (!data->OpenConnection(buildConnectionString("MSDataShape", "SQLOLEDB", company.dataSource(), company.databaseName,
+                                                  company.onServer() ? company.user : "sa", company.password))) {
+    fmt::print(stderr, "cannot open {} on {}: {}\n", company.databaseName, company.dataSource(), data->lastError());
     std::abort();
   }
   ComissoesMensais(*data).criarTabela();
   return data;
 }
 
+int compareCodes(void*, int lengthA, const void* a, int lengthB, const void* b) {
+  return sql::compareTextNoCase(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
+                                std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
+}
+
 void BM_Sqlite_SomaBases_Large(benchmark::State& state) {
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(copy().file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) std::abort();
+  if (sqlite3_open_v2(embeddedCopy().databaseFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+    std::abort();
+  // The commissions table, made by an earlier run on this copy, declares the
+  // code collation: without it SQLite refuses to read the schema.
+  sqlite3_create_collation_v2(db, sql::kCodeCollation, SQLITE_UTF8, nullptr, compareCodes, nullptr);
   const std::string sql = sql::SqlShim().translate(ComissoesMensais::sqlBases(kAno, kMes));
   int rows = 0;
   for (auto _ : state) {
@@ -99,8 +125,71 @@ void BM_Sqlite_SomaBases_Large(benchmark::State& state) {
 }
 BENCHMARK(BM_Sqlite_SomaBases_Large)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
-void BM_CalculaComissoes_Large(benchmark::State& state) {
-  auto data = open();
+// The summing statement as the server backend sends it, alone.
+void BM_Odbc_SomaBases_Large(benchmark::State& state) {
+  const BenchCompany* company = copyOn(state, Backend::Server);
+  if (!company) return;
+  long rows = 0;
+  try {
+    bench::BareOdbc odbc(bench::serverAddressOf(*company));
+    auto statement = odbc.prepareSystem(ComissoesMensais::sqlBases(kAno, kMes));
+    for (auto _ : state) rows = odbc.run(statement);
+  } catch (const std::exception& error) {
+    state.SkipWithError(error.what());
+  }
+  state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_Odbc_SomaBases_Large)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// Every statement the calculation sends the server, through bare ODBC: the
+// month probe, the summing statement, and in one transaction the month's
+// delete and, a base at a time, the empty row set the new row is added to
+// and the row's insert.
+void BM_CalculaComissoes_Large_BareOdbc(benchmark::State& state) {
+  const BenchCompany* company = copyOn(state, Backend::Server);
+  if (!company) return;
+  using Value = bench::BareOdbc::Value;
+  try {
+    std::vector<std::vector<Value>> rows;
+    {
+      auto data = open(*company);
+      auto bases = ComissoesMensais(*data).bases(kAno, kMes);
+      for (bases->moveFirst(); !bases->eof(); bases->moveNext())
+        rows.push_back({Value::ofText(bases->value("VENDEDOR").stringValue()), Value::ofInteger(kMes),
+                        Value::ofText(kAno), Value::ofText(bases->value("Grupo").stringValue()),
+                        Value::ofReal(bases->value("Comissao").doubleValue()),
+                        Value::ofReal(bases->value("Peso").doubleValue())});
+    }
+    bench::BareOdbc odbc(bench::serverAddressOf(*company));
+    const std::string month = fmt::format("Ano={} and Mes={}", kAno, kMes);
+    auto probe = odbc.prepareSystem("Select * from U_qor_ComMensais where " + month);
+    auto sum = odbc.prepareSystem(ComissoesMensais::sqlBases(kAno, kMes));
+    auto clear = odbc.prepareSystem(fmt::format("Delete U_qor_ComMensais where Ano={}  AND Mes={}", kAno, kMes));
+    auto empty = odbc.prepareSystem("Select * from U_qor_ComMensais where Id=-10");
+    auto insert = odbc.prepare(
+        "INSERT INTO \"u_qor_commensais\" (\"vendedor\", \"mes\", \"ano\", \"grupo\", \"comissao\", "
+        "\"valorbase\") VALUES (?, ?, ?, ?, ?, ?)");
+    for (auto _ : state) {
+      odbc.run(probe);
+      odbc.run(sum);
+      odbc.begin();
+      odbc.run(clear);
+      for (const auto& row : rows) {
+        odbc.run(empty);
+        odbc.run(insert, row);
+      }
+      odbc.commit();
+    }
+  } catch (const std::exception& error) {
+    state.SkipWithError(error.what());
+  }
+}
+BENCHMARK(BM_CalculaComissoes_Large_BareOdbc)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+void BM_CalculaComissoes_Large(benchmark::State& state, Backend backend) {
+  const BenchCompany* company = copyOn(state, backend);
+  if (!company) return;
+  auto data = open(*company);
   ComissoesMensais comissoes(*data);
   int rows = 0;
   for (auto _ : state) {
@@ -111,13 +200,22 @@ void BM_CalculaComissoes_Large(benchmark::State& state) {
   }
   state.counters["rows"] = rows;
 }
-BENCHMARK(BM_CalculaComissoes_Large)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK_CAPTURE(BM_CalculaComissoes_Large, Embedded, Backend::Embedded)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_CalculaComissoes_Large, Server, Backend::Server)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  copy();
+  embeddedCopy();
+  serverCopy();
   const auto means = bench::runWithMeanTimes(&argc, argv);
-  bench::printRatio(means, "BM_CalculaComissoes_Large", "BM_Sqlite_SomaBases_Large", 2);
+  bench::printRatio(means, "BM_CalculaComissoes_Large/Embedded", "BM_Sqlite_SomaBases_Large", 2);
+  bench::printRatio(means, "BM_CalculaComissoes_Large/Server", "BM_CalculaComissoes_Large_BareOdbc", 1.5);
   return 0;
 }

@@ -26,7 +26,8 @@ BenchCompany prepare() {
   if (!reused)
     fmt::print(stderr, "Generated the large benchmark company in {:.1f} s\n",
                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
-  return BenchCompany{folder, company.dataFolder, company.databaseName, company.databaseFile(), company.code};
+  return BenchCompany{folder, company.dataFolder, company.databaseName, company.databaseFile(), company.code, {}, {},
+                      {}};
 }
 
 }  // namespace

@@ -7,14 +7,20 @@ namespace quill::bench {
 
 // The large demo company that benchmarks run on (100,000 articles, 20,000
 // clients, 1,000,000 document lines): where its ERP installation is, and what
-// the extension's INI names it by ("Servidor" = dataFolder, "BaseDados" =
-// databaseName).
+// the extension's INI names it by ("Servidor" = dataSource(), "BaseDados" =
+// databaseName, and on a server "User" and "PassWord").
 struct BenchCompany {
   std::filesystem::path erpFolder;
   std::filesystem::path dataFolder;
   std::string databaseName;
-  std::filesystem::path databaseFile;
+  std::filesystem::path databaseFile;  // the embedded company's file
   std::string companyCode;
+  std::string server;  // host:port of the database server; empty for the file
+  std::string user;
+  std::string password;
+
+  bool onServer() const { return !server.empty(); }
+  std::string dataSource() const { return onServer() ? server : dataFolder.string(); }
 };
 
 // Generated on first use in the system's temporary folder (about ten

@@ -1,35 +1,57 @@
 // The extension's hooks on the large company, called late-bound as the host
 // calls them: what a user waits for after each edited field of a sales line.
+// Each runs on the embedded database and on the database server; on the
+// server beside a baseline of the same statements the hook sends, run
+// through bare ODBC on the same database, so that the ratio is what the
+// extension and its data access add to the server's round trips.
 
 #include <benchmark/benchmark.h>
+#include <fmt/format.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
 
-#include "bench/erp/BenchCompany.h"
+#include "bench/erp/BareOdbc.h"
+#include "bench/erp/BenchServer.h"
+#include "bench/erp/MeanTimes.h"
 #include "erp/DemoCodes.h"
 #include "extension/core/DescComissoes.h"
 #include "platform/automation/PropertyBag.h"
+#include "platform/sql/SqlQuote.h"
 #include "platform/ui/RecordingUiServices.h"
 #include "platform/vb/OleDate.h"
 
 namespace {
 
 using namespace quill;
+using bench::Backend;
 namespace demo = erp::demo;
+using sql::sqlQuote;
 
+// The extension opened on the large company of one backend, as the host
+// opens it: its own library folder with the INI naming the company.
 struct Session {
   ui::RecordingUiServices ui;
   std::shared_ptr<DescComissoes> extension;
+  std::string problem;
 
-  Session() {
-    const auto& company = bench::largeCompany();
-    auto folder = std::filesystem::temp_directory_path() / "quill-extension-bench";
+  explicit Session(Backend backend) {
+    const bench::BenchCompany* company = bench::largeCompanyOn(backend);
+    if (!company) {
+      problem = bench::serverProblem();
+      return;
+    }
+    auto folder = std::filesystem::temp_directory_path() /
+                  (backend == Backend::Embedded ? "quill-extension-bench" : "quill-extension-bench-server");
     std::filesystem::create_directories(folder / "log");
     std::ofstream(folder / "VALTERO.INI")
-        << "[Api Next]\nEmpresa=" << company.companyCode << "\nperclog=" << (folder / "log").string()
-        << "\n[Ligação]\nServidor=" << company.dataFolder.string() << "\nBaseDados=" << company.databaseName << "\n";
+        << "[Api Next]\nEmpresa=" << company->companyCode << "\nperclog=" << (folder / "log").string()
+        << "\n[Ligação]\nServidor=" << company->dataSource() << "\nBaseDados=" << company->databaseName
+        << "\nUser=" << company->user << "\nPassWord=" << company->password << "\n";
     DescComissoes::Environment env;
     env.ui = &ui;
     env.libraryFolder = folder;
@@ -40,12 +62,20 @@ struct Session {
       return bridge;
     };
     extension = std::make_shared<DescComissoes>(std::move(env));
-    if (!extension->ConnectionOpen(company.companyCode, "quill")) std::abort();
+    if (!extension->ConnectionOpen(company->companyCode, "quill")) {
+      problem = "the extension did not open the large company on " + company->dataSource();
+      extension.reset();
+    }
   }
 
-  static Session& get() {
-    static Session session;
-    return session;
+  // The session of a case, or nullptr having skipped the case.
+  static Session* get(benchmark::State& state, Backend backend) {
+    static std::map<Backend, std::unique_ptr<Session>> sessions;
+    auto& session = sessions[backend];
+    if (!session) session = std::make_unique<Session>(backend);
+    if (session->extension) return session.get();
+    state.SkipWithError(session->problem.c_str());
+    return nullptr;
   }
 };
 
@@ -68,28 +98,31 @@ std::shared_ptr<PropertyBag> context(std::string_view cliente, std::string_view 
   return oApi;
 }
 
-void validateArtigo(benchmark::State& state, std::string_view cliente, std::string_view artigo) {
-  DispatchPtr extension = Session::get().extension;
+void validateArtigo(benchmark::State& state, Backend backend, std::string_view cliente, std::string_view artigo) {
+  Session* session = Session::get(state, backend);
+  if (!session) return;
+  DispatchPtr extension = session->extension;
   auto oApi = context(cliente, "SC");
   for (auto _ : state) {
     std::vector<Variant> args{DispatchPtr(oApi), std::string(artigo), Variant(), Variant(), false};
     late::callRef(extension, "ValidateArtigo", args);
     benchmark::DoNotOptimize(args);
   }
+  if (!session->ui.boxes().empty()) state.SkipWithError("the hook showed a message");
 }
 
-void BM_ValidateArtigo_FixedPrice(benchmark::State& state) {
-  validateArtigo(state, demo::kPriceLineClient, demo::kFixedPriceArticle);
+void BM_ValidateArtigo_FixedPrice(benchmark::State& state, Backend backend) {
+  validateArtigo(state, backend, demo::kPriceLineClient, demo::kFixedPriceArticle);
 }
-BENCHMARK(BM_ValidateArtigo_FixedPrice)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-void BM_ValidateArtigo_GroupDiscount(benchmark::State& state) {
-  validateArtigo(state, demo::kGroupDiscountClient, demo::kGroupDiscountArticle);
+void BM_ValidateArtigo_GroupDiscount(benchmark::State& state, Backend backend) {
+  validateArtigo(state, backend, demo::kGroupDiscountClient, demo::kGroupDiscountArticle);
 }
-BENCHMARK(BM_ValidateArtigo_GroupDiscount)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-void BM_VendasTemLinhaPrecos(benchmark::State& state) {
-  DispatchPtr extension = Session::get().extension;
+void BM_VendasTemLinhaPrecos(benchmark::State& state, Backend backend) {
+  Session* session = Session::get(state, backend);
+  if (!session) return;
+  DispatchPtr extension = session->extension;
   for (auto _ : state) {
     std::vector<Variant> args{std::string(demo::kPriceLineClient),
                               "EUR",
@@ -100,13 +133,103 @@ void BM_VendasTemLinhaPrecos(benchmark::State& state) {
     benchmark::DoNotOptimize(late::callRef(extension, "VendasTemLinhaPrecos", args));
   }
 }
-BENCHMARK(BM_VendasTemLinhaPrecos)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// ---- The hooks' statements through bare ODBC ----
+//
+// What each hook sends for its case above, call after call, in the order it
+// sends them, written as the extension writes them (read from the server's
+// statement log): the article and the client, then what the rule needs (the
+// price line's price; or the group's discount, and the scheduled price that
+// the discounted price starts from).
+
+std::string artigoRecord(std::string_view artigo) {
+  return "SELECT       * FROM         ARTIGOS LEFT OUTER JOIN                 U_ARTIGOS ON ARTIGOS.CODIGO = "
+         "U_ARTIGOS.CODIGO WHERE        (ARTIGOS.CODIGO = '" +
+         sqlQuote(artigo) + "') ";
+}
+
+std::string clienteRecord(std::string_view cliente) {
+  return "SELECT       * FROM         CLIENTES LEFT OUTER JOIN                 U_CLIENTES ON CLIENTES.CODIGO = "
+         "U_CLIENTES.CODIGO WHERE        (CLIENTES.CODIGO = '" +
+         sqlQuote(cliente) + "') ";
+}
+
+std::string precoDaLinha(std::string_view artigo, std::string_view moeda, int linha) {
+  return "SELECT       * FROM         PRECOS WHERE        (ARTIGO ='" + sqlQuote(artigo) + "') AND (MOEDA = '" +
+         sqlQuote(moeda) + "') AND (LINPRC =" + std::to_string(linha) + ") ";
+}
+
+std::string descontoDoGrupo(std::string_view grupo, std::string_view cliente) {
+  return "SELECT       * FROM         U_QOR_GRUPOSDESCONTO WHERE        (GRUPO ='" + sqlQuote(grupo) +
+         "') AND (CLIENTE = '" + sqlQuote(cliente) + "')";
+}
+
+std::string precoAgendado(std::string_view artigo) {
+  return "SELECT  * FROM      U_QOR_PRECOS WHERE     (ARTIGO ='" + sqlQuote(artigo) + "') ";
+}
+
+std::vector<std::string> fixedPriceStatements() {
+  return {artigoRecord(demo::kFixedPriceArticle), clienteRecord(demo::kPriceLineClient),
+          precoDaLinha(demo::kFixedPriceArticle, demo::kNationalCurrency, demo::kPriceLine)};
+}
+
+std::vector<std::string> groupDiscountStatements() {
+  return {artigoRecord(demo::kGroupDiscountArticle), clienteRecord(demo::kGroupDiscountClient),
+          descontoDoGrupo(demo::kFeedGroup, demo::kGroupDiscountClient), precoAgendado(demo::kGroupDiscountArticle)};
+}
+
+std::vector<std::string> vendasTemLinhaPrecosStatements() {
+  return {"SELECT       * FROM         CLIENTES WHERE        (CODIGO ='" + sqlQuote(demo::kPriceLineClient) + "') ",
+          "SELECT       * FROM         PRECOS WHERE        (ARTIGO ='" + sqlQuote(demo::kFixedPriceArticle) +
+              "') AND (MOEDA = '" + sqlQuote(demo::kNationalCurrency) + "') AND (LINPRC =" +
+              std::to_string(demo::kPriceLine) + ") AND (DATINIC <= CONVERT(DATETIME, '2026-03-16', 102))",
+          artigoRecord(demo::kFixedPriceArticle)};
+}
+
+void bareOdbc(benchmark::State& state, const std::vector<std::string>& statements) {
+  const bench::BenchCompany* company = bench::companyFor(state, Backend::Server);
+  if (!company) return;
+  try {
+    bench::BareOdbc odbc(bench::serverAddressOf(*company));
+    std::vector<bench::BareOdbc::Statement> prepared;
+    for (const auto& statement : statements) prepared.push_back(odbc.prepareSystem(statement));
+    for (auto _ : state)
+      for (auto& statement : prepared) benchmark::DoNotOptimize(odbc.run(statement));
+  } catch (const std::exception& error) {
+    state.SkipWithError(error.what());
+  }
+}
+
+void BM_ValidateArtigo_FixedPrice_BareOdbc(benchmark::State& state) { bareOdbc(state, fixedPriceStatements()); }
+void BM_ValidateArtigo_GroupDiscount_BareOdbc(benchmark::State& state) { bareOdbc(state, groupDiscountStatements()); }
+void BM_VendasTemLinhaPrecos_BareOdbc(benchmark::State& state) { bareOdbc(state, vendasTemLinhaPrecosStatements()); }
+
+#define QUILL_HOOK_BENCHMARK(hook)                     \
+  BENCHMARK_CAPTURE(hook, Embedded, Backend::Embedded) \
+      ->Unit(benchmark::kMicrosecond)                  \
+      ->UseRealTime()                                  \
+      ->Repetitions(5)                                 \
+      ->ReportAggregatesOnly(true);                    \
+  BENCHMARK_CAPTURE(hook, Server, Backend::Server)     \
+      ->Unit(benchmark::kMicrosecond)                  \
+      ->UseRealTime()                                  \
+      ->Repetitions(5)                                 \
+      ->ReportAggregatesOnly(true);                    \
+  BENCHMARK(hook##_BareOdbc)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true)
+
+QUILL_HOOK_BENCHMARK(BM_ValidateArtigo_FixedPrice);
+QUILL_HOOK_BENCHMARK(BM_ValidateArtigo_GroupDiscount);
+QUILL_HOOK_BENCHMARK(BM_VendasTemLinhaPrecos);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  // The companies first, so that making one is not timed as a case.
+  bench::largeCompany();
+  bench::largeCompanyOnServer();
+  const auto means = bench::runWithMeanTimes(&argc, argv);
+  for (const char* hook :
+       {"BM_ValidateArtigo_FixedPrice", "BM_ValidateArtigo_GroupDiscount", "BM_VendasTemLinhaPrecos"})
+    bench::printRatio(means, fmt::format("{}/Server", hook), fmt::format("{}_BareOdbc", hook), 1.5);
   return 0;
 }

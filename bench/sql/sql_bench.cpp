@@ -1,15 +1,22 @@
 // The data-access component on the large company: reading an article record
-// as the sales-line hooks do, and saving a thousand edited rows.
+// as the sales-line hooks do, and saving a thousand edited rows. Each on the
+// embedded database and on the database server; on the server beside the
+// same statements through bare ODBC on the same database.
 
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "bench/erp/BenchCompany.h"
+#include "bench/erp/BareOdbc.h"
+#include "bench/erp/BenchServer.h"
+#include "bench/erp/MeanTimes.h"
+#include "extension/components/ConnectionString.h"
 #include "extension/components/DataAccess.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
@@ -20,10 +27,14 @@ namespace {
 namespace fs = std::filesystem;
 using quill::DataAccess;
 using quill::Variant;
+using quill::bench::Backend;
+using quill::bench::BareOdbc;
+using quill::bench::BenchCompany;
 
-std::string connectionString(const fs::path& folder, const std::string& database) {
-  return "Provider=MSDataShape;Data Provider=SQLOLEDB;Data Source=" + folder.string() + ";Initial Catalog=" + database +
-         ";User Id=quill;Password=quill; ";
+std::string connectionString(const BenchCompany& company) {
+  return quill::buildConnectionString("MSDataShape", "SQLOLEDB", company.dataSource(), company.databaseName,
+                                      company.onServer() ? company.user : "quill",
+                                      company.onServer() ? company.password : "quill");
 }
 
 std::string articleRecord(const std::string& code) {
@@ -44,56 +55,98 @@ std::vector<std::string> articleCodes(DataAccess& data, int count) {
   return codes;
 }
 
-DataAccess& openLargeCompany() {
-  static DataAccess data;
-  if (!data.isOpen()) {
-    const auto& company = quill::bench::largeCompany();
-    if (!data.OpenConnection(connectionString(company.dataFolder, company.databaseName)))
-      throw std::runtime_error(data.lastError());
-  }
-  return data;
+// The large company of a backend, opened once; nullptr having skipped the case.
+DataAccess* openLargeCompany(benchmark::State& state, Backend backend) {
+  static std::map<Backend, std::unique_ptr<DataAccess>> opened;
+  auto& data = opened[backend];
+  if (data) return data.get();
+  const BenchCompany* company = quill::bench::companyFor(state, backend);
+  if (!company) return nullptr;
+  data = std::make_unique<DataAccess>();
+  if (!data->OpenConnection(connectionString(*company))) throw std::runtime_error(data->lastError());
+  return data.get();
+}
+
+std::vector<std::string> articleRecords(DataAccess& data, int count) {
+  std::vector<std::string> statements;
+  for (const auto& code : articleCodes(data, count)) statements.push_back(articleRecord(code));
+  return statements;
 }
 
 // The article record of the sales-line hooks, for the articles of a document
 // being edited: the same few dozen articles come back line after line.
-void BM_OpenRecordset_ArticleRecord(benchmark::State& state) {
-  DataAccess& data = openLargeCompany();
-  std::vector<std::string> statements;
-  for (const auto& code : articleCodes(data, 40)) statements.push_back(articleRecord(code));
+void BM_OpenRecordset_ArticleRecord(benchmark::State& state, Backend backend) {
+  DataAccess* data = openLargeCompany(state, backend);
+  if (!data) return;
+  const auto statements = articleRecords(*data, 40);
   std::size_t i = 0;
   for (auto _ : state) {
-    auto rs = data.OpenRecordset(statements[i++ % statements.size()]);
+    auto rs = data->OpenRecordset(statements[i++ % statements.size()]);
     if (rs->recordCount() != 1) state.SkipWithError("article not found");
     benchmark::DoNotOptimize(rs);
   }
 }
-BENCHMARK(BM_OpenRecordset_ArticleRecord)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord, Embedded, Backend::Embedded)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord, Server, Backend::Server)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The same statements prepared once each on the server and run with their
+// code bound, every column of the row read.
+void BM_OpenRecordset_ArticleRecord_BareOdbc(benchmark::State& state) {
+  DataAccess* data = openLargeCompany(state, Backend::Server);
+  if (!data) return;
+  BareOdbc odbc(quill::bench::serverAddressOf(*quill::bench::largeCompanyOnServer()));
+  std::vector<BareOdbc::Statement> prepared;
+  for (const auto& statement : articleRecords(*data, 40)) prepared.push_back(odbc.prepareSystem(statement));
+  std::size_t i = 0;
+  for (auto _ : state)
+    if (odbc.run(prepared[i++ % prepared.size()]) != 1) state.SkipWithError("article not found");
+}
+BENCHMARK(BM_OpenRecordset_ArticleRecord_BareOdbc)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The same query for an article not asked for before: the statement is
-// translated and prepared anew each time.
-void BM_OpenRecordset_ArticleRecord_FirstTime(benchmark::State& state) {
-  DataAccess& data = openLargeCompany();
-  std::vector<std::string> statements;
-  for (const auto& code : articleCodes(data, 4000)) statements.push_back(articleRecord(code));
+// translated anew each time (on the embedded database also prepared anew;
+// on the server it shares the prepared statement of its shape).
+void BM_OpenRecordset_ArticleRecord_FirstTime(benchmark::State& state, Backend backend) {
+  DataAccess* data = openLargeCompany(state, backend);
+  if (!data) return;
+  const auto statements = articleRecords(*data, 4000);
   std::size_t i = 0;
   for (auto _ : state) {
-    auto rs = data.OpenRecordset(statements[i++ % statements.size()]);
+    auto rs = data->OpenRecordset(statements[i++ % statements.size()]);
     benchmark::DoNotOptimize(rs);
   }
 }
-BENCHMARK(BM_OpenRecordset_ArticleRecord_FirstTime)
+BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord_FirstTime, Embedded, Backend::Embedded)
     ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord_FirstTime, Server, Backend::Server)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 // Sorting by a text column makes the database compare text all the way: the
 // clients by name with the code collation, against SQLite's own ASCII-only
-// NOCASE on the same rows as the baseline.
+// NOCASE on the same rows as the baseline (embedded only: NOCASE is SQLite's).
 void orderClientsByName(benchmark::State& state, const std::string& collation) {
-  DataAccess& data = openLargeCompany();
+  DataAccess* data = openLargeCompany(state, Backend::Embedded);
   const std::string query = "SELECT CODIGO, NOME FROM CLIENTES ORDER BY NOME" + collation + ", CODIGO";
   for (auto _ : state) {
-    auto rs = data.OpenRecordset(query);
+    auto rs = data->OpenRecordset(query);
     benchmark::DoNotOptimize(rs);
   }
 }
@@ -108,23 +161,38 @@ BENCHMARK(BM_OrderBy_ClientName_NoCaseBaseline)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// Saving changes writes to the database: it works on its own copy of the
-// large company, made once.
+// Saving changes writes to the database: each backend works on its own copy
+// of the large company, made when the program starts.
+constexpr const char* kSaveCopyName = "QUILL_BENCH_SQL_SAVE";
+
 struct SaveCopy {
-  fs::path folder = fs::temp_directory_path() / fmt::format("quill-bench-sql-{}", static_cast<long>(::getpid()));
+  fs::path folder;  // the embedded copy's, removed at the end
+  std::string problem;
+  std::optional<BenchCompany> company;
   DataAccess data;
-  SaveCopy() {
-    const auto& company = quill::bench::largeCompany();
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    {
-      // Everything in the main file, so that the copy is the whole database.
-      auto source = quill::sql::Connection::open(company.databaseFile);
-      source->execute("PRAGMA wal_checkpoint(TRUNCATE)");
+
+  explicit SaveCopy(Backend backend) {
+    if (backend == Backend::Embedded) {
+      const auto& large = quill::bench::largeCompany();
+      folder = fs::temp_directory_path() / fmt::format("quill-bench-sql-{}", static_cast<long>(::getpid()));
+      fs::remove_all(folder);
+      fs::create_directories(folder);
+      {
+        // Everything in the main file, so that the copy is the whole database.
+        auto source = quill::sql::Connection::open(large.databaseFile);
+        source->execute("PRAGMA wal_checkpoint(TRUNCATE)");
+      }
+      fs::copy_file(large.databaseFile, folder / (large.databaseName + ".db"));
+      company = large;
+      company->dataFolder = folder;
+    } else {
+      company = quill::bench::serverCopyOfLarge(kSaveCopyName);
+      if (!company) {
+        problem = quill::bench::serverProblem();
+        return;
+      }
     }
-    fs::copy_file(company.databaseFile, folder / (company.databaseName + ".db"));
-    if (!data.OpenConnection(connectionString(folder, company.databaseName)))
-      throw std::runtime_error(data.lastError());
+    if (!data.OpenConnection(connectionString(*company))) throw std::runtime_error(data.lastError());
     // Every article gets its scheduled-prices row, as the price window seeds them.
     data.Execute(
         "INSERT U_QOR_PRECOS ([ARTIGO], [DATAACTIVACAO], [PVP1SIVA], [PVP1CIVA], [PVP2SIVA], [PVP2CIVA], [PVP3SIVA], "
@@ -136,23 +204,35 @@ struct SaveCopy {
   ~SaveCopy() {
     data.CloseConnection();
     std::error_code ec;
-    fs::remove_all(folder, ec);
+    if (!folder.empty()) fs::remove_all(folder, ec);
+  }
+
+  static SaveCopy& of(Backend backend) {
+    static std::map<Backend, std::unique_ptr<SaveCopy>> copies;
+    auto& copy = copies[backend];
+    if (!copy) copy = std::make_unique<SaveCopy>(backend);
+    return *copy;
   }
 };
 
+const std::string kThousandPrices =
+    "SELECT TOP 1000 U_QOR_PRECOS.ARTIGO, ARTIGOS.NOME, U_QOR_PRECOS.PVP1SIVA, U_QOR_PRECOS.PVP1SIVA AS "
+    "PVP1SIVANEW, U_QOR_PRECOS.HPVP1SIVA, U_QOR_PRECOS.DATAACTUALIZACAO FROM U_QOR_PRECOS INNER JOIN ARTIGOS ON "
+    "U_QOR_PRECOS.ARTIGO = ARTIGOS.CODIGO ORDER BY ARTIGOS.CODIGO";
+
 // A thousand scheduled prices changed in memory (new prices, the old ones
 // into the history, the date of the change) and saved in one go.
-void BM_SaveRecordset_1000Rows(benchmark::State& state) {
-  static SaveCopy copy;
+void BM_SaveRecordset_1000Rows(benchmark::State& state, Backend backend) {
+  SaveCopy& copy = SaveCopy::of(backend);
+  if (!copy.problem.empty()) {
+    state.SkipWithError(copy.problem.c_str());
+    return;
+  }
   DataAccess& data = copy.data;
-  const std::string query =
-      "SELECT TOP 1000 U_QOR_PRECOS.ARTIGO, ARTIGOS.NOME, U_QOR_PRECOS.PVP1SIVA, U_QOR_PRECOS.PVP1SIVA AS "
-      "PVP1SIVANEW, U_QOR_PRECOS.HPVP1SIVA, U_QOR_PRECOS.DATAACTUALIZACAO FROM U_QOR_PRECOS INNER JOIN ARTIGOS ON "
-      "U_QOR_PRECOS.ARTIGO = ARTIGOS.CODIGO ORDER BY ARTIGOS.CODIGO";
   double change = 0.01;
   for (auto _ : state) {
     state.PauseTiming();
-    auto rs = data.OpenRecordset(query);
+    auto rs = data.OpenRecordset(kThousandPrices);
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
       rs->setValue("HPVP1SIVA", rs->value("PVP1SIVA"));
       const Variant& price = rs->value("PVP1SIVA");
@@ -165,6 +245,71 @@ void BM_SaveRecordset_1000Rows(benchmark::State& state) {
     data.SaveRecordset(*rs);
   }
 }
-BENCHMARK(BM_SaveRecordset_1000Rows)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_SaveRecordset_1000Rows, Embedded, Backend::Embedded)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_SaveRecordset_1000Rows, Server, Backend::Server)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// What the save sends the server, through bare ODBC: in one transaction, an
+// update a row by its key with the new price, the old one and the date.
+void BM_SaveRecordset_1000Rows_BareOdbc(benchmark::State& state) {
+  SaveCopy& copy = SaveCopy::of(Backend::Server);
+  if (!copy.problem.empty()) {
+    state.SkipWithError(copy.problem.c_str());
+    return;
+  }
+  BareOdbc odbc(quill::bench::serverAddressOf(*copy.company));
+  auto update = odbc.prepare(
+      "UPDATE \"u_qor_precos\" SET \"pvp1siva\" = ?, \"hpvp1siva\" = ?, \"dataactualizacao\" = ? WHERE \"artigo\" = ?");
+  auto rs = copy.data.OpenRecordset(kThousandPrices);
+  struct Price {
+    std::string artigo;
+    double price;
+  };
+  std::vector<Price> prices;
+  for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+    prices.push_back({rs->value("ARTIGO").stringValue(),
+                      rs->value("PVP1SIVA").isNumeric() ? rs->value("PVP1SIVA").doubleValue() : 0.0});
+  using Value = BareOdbc::Value;
+  double change = 0.01;
+  for (auto _ : state) {
+    odbc.begin();
+    for (auto& row : prices) {
+      const double old = row.price;
+      row.price += change;
+      if (odbc.run(update, {Value::ofReal(row.price), Value::ofReal(old), Value::ofText("2026-03-16 00:00:00"),
+                            Value::ofText(row.artigo)}) != 1)
+        state.SkipWithError("a row was not updated");
+    }
+    odbc.commit();
+    change = -change;
+  }
+}
+BENCHMARK(BM_SaveRecordset_1000Rows_BareOdbc)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  // The companies and the copies first, so that making them is not timed,
+  // and the server's copy before anything connects to the large company
+  // there (the server copies a database nobody is connected to).
+  quill::bench::largeCompany();
+  quill::bench::largeCompanyOnServer();
+  SaveCopy::of(Backend::Server);
+  SaveCopy::of(Backend::Embedded);
+  const auto means = quill::bench::runWithMeanTimes(&argc, argv);
+  quill::bench::printRatio(means, "BM_OpenRecordset_ArticleRecord/Server", "BM_OpenRecordset_ArticleRecord_BareOdbc",
+                           1.5);
+  quill::bench::printRatio(means, "BM_SaveRecordset_1000Rows/Server", "BM_SaveRecordset_1000Rows_BareOdbc", 1.5);
+  return 0;
+}
