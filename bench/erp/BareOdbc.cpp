@@ -63,6 +63,13 @@ BareOdbc::BareOdbc(const sql::ServerAddress& server) : handles_(std::make_unique
 
 BareOdbc::~BareOdbc() = default;
 
+BareOdbc& BareOdbc::connectionTo(const sql::ServerAddress& server) {
+  static std::map<std::string, std::unique_ptr<BareOdbc>> connections;
+  auto& connection = connections[server.odbcConnectionString()];
+  if (!connection) connection = std::make_unique<BareOdbc>(server);
+  return *connection;
+}
+
 BareOdbc::Statement::Statement(Statement&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)), literals_(std::move(other.literals_)) {}
 
@@ -82,11 +89,20 @@ BareOdbc::Statement BareOdbc::prepare(const std::string& serverSql) {
   std::string text = serverSql;
   if (!succeeded(SQLPrepare(statement.handle_, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS)))
     fail(SQL_HANDLE_STMT, statement.handle_, "cannot prepare " + serverSql);
+  SQLSMALLINT parameters = 0;
+  SQLNumParams(statement.handle_, &parameters);
   return statement;
 }
 
-BareOdbc::Statement BareOdbc::prepareSystem(std::string_view tsql) {
+BareOdbc::ServerForm BareOdbc::serverForm(std::string_view tsql) {
   auto form = sql::SqlShim(sql::SqlDialect::Postgres).parameterize(tsql);
+  ServerForm out{std::move(form.sql), {}};
+  for (auto& literal : form.literals) out.literals.push_back(Value::ofText(std::move(literal)));
+  return out;
+}
+
+BareOdbc::Statement BareOdbc::prepareSystem(std::string_view tsql) {
+  ServerForm form = serverForm(tsql);
   Statement statement = prepare(form.sql);
   statement.literals_ = std::move(form.literals);
   return statement;
@@ -97,7 +113,7 @@ long BareOdbc::run(Statement& statement, const std::vector<Value>& values) {
   // Every bound value lives until the statement has run.
   std::vector<Value> bound;
   bound.reserve(statement.literals_.size() + values.size());
-  for (const auto& literal : statement.literals_) bound.push_back(Value::ofText(literal));
+  bound.insert(bound.end(), statement.literals_.begin(), statement.literals_.end());
   bound.insert(bound.end(), values.begin(), values.end());
   std::vector<SQLLEN> indicators(bound.size());
   for (std::size_t i = 0; i < bound.size(); ++i) {
@@ -128,30 +144,13 @@ long BareOdbc::run(Statement& statement, const std::vector<Value>& values) {
   }
   SQLRETURN rc = SQLExecute(handle);
   if (!succeeded(rc) && rc != SQL_NO_DATA) fail(SQL_HANDLE_STMT, handle, "the statement failed");
-  long rows = fetchAll(handle);
+  long rows = fetchAll(handle, statement.kinds_);
   SQLFreeStmt(handle, SQL_CLOSE);
   SQLFreeStmt(handle, SQL_RESET_PARAMS);
   return rows;
 }
 
-long BareOdbc::runDirect(const std::string& serverSql) {
-  SQLHSTMT handle = newStatement(handles_->connection);
-  std::string text = serverSql;
-  SQLRETURN rc = SQLExecDirect(handle, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
-  if (!succeeded(rc) && rc != SQL_NO_DATA) {
-    try {
-      fail(SQL_HANDLE_STMT, handle, "the statement failed");
-    } catch (...) {
-      SQLFreeHandle(SQL_HANDLE_STMT, handle);
-      throw;
-    }
-  }
-  long rows = fetchAll(handle);
-  SQLFreeHandle(SQL_HANDLE_STMT, handle);
-  return rows;
-}
-
-long BareOdbc::fetchAll(void* statement) {
+long BareOdbc::fetchAll(void* statement, std::vector<short>& kinds) {
   SQLSMALLINT columns = 0;
   SQLNumResultCols(statement, &columns);
   if (columns == 0) {
@@ -159,18 +158,54 @@ long BareOdbc::fetchAll(void* statement) {
     SQLRowCount(statement, &changed);
     return static_cast<long>(changed);
   }
+  // Each column read as its own kind (numbers as numbers, the rest as
+  // text), learnt on the first run.
+  if (kinds.size() != static_cast<std::size_t>(columns)) {
+    kinds.assign(static_cast<std::size_t>(columns), SQL_C_CHAR);
+    for (SQLSMALLINT c = 1; c <= columns; ++c) {
+      SQLLEN type = 0;
+      SQLColAttribute(statement, static_cast<SQLUSMALLINT>(c), SQL_DESC_CONCISE_TYPE, nullptr, 0, nullptr, &type);
+      auto& kind = kinds[static_cast<std::size_t>(c - 1)];
+      switch (type) {
+        case SQL_SMALLINT:
+        case SQL_TINYINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+          kind = SQL_C_SBIGINT;
+          break;
+        case SQL_DOUBLE:
+        case SQL_FLOAT:
+        case SQL_REAL:
+        case SQL_NUMERIC:
+        case SQL_DECIMAL:
+          kind = SQL_C_DOUBLE;
+          break;
+        default:
+          break;
+      }
+    }
+  }
   long rows = 0;
   while (true) {
     SQLRETURN rc = SQLFetch(statement);
     if (rc == SQL_NO_DATA) break;
     if (!succeeded(rc)) fail(SQL_HANDLE_STMT, statement, "cannot fetch a row");
     for (SQLSMALLINT c = 1; c <= columns; ++c) {
+      const SQLSMALLINT kind = kinds[static_cast<std::size_t>(c - 1)];
       SQLLEN indicator = 0;
-      // Long text comes in pieces.
-      do {
-        rc = SQLGetData(statement, static_cast<SQLUSMALLINT>(c), SQL_C_CHAR, buffer_.data(),
-                        static_cast<SQLLEN>(buffer_.size()), &indicator);
-      } while (rc == SQL_SUCCESS_WITH_INFO && indicator != SQL_NULL_DATA);
+      if (kind == SQL_C_CHAR) {
+        // Long text comes in pieces.
+        do {
+          rc = SQLGetData(statement, static_cast<SQLUSMALLINT>(c), SQL_C_CHAR, buffer_.data(),
+                          static_cast<SQLLEN>(buffer_.size()), &indicator);
+        } while (rc == SQL_SUCCESS_WITH_INFO && indicator != SQL_NULL_DATA);
+      } else {
+        SQLBIGINT integer = 0;
+        double real = 0;
+        rc = SQLGetData(statement, static_cast<SQLUSMALLINT>(c), kind,
+                        kind == SQL_C_DOUBLE ? static_cast<SQLPOINTER>(&real) : static_cast<SQLPOINTER>(&integer), 0,
+                        &indicator);
+      }
       if (!succeeded(rc) && rc != SQL_NO_DATA) fail(SQL_HANDLE_STMT, statement, "cannot read a value");
     }
     ++rows;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,28 +23,11 @@ class BareOdbc {
   BareOdbc(const BareOdbc&) = delete;
   BareOdbc& operator=(const BareOdbc&) = delete;
 
-  // A statement prepared once on the server, run any number of times.
-  class Statement {
-   public:
-    Statement(Statement&&) noexcept;
-    Statement& operator=(Statement&&) noexcept;
-    ~Statement();
-    // The text literals that the backend binds as parameters.
-    const std::vector<std::string>& literals() const { return literals_; }
-
-   private:
-    friend class BareOdbc;
-    Statement() = default;
-    void* handle_ = nullptr;
-    std::vector<std::string> literals_;
-  };
-
-  // The server's text with "?" parameters, prepared as it is.
-  Statement prepare(const std::string& serverSql);
-  // A statement of the system (T-SQL) as the server backend sends it:
-  // translated by the server's dialect shim, its text literals taken out as
-  // parameters. The translation is made here, once, outside what is timed.
-  Statement prepareSystem(std::string_view tsql);
+  // The program's one connection to a server database, opened on first use
+  // and kept, as a session of the backend keeps its own: the repetitions of
+  // a baseline neither log in again nor start on a server process that has
+  // not warmed up.
+  static BareOdbc& connectionTo(const sql::ServerAddress& server);
 
   // A value of a parameter, bound as the server backend binds its kind.
   struct Value {
@@ -56,19 +40,49 @@ class BareOdbc {
     static Value ofReal(double real) { return {Kind::Real, {}, 0, real}; }
     static Value null() { return {Kind::Null, {}, 0, 0}; }
   };
+
+  // A statement of the system (T-SQL) as the server backend sends it:
+  // translated by the server's dialect shim, its text literals taken out
+  // as parameters. Made once, outside what is timed.
+  struct ServerForm {
+    std::string sql;
+    std::vector<Value> literals;
+  };
+  static ServerForm serverForm(std::string_view tsql);
+
+  // A statement prepared once on the server, run any number of times.
+  class Statement {
+   public:
+    Statement(Statement&&) noexcept;
+    Statement& operator=(Statement&&) noexcept;
+    ~Statement();
+
+   private:
+    friend class BareOdbc;
+    Statement() = default;
+    void* handle_ = nullptr;
+    std::vector<Value> literals_;
+    std::vector<short> kinds_;  // the C type each column is read as, learnt on the first run
+  };
+
+  // The server's text with "?" parameters, prepared as it is.
+  Statement prepare(const std::string& serverSql);
+  // A statement of the system in its server form, its literals bound on
+  // every run before the values given to run().
+  Statement prepareSystem(std::string_view tsql);
+
   // Runs a prepared statement with its literals and then `values` bound,
-  // fetches every row and reads every column of it as text; answers the
-  // rows read, or the rows changed by a statement that returns none.
+  // fetches every row and reads every column (numbers as numbers, the rest
+  // as text); answers the rows read, or the rows changed by a statement
+  // that returns none.
   long run(Statement& statement, const std::vector<Value>& values = {});
-  // Runs server text once, unprepared, fetching its rows as run() does.
-  long runDirect(const std::string& serverSql);
 
   // A transaction around the calls that follow, as the backend's.
   void begin();
   void commit();
 
  private:
-  long fetchAll(void* statement);
+  long fetchAll(void* statement, std::vector<short>& kinds);
   struct Handles;
   std::unique_ptr<Handles> handles_;
   std::string buffer_;

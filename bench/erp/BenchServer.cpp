@@ -78,7 +78,8 @@ BenchCompany prepareOnServer(const sql::ServerAddress& server) {
   options.progress = [&, first = true](std::string_view step) mutable {
     if (first) fmt::print(stderr, "Putting the large benchmark company on the server {} ...\n", server.describe());
     first = false;
-    fmt::print(stderr, "  {}\n", step);
+    fmt::print(stderr, "  {:6.1f} s  {}\n",
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), step);
   };
   const std::string dataSource = fmt::format("{}:{}", server.host, server.port);
   bool reused = false;

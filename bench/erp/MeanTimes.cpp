@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <vector>
 
 namespace quill::bench {
 
@@ -37,15 +38,53 @@ const double* meanOf(const std::map<std::string, double>& means, const std::stri
   return nullptr;
 }
 
+// A name without its run options ("BM_X/Server/repeats:10/real_time" is
+// "BM_X/Server").
+std::string caseName(const std::string& full) {
+  std::string name;
+  std::size_t start = 0;
+  while (start <= full.size()) {
+    std::size_t end = full.find('/', start);
+    if (end == std::string::npos) end = full.size();
+    const std::string part = full.substr(start, end - start);
+    if (part.find(':') == std::string::npos && part != "real_time" && part != "process_time" && part != "manual_time")
+      name += (name.empty() ? "" : "/") + part;
+    start = end + 1;
+  }
+  return name;
+}
+
 }  // namespace
 
 std::map<std::string, double> runWithMeanTimes(int* argc, char** argv) {
   std::map<std::string, double> means;
-  benchmark::Initialize(argc, argv);
+  // The repetitions of all cases run in a random order, so that a measured
+  // case and its baseline share whatever else the machine is doing at the
+  // time (its other users, the server's own background work); options on
+  // the command line come after and win.
+  static char interleaved[] = "--benchmark_enable_random_interleaving=true";
+  std::vector<char*> arguments(argv, argv + *argc);
+  arguments.insert(arguments.begin() + (arguments.empty() ? 0 : 1), interleaved);
+  int count = static_cast<int>(arguments.size());
+  benchmark::Initialize(&count, arguments.data());
   Reporter reporter(means);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return means;
+}
+
+void printMeans(const std::map<std::string, double>& means) {
+  std::map<std::string, double> byCase;
+  for (const auto& [full, seconds] : means) byCase[caseName(full)] = seconds;
+  std::printf("Mean real time per iteration:\n");
+  for (const auto& [name, seconds] : byCase) {
+    if (seconds < 1e-3)
+      std::printf("  %-60s %10.1f us\n", name.c_str(), seconds * 1e6);
+    else if (seconds < 1)
+      std::printf("  %-60s %10.1f ms\n", name.c_str(), seconds * 1e3);
+    else
+      std::printf("  %-60s %10.2f s\n", name.c_str(), seconds);
+  }
 }
 
 void printRatio(const std::map<std::string, double>& means, const std::string& measured, const std::string& baseline,

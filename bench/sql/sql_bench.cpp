@@ -25,6 +25,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Many short repetitions, interleaved with the other cases' (MeanTimes), so
+// that a case and its baseline see the same machine.
+void repeated(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(0.2)->Repetitions(10)->ReportAggregatesOnly(true);
+}
 using quill::DataAccess;
 using quill::Variant;
 using quill::bench::Backend;
@@ -86,34 +92,29 @@ void BM_OpenRecordset_ArticleRecord(benchmark::State& state, Backend backend) {
     benchmark::DoNotOptimize(rs);
   }
 }
-BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord, Embedded, Backend::Embedded)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime()
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord, Server, Backend::Server)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime()
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord, Embedded, Backend::Embedded)->Apply(repeated);
+BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord, Server, Backend::Server)->Apply(repeated);
 
-// The same statements prepared once each on the server and run with their
-// code bound, every column of the row read.
+// The same statements through bare ODBC: their one shape prepared once on
+// the server (as the backend shares it), run with each code bound, every
+// column of the row read.
 void BM_OpenRecordset_ArticleRecord_BareOdbc(benchmark::State& state) {
   DataAccess* data = openLargeCompany(state, Backend::Server);
   if (!data) return;
-  BareOdbc odbc(quill::bench::serverAddressOf(*quill::bench::largeCompanyOnServer()));
-  std::vector<BareOdbc::Statement> prepared;
-  for (const auto& statement : articleRecords(*data, 40)) prepared.push_back(odbc.prepareSystem(statement));
+  auto& odbc = BareOdbc::connectionTo(quill::bench::serverAddressOf(*quill::bench::largeCompanyOnServer()));
+  std::vector<std::vector<BareOdbc::Value>> codes;
+  std::string shape;
+  for (const auto& statement : articleRecords(*data, 40)) {
+    auto form = BareOdbc::serverForm(statement);
+    shape = form.sql;
+    codes.push_back(std::move(form.literals));
+  }
+  auto prepared = odbc.prepare(shape);
   std::size_t i = 0;
   for (auto _ : state)
-    if (odbc.run(prepared[i++ % prepared.size()]) != 1) state.SkipWithError("article not found");
+    if (odbc.run(prepared, codes[i++ % codes.size()]) != 1) state.SkipWithError("article not found");
 }
-BENCHMARK(BM_OpenRecordset_ArticleRecord_BareOdbc)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime()
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenRecordset_ArticleRecord_BareOdbc)->Apply(repeated);
 
 // The same query for an article not asked for before: the statement is
 // translated anew each time (on the embedded database also prepared anew;
@@ -128,16 +129,8 @@ void BM_OpenRecordset_ArticleRecord_FirstTime(benchmark::State& state, Backend b
     benchmark::DoNotOptimize(rs);
   }
 }
-BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord_FirstTime, Embedded, Backend::Embedded)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime()
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord_FirstTime, Server, Backend::Server)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime()
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord_FirstTime, Embedded, Backend::Embedded)->Apply(repeated);
+BENCHMARK_CAPTURE(BM_OpenRecordset_ArticleRecord_FirstTime, Server, Backend::Server)->Apply(repeated);
 
 // Sorting by a text column makes the database compare text all the way: the
 // clients by name with the code collation, against SQLite's own ASCII-only
@@ -264,7 +257,7 @@ void BM_SaveRecordset_1000Rows_BareOdbc(benchmark::State& state) {
     state.SkipWithError(copy.problem.c_str());
     return;
   }
-  BareOdbc odbc(quill::bench::serverAddressOf(*copy.company));
+  auto& odbc = BareOdbc::connectionTo(quill::bench::serverAddressOf(*copy.company));
   auto update = odbc.prepare(
       "UPDATE \"u_qor_precos\" SET \"pvp1siva\" = ?, \"hpvp1siva\" = ?, \"dataactualizacao\" = ? WHERE \"artigo\" = ?");
   auto rs = copy.data.OpenRecordset(kThousandPrices);
@@ -308,6 +301,7 @@ int main(int argc, char** argv) {
   SaveCopy::of(Backend::Server);
   SaveCopy::of(Backend::Embedded);
   const auto means = quill::bench::runWithMeanTimes(&argc, argv);
+  quill::bench::printMeans(means);
   quill::bench::printRatio(means, "BM_OpenRecordset_ArticleRecord/Server", "BM_OpenRecordset_ArticleRecord_BareOdbc",
                            1.5);
   quill::bench::printRatio(means, "BM_SaveRecordset_1000Rows/Server", "BM_SaveRecordset_1000Rows_BareOdbc", 1.5);
