@@ -146,6 +146,12 @@ bool isRealColumn(SQLSMALLINT t) {
   return t == SQL_DOUBLE || t == SQL_FLOAT || t == SQL_REAL || t == SQL_NUMERIC || t == SQL_DECIMAL;
 }
 
+std::string quotedName(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
 // One statement of the text, not several: several run as one simple query
 // and cannot be prepared.
 bool oneStatement(const std::string& sql) {
@@ -165,6 +171,7 @@ class OdbcStatement {
  public:
   Handle handle;
   bool prepared = false;
+  bool returnsKey = false;  // an insert that answers its row's number
 };
 
 struct OdbcConnection::Handles {
@@ -243,6 +250,8 @@ void OdbcConnection::connect() {
   open_ = true;
   lost_ = false;
   transactionDepth_ = 0;
+  pendingRelease_ = 0;
+  insertedKey_.reset();
   // Code columns compare without regard to case, as on the original server.
   try {
     runRaw(
@@ -264,6 +273,8 @@ void OdbcConnection::disconnect() noexcept {
   }
   handles_.reset();
   transactionDepth_ = 0;
+  pendingRelease_ = 0;
+  insertedKey_.reset();
 }
 
 void OdbcConnection::close() {
@@ -335,7 +346,7 @@ OdbcConnection::Run OdbcConnection::run(std::string_view sql, const std::vector<
   const bool nothingDoneYet = transactionDepth_ == 0 ? reads : transactionDepth_ == 1 && !sentInTransaction_;
   const int depth = transactionDepth_;
   try {
-    Run done = runOnce(sql, parameters);
+    Run done = runOnce(sql, parameters, reads);
     if (transactionDepth_ > 0) sentInTransaction_ = true;
     return done;
   } catch (const AutomationError&) {
@@ -349,7 +360,7 @@ OdbcConnection::Run OdbcConnection::run(std::string_view sql, const std::vector<
     setAutocommit(false);
     transactionDepth_ = depth;
   }
-  Run done = runOnce(sql, parameters);
+  Run done = runOnce(sql, parameters, reads);
   if (transactionDepth_ > 0) sentInTransaction_ = true;
   return done;
 }
@@ -360,12 +371,57 @@ void OdbcConnection::setAutocommit(bool on) noexcept {
                     reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0);
 }
 
-OdbcConnection::Run OdbcConnection::runOnce(std::string_view sql, const std::vector<Variant>& parameters) {
+std::string OdbcConnection::keyToReturn(const std::string& serverSql) {
+  std::vector<SqlToken> tokens;
+  for (auto& token : tokenizeSql(serverSql))
+    if (token.significant()) tokens.push_back(std::move(token));
+  std::size_t at = 0;
+  auto word = [&](std::string_view w) { return at < tokens.size() && tokens[at].isWord(w) ? (++at, true) : false; };
+  auto symbol = [&](std::string_view s) { return at < tokens.size() && tokens[at].isSymbol(s) ? (++at, true) : false; };
+  // Skips a parenthesised group, nested ones included.
+  auto group = [&] {
+    if (!symbol("(")) return false;
+    for (int depth = 1; at < tokens.size() && depth > 0; ++at) {
+      if (tokens[at].isSymbol("(")) ++depth;
+      if (tokens[at].isSymbol(")")) --depth;
+    }
+    return true;
+  };
+  if (!word("INSERT") || !word("INTO")) return {};
+  std::string table;
+  do {
+    if (at >= tokens.size() ||
+        (tokens[at].kind != SqlToken::Kind::Word && tokens[at].kind != SqlToken::Kind::QuotedName))
+      return {};
+    table = tokens[at++].name();
+  } while (symbol("."));
+  if (word("DEFAULT")) {
+    if (!word("VALUES")) return {};
+  } else {
+    if (at < tokens.size() && tokens[at].isSymbol("(") && !group()) return {};
+    if (!word("VALUES") || !group()) return {};
+  }
+  symbol(";");
+  // Anything more (a second row, RETURNING, ON CONFLICT) keeps the statement as it is.
+  if (at != tokens.size()) return {};
+  std::string key;
+  for (const auto& column : tableInfo(table).columns) {
+    if (!column.identity) continue;
+    if (!key.empty()) return {};
+    key = column.name;
+  }
+  return key;
+}
+
+OdbcConnection::Run OdbcConnection::runOnce(std::string_view sql, const std::vector<Variant>& parameters, bool reads) {
   ready();
   Run run;
   std::vector<std::string> literals;
   bool fresh = false;
-  if (const auto* text = cache_.findText(sql)) {
+  const auto* text = cache_.findText(sql);
+  // A query never gets the number an insert of the same text answers.
+  if (text && reads && text->statement->statement->returnsKey) text = nullptr;
+  if (text) {
     run.cached = text->statement;
     literals = text->literals;
   } else {
@@ -380,15 +436,20 @@ OdbcConnection::Run OdbcConnection::runOnce(std::string_view sql, const std::vec
       if (!succeeded(rc) && rc != SQL_NO_DATA) fail(SQL_HANDLE_STMT, run.get(), {});
       return run;
     }
-    run.cached = cache_.findStatement(form.sql);
+    // An insert of one row into a table the server numbers answers the
+    // number, so that reading it back takes no round trip of its own.
+    const std::string key = reads ? std::string() : keyToReturn(form.sql);
+    std::string prepared = key.empty() ? form.sql : form.sql + " RETURNING " + quotedName(key);
+    run.cached = cache_.findStatement(prepared);
     if (!run.cached) {
       run.cached = std::make_shared<Cache::CachedStatement>();
       run.cached->statement = std::make_shared<OdbcStatement>();
       run.cached->statement->handle = Handle(SQL_HANDLE_STMT, handles_->connection.get());
-      SQLRETURN rc = SQLPrepare(run.cached->statement->handle.get(), reinterpret_cast<SQLCHAR*>(form.sql.data()),
-                                static_cast<SQLINTEGER>(form.sql.size()));
+      run.cached->statement->returnsKey = !key.empty();
+      SQLRETURN rc = SQLPrepare(run.cached->statement->handle.get(), reinterpret_cast<SQLCHAR*>(prepared.data()),
+                                static_cast<SQLINTEGER>(prepared.size()));
       if (!succeeded(rc)) fail(SQL_HANDLE_STMT, run.cached->statement->handle.get(), {});
-      cache_.addStatement(form.sql, run.cached);
+      cache_.addStatement(prepared, run.cached);
       fresh = true;
     }
     literals = form.literals;
@@ -477,10 +538,25 @@ OdbcConnection::Run OdbcConnection::runOnce(std::string_view sql, const std::vec
 int OdbcConnection::execute(std::string_view sql, const std::vector<Variant>& parameters) {
   int changed = 0;
   bool schema = false;
+  insertedKey_.reset();
   {
     Run done = run(sql, parameters);
-    SQLLEN rows = 0;
-    if (succeeded(SQLRowCount(done.get(), &rows)) && rows > 0) changed = static_cast<int>(rows);
+    if (done.statement->returnsKey) {
+      SQLRETURN rc = SQLFetch(done.get());
+      if (succeeded(rc)) {
+        SQLBIGINT key = 0;
+        SQLLEN indicator = 0;
+        rc = SQLGetData(done.get(), 1, SQL_C_SBIGINT, &key, 0, &indicator);
+        if (!succeeded(rc)) fail(SQL_HANDLE_STMT, done.get(), "reading the number of the new row");
+        if (indicator != SQL_NULL_DATA) insertedKey_ = key;
+        changed = 1;
+      } else if (rc != SQL_NO_DATA) {
+        fail(SQL_HANDLE_STMT, done.get(), "reading the number of the new row");
+      }
+    } else {
+      SQLLEN rows = 0;
+      if (succeeded(SQLRowCount(done.get(), &rows)) && rows > 0) changed = static_cast<int>(rows);
+    }
     for (const auto& token : tokenizeSql(sql)) {
       if (!token.significant()) continue;
       schema = token.isWord("CREATE") || token.isWord("ALTER") || token.isWord("DROP");
@@ -596,6 +672,7 @@ std::shared_ptr<Recordset> OdbcConnection::read(Run done, bool bases) {
 }
 
 std::int64_t OdbcConnection::lastInsertId() {
+  if (insertedKey_) return *insertedKey_;
   auto rs = query("SELECT lastval()");
   return rs->rows().empty() ? 0 : static_cast<std::int64_t>(vb::CDbl(rs->rows()[0].values[0]));
 }
@@ -644,6 +721,11 @@ void OdbcConnection::beginTransaction() {
                                      reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
     if (!succeeded(rc)) fail(SQL_HANDLE_DBC, handles_->connection.get(), "beginning a transaction");
     sentInTransaction_ = false;
+  } else if (pendingRelease_ == transactionDepth_) {
+    // The committed savepoint of this depth goes as the new one comes: one round trip.
+    pendingRelease_ = 0;
+    runRaw(fmt::format("RELEASE SAVEPOINT quill_{0}; SAVEPOINT quill_{0}", transactionDepth_));
+    sentInTransaction_ = true;
   } else {
     runRaw(fmt::format("SAVEPOINT quill_{}", transactionDepth_));
     sentInTransaction_ = true;
@@ -655,10 +737,14 @@ void OdbcConnection::commitTransaction() {
   requireOpen();
   if (transactionDepth_ == 0) return;
   if (transactionDepth_ > 1) {
-    runRaw(fmt::format("RELEASE SAVEPOINT quill_{}", transactionDepth_ - 1));
+    // Kept until the next savepoint at this depth or the end of the
+    // transaction around it, which release it without a round trip of its
+    // own; releasing an outer savepoint releases this one with it.
+    pendingRelease_ = transactionDepth_ - 1;
     --transactionDepth_;
     return;
   }
+  pendingRelease_ = 0;
   SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, handles_->connection.get(), SQL_COMMIT);
   if (!succeeded(rc)) {
     try {
@@ -674,10 +760,12 @@ void OdbcConnection::commitTransaction() {
 
 void OdbcConnection::rollbackTransaction() noexcept {
   if (!handles_ || transactionDepth_ == 0) return;
+  // Rolling back to an outer savepoint ends every one after it, a committed
+  // one not yet released too.
+  pendingRelease_ = 0;
   try {
     if (transactionDepth_ > 1 && !lost_) {
-      runRaw(fmt::format("ROLLBACK TO SAVEPOINT quill_{}", transactionDepth_ - 1));
-      runRaw(fmt::format("RELEASE SAVEPOINT quill_{}", transactionDepth_ - 1));
+      runRaw(fmt::format("ROLLBACK TO SAVEPOINT quill_{0}; RELEASE SAVEPOINT quill_{0}", transactionDepth_ - 1));
       --transactionDepth_;
       return;
     }

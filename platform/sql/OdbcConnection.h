@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,10 +63,16 @@ class OdbcConnection final : public Connection {
   // A statement that finds the server gone before anything of it could have
   // been done there (a read outside a transaction, or the first statement of
   // one) is run once more on a new connection; `reads` says it changes
-  // nothing.
+  // nothing. A change that inserts one row into a table the server numbers
+  // also answers the number it gave (see keyToReturn).
   struct Run;
   Run run(std::string_view sql, const std::vector<Variant>& parameters, bool reads = false);
-  Run runOnce(std::string_view sql, const std::vector<Variant>& parameters);
+  Run runOnce(std::string_view sql, const std::vector<Variant>& parameters, bool reads);
+  // The column whose number an insert of one row should answer: the
+  // table's identity column when the server's statement is an insert of
+  // one row (VALUES with one row, or DEFAULT VALUES) into a table that has
+  // one; empty otherwise.
+  std::string keyToReturn(const std::string& serverSql);
   void setAutocommit(bool on) noexcept;
   // Reads the rows of a statement that has run; `bases` looks up the base
   // table and column of each field (what saving needs).
@@ -91,6 +98,13 @@ class OdbcConnection final : public Connection {
   bool lost_ = false;  // the server went away; reconnect before the next call
   int transactionDepth_ = 0;
   bool sentInTransaction_ = false;  // the outermost transaction has sent a statement
+  // The savepoint of a nested transaction that committed, not yet released
+  // (0: none): released with the next savepoint at its depth in one round
+  // trip, or by the end of the transaction around it.
+  int pendingRelease_ = 0;
+  // The number the server gave the row of the last statement, when it was
+  // an insert that answered it; lastInsertId() asks the server otherwise.
+  std::optional<std::int64_t> insertedKey_;
   std::chrono::milliseconds busyTimeout_ = kDefaultBusyTimeout;
 };
 
