@@ -45,6 +45,11 @@ const BenchCompany* companyFor(benchmark::State& state, Backend backend);
 // there is no server or the copy failed.
 std::optional<BenchCompany> serverCopyOfLarge(const std::string& databaseName);
 
+// The cases to run when the command line names none: all of them, or, when
+// there is no server, all but the server's ("/Server" and "_BareOdbc"), the
+// reason printed once.
+std::string casesToRun();
+
 // The server's address of a company on the server, with its database and login.
 sql::ServerAddress serverAddressOf(const BenchCompany& company);
 

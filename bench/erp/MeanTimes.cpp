@@ -2,7 +2,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace quill::bench {
@@ -56,7 +58,7 @@ std::string caseName(const std::string& full) {
 
 }  // namespace
 
-std::map<std::string, double> runWithMeanTimes(int* argc, char** argv) {
+std::map<std::string, double> runWithMeanTimes(int* argc, char** argv, const std::string& defaultFilter) {
   std::map<std::string, double> means;
   // The repetitions of all cases run in a random order, so that a measured
   // case and its baseline share whatever else the machine is doing at the
@@ -65,6 +67,11 @@ std::map<std::string, double> runWithMeanTimes(int* argc, char** argv) {
   static char interleaved[] = "--benchmark_enable_random_interleaving=true";
   std::vector<char*> arguments(argv, argv + *argc);
   arguments.insert(arguments.begin() + (arguments.empty() ? 0 : 1), interleaved);
+  std::string filter = "--benchmark_filter=" + defaultFilter;
+  const bool filtered = std::any_of(arguments.begin(), arguments.end(), [](const char* argument) {
+    return std::string_view(argument).rfind("--benchmark_filter", 0) == 0;
+  });
+  if (!defaultFilter.empty() && !filtered) arguments.insert(arguments.begin() + 1, filter.data());
   int count = static_cast<int>(arguments.size());
   benchmark::Initialize(&count, arguments.data());
   Reporter reporter(means);

@@ -10,7 +10,8 @@ namespace quill::bench {
 // in seconds, by its full name ("BM_X_Large/iterations:5/real_time"); of a
 // repeated one, the mean of its repetitions, which run interleaved at random
 // with the other cases' repetitions.
-std::map<std::string, double> runWithMeanTimes(int* argc, char** argv);
+// `defaultFilter` chooses the cases when the command line names none.
+std::map<std::string, double> runWithMeanTimes(int* argc, char** argv, const std::string& defaultFilter = {});
 
 // Prints every case's mean, the names without their run options and in
 // order, so that a case's variants ("BM_X/Embedded", "BM_X/Server",

@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
   // The companies first, so that making one is not timed as a case.
   bench::largeCompany();
   bench::largeCompanyOnServer();
-  const auto means = bench::runWithMeanTimes(&argc, argv);
+  const auto means = bench::runWithMeanTimes(&argc, argv, bench::casesToRun());
   bench::printMeans(means);
   for (const char* hook :
        {"BM_ValidateArtigo_FixedPrice", "BM_ValidateArtigo_GroupDiscount", "BM_VendasTemLinhaPrecos"})

@@ -300,7 +300,7 @@ int main(int argc, char** argv) {
   quill::bench::largeCompanyOnServer();
   SaveCopy::of(Backend::Server);
   SaveCopy::of(Backend::Embedded);
-  const auto means = quill::bench::runWithMeanTimes(&argc, argv);
+  const auto means = quill::bench::runWithMeanTimes(&argc, argv, quill::bench::casesToRun());
   quill::bench::printMeans(means);
   quill::bench::printRatio(means, "BM_OpenRecordset_ArticleRecord/Server", "BM_OpenRecordset_ArticleRecord_BareOdbc",
                            1.5);
