@@ -7,7 +7,7 @@
 // both through bare ODBC on the same database. The
 // calculation writes, so each backend runs it on a copy of the large
 // company of its own: the embedded copy made once and reused, the server's
-// made anew when the program starts.
+// made anew when the program starts and dropped at its end.
 
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
@@ -23,13 +23,13 @@
 #include "bench/erp/BenchCompany.h"
 #include "bench/erp/BenchServer.h"
 #include "bench/erp/MeanTimes.h"
+#include "bench/erp/RawSqlite.h"
 #include "erp/DemoCompany.h"
 #include "extension/commissions/ComissoesMensais.h"
 #include "extension/components/ConnectionString.h"
 #include "extension/components/DataAccess.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlShim.h"
-#include "platform/sql/ValueOrder.h"
 
 namespace {
 
@@ -88,18 +88,11 @@ std::shared_ptr<DataAccess> open(const BenchCompany& company) {
   return data;
 }
 
-int compareCodes(void*, int lengthA, const void* a, int lengthB, const void* b) {
-  return sql::compareTextNoCase(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
-                                std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
-}
-
 void BM_Sqlite_SomaBases_Large(benchmark::State& state) {
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(embeddedCopy().databaseFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
     std::abort();
-  // The commissions table, made by an earlier run on this copy, declares the
-  // code collation: without it SQLite refuses to read the schema.
-  sqlite3_create_collation_v2(db, sql::kCodeCollation, SQLITE_UTF8, nullptr, compareCodes, nullptr);
+  bench::addCodeCollation(db);
   const std::string sql = sql::SqlShim().translate(ComissoesMensais::sqlBases(kAno, kMes));
   int rows = 0;
   for (auto _ : state) {
@@ -220,5 +213,6 @@ int main(int argc, char** argv) {
   bench::printMeans(means);
   bench::printRatio(means, "BM_CalculaComissoes_Large/Embedded", "BM_Sqlite_SomaBases_Large", 2);
   bench::printRatio(means, "BM_CalculaComissoes_Large/Server", "BM_CalculaComissoes_Large_BareOdbc", 1.5);
+  if (serverCopy()) bench::dropServerCopy(*serverCopy());
   return 0;
 }

@@ -17,13 +17,13 @@
 
 #include "bench/erp/BenchCompany.h"
 #include "bench/erp/MeanTimes.h"
+#include "bench/erp/RawSqlite.h"
 #include "extension/components/ConnectionString.h"
 #include "extension/components/DataAccess.h"
 #include "extension/core/DatabaseModel.h"
 #include "extension/discounts/DescontosClienteGrupo.h"
 #include "platform/sql/Recordset.h"
 #include "platform/sql/SqlShim.h"
-#include "platform/sql/ValueOrder.h"
 
 namespace {
 
@@ -33,11 +33,6 @@ using namespace quill;
 const std::string kFirst = "";
 const std::string kLastSeller = "ZZZZZZ";
 const std::string kLastClient = "ZZZZZZZZZZZZZZZ";
-
-int compareCodes(void*, int lengthA, const void* a, int lengthB, const void* b) {
-  return sql::compareTextNoCase(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
-                                std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
-}
 
 sqlite3_stmt* prepare(sqlite3* db, const std::string& sql) {
   sqlite3_stmt* statement = nullptr;
@@ -64,7 +59,7 @@ void BM_Sqlite_DescontosGrupoCliente_Large(benchmark::State& state) {
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(bench::largeCompany().databaseFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
     std::abort();
-  sqlite3_create_collation_v2(db, sql::kCodeCollation, SQLITE_UTF8, nullptr, compareCodes, nullptr);
+  bench::addCodeCollation(db);
   sql::SqlShim shim;
   sqlite3_stmt* working = prepare(
       db, shim.translate(DescontosClienteGrupo::sqlVendedoresCliente(kFirst, kLastSeller, kFirst, kLastClient)));

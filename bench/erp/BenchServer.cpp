@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "erp/DemoCompany.h"
 #include "erp/ServerCompany.h"
@@ -155,6 +154,14 @@ std::optional<BenchCompany> serverCopyOfLarge(const std::string& databaseName) {
         fmt::format("the copy {} of the large company could not be made on the server: {}", databaseName, error.what());
     fmt::print(stderr, "{}\n", problem());
     return std::nullopt;
+  }
+}
+
+void dropServerCopy(const BenchCompany& copy) noexcept {
+  try {
+    erp::ServerCompany::drop(serverAddressOf(copy));
+  } catch (const std::exception& error) {
+    fmt::print(stderr, "the copy {} of the large company stays on the server: {}\n", copy.databaseName, error.what());
   }
 }
 

@@ -26,9 +26,10 @@ const std::optional<sql::ServerAddress>& benchServer();
 const std::string& serverProblem();
 
 // The large company on the server, in an ERP installation of its own (so
-// the embedded company's registry stays as it is). Copied from its file the
-// first time, which takes minutes, and reused while the server's copy is the
-// one this generator makes; nullptr, with serverProblem() saying why, when
+// the embedded company's registry stays as it is). Generated into a file
+// and copied to the server the first time (about forty seconds on the
+// machines here), and reused while the server's copy is the one this
+// generator makes; nullptr, with serverProblem() saying why, when
 // there is no server or the copy failed.
 const BenchCompany* largeCompanyOnServer();
 
@@ -44,6 +45,9 @@ const BenchCompany* companyFor(benchmark::State& state, Backend backend);
 // large company's database. Nothing, with serverProblem() saying why, when
 // there is no server or the copy failed.
 std::optional<BenchCompany> serverCopyOfLarge(const std::string& databaseName);
+// Drops such a copy at the end of a program (it is the size of the large
+// company); nothing when there is none. Never throws.
+void dropServerCopy(const BenchCompany& copy) noexcept;
 
 // The cases to run when the command line names none: all of them, or, when
 // there is no server, all but the server's ("/Server" and "_BareOdbc"), the

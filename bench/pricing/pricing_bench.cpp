@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "bench/erp/BenchCompany.h"
+#include "bench/erp/RawSqlite.h"
 #include "bench/remote/SocketPairRoundTrip.h"
 #include "extension/components/ConnectionString.h"
 #include "extension/components/DataAccess.h"
@@ -137,6 +138,7 @@ struct RawDatabase {
   explicit RawDatabase(const fs::path& file) {
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
       throw std::runtime_error("cannot open " + file.string());
+    bench::addCodeCollation(db);
     sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_busy_timeout(db, 3000);
   }

@@ -198,6 +198,7 @@ struct SaveCopy {
     data.CloseConnection();
     std::error_code ec;
     if (!folder.empty()) fs::remove_all(folder, ec);
+    if (company && company->onServer()) quill::bench::dropServerCopy(*company);
   }
 
   static SaveCopy& of(Backend backend) {
