@@ -235,6 +235,17 @@ TEST(DemoCompany, TheGeneratedRowsAreConsistent) {
   for (const auto& c : checks) EXPECT_EQ(test::scalar(db, c.sql), 0) << c.what;
 }
 
+// A database of the test server, dropped when the test ends.
+struct DroppedAtEnd {
+  sql::ServerAddress address;
+  ~DroppedAtEnd() {
+    try {
+      ServerCompany::drop(address);
+    } catch (...) {
+    }
+  }
+};
+
 // The demo company put on the test server: registered with the server and
 // its login, the same rows as the file it was made from, reused until the
 // options change, and a second run with --force gives a new copy.
@@ -245,15 +256,7 @@ TEST(DemoCompany, OnAServerItIsRegisteredWithTheServerAndHasTheFilesRows) {
   DemoOptions options;
   options.databaseName = fmt::format("quill_demo_srv_{}", static_cast<long>(::getpid()));
   const DemoCompany::Server login{fmt::format("{}:{}", server->host, server->port), server->user, server->password};
-  struct Dropped {
-    sql::ServerAddress address;
-    ~Dropped() {
-      try {
-        ServerCompany::drop(address);
-      } catch (...) {
-      }
-    }
-  } dropped{*server};
+  DroppedAtEnd dropped{*server};
   dropped.address.database = options.databaseName;
 
   bool reused = true;
@@ -310,15 +313,7 @@ TEST(ServerCompany, CopiesEveryValueAsItIsAndRefusesUnsafeNames) {
     big.exec("CREATE TABLE GRANDES (NUMERO INTEGER); INSERT INTO GRANDES VALUES (4294967296);");
   }
   server->database = fmt::format("quill_copy_{}", static_cast<long>(::getpid()));
-  struct Dropped {
-    sql::ServerAddress address;
-    ~Dropped() {
-      try {
-        ServerCompany::drop(address);
-      } catch (...) {
-      }
-    }
-  } dropped{*server};
+  DroppedAtEnd dropped{*server};
   EXPECT_THROW(ServerCompany::copy(folder / "big.db", *server), AutomationError);
   EXPECT_THROW(sql::Connection::open(*server), AutomationError) << "the failed copy left a database";
   ServerCompany::copy(folder / "values.db", *server);
