@@ -145,7 +145,7 @@ TEST_F(ServerKill, AServerStoppedInTheMiddleOfASaveKeepsTheDocumentWholeOrAbsent
   DocumentStore store(*db);
   // Stopped a third of the way through (about 0.8 s of writing), then after
   // the save ended.
-  for (auto [round, stopAfter] : {std::pair{0, 300}, std::pair{1, 500}, std::pair{2, 2500}}) {
+  for (auto [round, stopAfter] : {std::pair{0, 300}, std::pair{1, 500}, std::pair{2, 4000}}) {
     const std::string marker = fmt::format("interrompido {}", round);
     HeaderValues header = newDocument();
     auto lines = linesMarked(marker);
