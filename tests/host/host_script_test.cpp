@@ -1,20 +1,26 @@
 // The headless way to drive the host: the script's words, its commands and
 // checks, and quillhost itself running a script.
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <fstream>
 #include <sstream>
 
 #include "HostTestSupport.h"
+#include "erp/CompanyDatabase.h"
 #include "erp/DemoCodes.h"
+#include "erp/DemoCompany.h"
+#include "erp/ServerCompany.h"
 #include "host/HostScript.h"
 #include "host/ScriptTokens.h"
 #include "platform/automation/ProgramRegistry.h"
 #include "platform/sql/Connection.h"
 #include "platform/sql/Recordset.h"
 #include "platform/vb/Conversions.h"
+#include "tests/platform/sql/TestServer.h"
 
 namespace quill::host {
 namespace {
@@ -227,9 +233,17 @@ class QuillhostProgram : public ::testing::Test {
 
   // Runs quillhost with `args` and, unless `script` is false, a script file of `scriptText`.
   int run(const std::string& scriptText, std::vector<std::string> args = {"--demo"}, bool script = true) {
-    fs::path file = folder / "script.txt";
-    std::ofstream(file) << scriptText;
     QProcess process;
+    start(process, "script.txt", scriptText, std::move(args), script);
+    return finish(process);
+  }
+
+  // Starts quillhost with `args` and, unless `script` is false, the script
+  // file `name` of `scriptText`; finish() waits for it and keeps its output.
+  void start(QProcess& process, const std::string& name, const std::string& scriptText, std::vector<std::string> args,
+             bool script = true) {
+    fs::path file = folder / name;
+    std::ofstream(file) << scriptText;
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert("QUILL_DEMO_DIR", QString::fromStdString((folder / "demo").string()));
     // The extension of this test process: its configuration stays in our folder.
@@ -243,6 +257,8 @@ class QuillhostProgram : public ::testing::Test {
     for (const auto& a : args) arguments << QString::fromStdString(a);
     if (script) arguments << "--script" << QString::fromStdString(file.string());
     process.start(QString::fromStdString((realExtension().binFolder / "quillhost").string()), arguments);
+  }
+  int finish(QProcess& process) {
     EXPECT_TRUE(process.waitForFinished(120000));
     output = process.readAllStandardOutput().toStdString();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -273,6 +289,57 @@ TEST_F(QuillhostProgram, DemoScriptThatPassesEndsWithStatusZero) {
   EXPECT_NE(output.find("script passed"), std::string::npos) << output;
   EXPECT_TRUE(fs::exists(folder / "demo" / "dados"));
   EXPECT_TRUE(fs::exists(realExtension().folder / "VALTERO.INI"));
+}
+
+// Two hosts on two machines, as it were, saving invoices to one company on
+// the database server at the same moment: every invoice is stored, each under
+// a number of its own, with its own line.
+TEST_F(QuillhostProgram, TwoHostsSavingInvoicesAtOnceOnTheServerLoseNoneAndShareNoNumber) {
+  auto server = sql::testing::testServer();
+  if (!server) GTEST_SKIP() << "no test server (scripts/test-server.sh start)";
+  erp::DemoOptions options;
+  options.databaseName = fmt::format("quill_two_hosts_{}", static_cast<long>(::getpid()));
+  const fs::path erpFolder = folder / "erp";
+  auto company = erp::DemoCompany::ensureOnServer(
+      erpFolder, options, {fmt::format("{}:{}", server->host, server->port), server->user, server->password}, true);
+  struct Dropped {
+    erp::CompanyEntry company;
+    ~Dropped() {
+      try {
+        erp::ServerCompany::drop(erp::serverAddressOf(company));
+      } catch (...) {
+      }
+    }
+  } dropped{company};
+  auto db = erp::openCompanyDatabase(company);
+  auto count = [&](const std::string& sql) { return vb::CLng(db->query(sql)->value(std::size_t{0})); };
+  auto linesOf = [&](int quantity) {
+    return count(
+        fmt::format("SELECT count(*) FROM DOCGCLIN WHERE TPDOCUM = 'FT' AND SERIE = 2 AND QUANT = {} AND ARTIGO = '{}'",
+                    quantity, demo::kOrdinaryArticle));
+  };
+  const int before = count("SELECT count(*) FROM DOCGCCAB WHERE TPDOC = 'FT' AND SERIE = 2");
+  const int linesBefore[] = {linesOf(3), linesOf(7)};
+
+  constexpr int kEach = 15;
+  const std::vector<std::string> args = {
+      "--erp",  erpFolder.string(),        "--company",  company.code,
+      "--user", std::string(demo::kLogin), "--password", std::string(demo::kPassword)};
+  QProcess first, second;
+  for (auto [process, quantity] : {std::pair{&first, 3}, std::pair{&second, 7}}) {
+    std::string script = "expect company open\n";
+    for (int i = 0; i < kEach; ++i)
+      script += fmt::format("new FT 2 16-03-2026\nheader cliente {}\nline {} KG {}\nsave\nexpect saved\n",
+                            demo::kRetailClient, demo::kOrdinaryArticle, quantity);
+    start(*process, fmt::format("host{}.txt", quantity), script, args);
+  }
+  EXPECT_EQ(finish(first), 0) << output;
+  EXPECT_EQ(finish(second), 0) << output;
+
+  EXPECT_EQ(count("SELECT count(*) FROM DOCGCCAB WHERE TPDOC = 'FT' AND SERIE = 2"), before + 2 * kEach);
+  EXPECT_EQ(count("SELECT count(DISTINCT NNUMDOC) FROM DOCGCCAB WHERE TPDOC = 'FT' AND SERIE = 2"), before + 2 * kEach);
+  EXPECT_EQ(linesOf(3), linesBefore[0] + kEach);
+  EXPECT_EQ(linesOf(7), linesBefore[1] + kEach);
 }
 
 TEST_F(QuillhostProgram, ScriptThatFailsEndsWithStatusOneAndAMissingScriptWithTwo) {
