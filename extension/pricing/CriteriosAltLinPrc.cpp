@@ -49,10 +49,7 @@ const std::vector<ui::ControlDef>& CriteriosAltLinPrc::controls() {
 
 CriteriosAltLinPrc::CriteriosAltLinPrc(ui::UiServices& ui, const ui::ViewFactory& makeView) : CriteriosForm(ui) {
   attach(makeView(*this));
-  addRange({"txtVndIni", "lblVndIniDescr", &kinds::vendedores()},
-           {"txtVndFin", "lblVndFinDescr", &kinds::vendedores()});
-  addRange({"txtPrcIni", "lblPrcIniDescr", &kinds::linhasPrecos()},
-           {"txtPrcFin", "lblPrcFinDescr", &kinds::linhasPrecos()});
+  addSellerAndPriceLineRanges();
   addRange({"txtArtIni", "lblArtIniDescr", &kinds::artigos()}, {"txtArtFin", "lblArtFinDescr", &kinds::artigos()});
   setPriceLinesMustBeNumbers(true);
   view().setCaption("Alteração de Linhas de Preços");

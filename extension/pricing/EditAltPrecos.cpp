@@ -118,13 +118,23 @@ void EditAltPrecos::RefreshGrid() {
                                  {"TAXA", "Taxa", 300, "", true},
                                  {"IVA", "IVA", 300, "", true},
                                  {"DATAACTIVACAO", "Data Início", 1300, "dd-mm-yyyy"}};
+  // Each level's headings: current and new, without and with VAT.
+  struct Cabecalhos {
+    const char* semIva;
+    const char* semIvaNovo;
+    const char* comIva;
+    const char* comIvaNovo;
+  };
+  static constexpr Cabecalhos kCabecalhos[] = {{"P1 s/IVA", "P1 s/IVA Novo", "P1 c/IVA", "P1 c/IVA Novo"},
+                                               {"P2 s/IVA", "P2 s/IVA Novo", "P2 c/IVA", "P2 c/IVA Novo"},
+                                               {"P3 s/IVA", "P3 s/IVA Novo", "P3 c/IVA", "P3 c/IVA Novo"}};
   for (int n = 1; n <= 3; ++n) {
-    const std::string p = "P" + std::to_string(n);
+    const Cabecalhos& c = kCabecalhos[n - 1];
     const bool escolhido = view().isSelected(kNiveis, n - 1);
-    colunas.push_back({semIva(n), p + " s/IVA", 1300, kPriceFormat});
-    colunas.push_back({semIva(n) + "NEW", p + " s/IVA Novo", 1300, kPriceFormat, false, escolhido});
-    colunas.push_back({comIvaDe(n), p + " c/IVA", 1300, kPriceFormat, true});
-    colunas.push_back({comIvaDe(n) + "NEW", p + " c/IVA Novo", 1300, kPriceFormat, true});
+    colunas.push_back({semIva(n), c.semIva, 1300, kPriceFormat});
+    colunas.push_back({semIva(n) + "NEW", c.semIvaNovo, 1300, kPriceFormat, false, escolhido});
+    colunas.push_back({comIvaDe(n), c.comIva, 1300, kPriceFormat, true});
+    colunas.push_back({comIvaDe(n) + "NEW", c.comIvaNovo, 1300, kPriceFormat, true});
   }
   bindGrid(std::move(rs), colunas);
 }

@@ -4,6 +4,7 @@
 
 #include "extension/components/DataAccess.h"
 #include "extension/components/LookupList.h"
+#include "extension/reports/CodeKinds.h"
 #include "platform/automation/AutomationError.h"
 #include "platform/sql/FieldValues.h"
 #include "platform/sql/Recordset.h"
@@ -62,6 +63,13 @@ void CriteriosForm::addRange(RangeField first, RangeField last) {
   last.first = false;
   ranges_.push_back(std::move(first));
   ranges_.push_back(std::move(last));
+}
+
+void CriteriosForm::addSellerAndPriceLineRanges() {
+  addRange({"txtVndIni", "lblVndIniDescr", &kinds::vendedores()},
+           {"txtVndFin", "lblVndFinDescr", &kinds::vendedores()});
+  addRange({"txtPrcIni", "lblPrcIniDescr", &kinds::linhasPrecos()},
+           {"txtPrcFin", "lblPrcFinDescr", &kinds::linhasPrecos()});
 }
 
 RangeField* CriteriosForm::rangeOf(std::string_view control) {

@@ -77,6 +77,9 @@ class CriteriosForm : public ui::Form {
 
   void setButtons(std::string confirm, std::string cancel);
   void addRange(RangeField first, RangeField last);
+  // The seller range (txtVndIni/txtVndFin) and the price-line range
+  // (txtPrcIni/txtPrcFin) with their descriptions, as several forms have them.
+  void addSellerAndPriceLineRanges();
   // The range end of a control, or nothing.
   RangeField* rangeOf(std::string_view control);
   std::vector<RangeField>& ranges() { return ranges_; }

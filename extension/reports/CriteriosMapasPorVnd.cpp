@@ -1,7 +1,6 @@
 #include "extension/reports/CriteriosMapasPorVnd.h"
 
 #include "extension/components/DataAccess.h"
-#include "extension/reports/CodeKinds.h"
 #include "extension/reports/CriteriosControls.h"
 #include "platform/vb/Conversions.h"
 #include "platform/vb/Strings.h"
@@ -30,10 +29,7 @@ const std::vector<ui::ControlDef>& CriteriosMapasPorVnd::controls() {
 
 CriteriosMapasPorVnd::CriteriosMapasPorVnd(ui::UiServices& ui, const ui::ViewFactory& makeView) : CriteriosForm(ui) {
   attach(makeView(*this));
-  addRange({"txtVndIni", "lblVndIniDescr", &kinds::vendedores()},
-           {"txtVndFin", "lblVndFinDescr", &kinds::vendedores()});
-  addRange({"txtPrcIni", "lblPrcIniDescr", &kinds::linhasPrecos()},
-           {"txtPrcFin", "lblPrcFinDescr", &kinds::linhasPrecos()});
+  addSellerAndPriceLineRanges();
 }
 
 CriteriosMapasPorVnd::~CriteriosMapasPorVnd() = default;
